@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QVariantList>
+
+// Reads RFC 4180 text into records. An unquoted empty field reads as a null QVariant and a
+// quoted "" as the empty text, so nulls survive a trip through a text file.
+class CsvReader {
+public:
+    struct Failure {
+        int line = 0;
+        QString reason;
+    };
+
+    // Returns false and fills `failure` when the text is not well-formed.
+    static bool parse(const QString& text, QList<QVariantList>& records, Failure& failure);
+};

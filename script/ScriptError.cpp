@@ -1,0 +1,24 @@
+#include "ScriptError.h"
+
+namespace {
+QString compose(const QString& file, const QString& reason, int row, const QString& field)
+{
+    QString where = file;
+    if (row > 0)
+        where += QStringLiteral(", row %1").arg(row);
+    if (!field.isEmpty())
+        where += QStringLiteral(", field \"%1\"").arg(field);
+    return where + QStringLiteral(": ") + reason;
+}
+} // namespace
+
+ScriptError::ScriptError(QString file, QString reason, int row, QString field)
+    : std::runtime_error(compose(file, reason, row, field).toStdString())
+    , m_file(std::move(file))
+    , m_reason(std::move(reason))
+    , m_row(row)
+    , m_field(std::move(field))
+{
+}
+
+QString ScriptError::message() const { return compose(m_file, m_reason, m_row, m_field); }

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+
+// A fault in a script database, told in words an author can act on: which file, which row
+// (counted from 1 in the order the programs read them), which field, and what is wrong.
+class ScriptError : public std::runtime_error {
+public:
+    ScriptError(QString file, QString reason, int row = 0, QString field = {});
+
+    const QString& file() const { return m_file; }
+    int row() const { return m_row; }
+    const QString& field() const { return m_field; }
+    const QString& reason() const { return m_reason; }
+
+    // "special.mdb, row 3, field "Yes": the count is not a whole number."
+    QString message() const;
+
+private:
+    QString m_file;
+    QString m_reason;
+    int m_row;
+    QString m_field;
+};

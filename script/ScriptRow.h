@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+#include <optional>
+
+struct TableLayout;
+
+// One row of Table1 as read in ID order, with the columns that were asked for.
+class ScriptRow {
+public:
+    ScriptRow(const TableLayout& layout, const QStringList& columns, int number, qint64 id,
+              QVariantList values);
+
+    int number() const { return m_number; } // 1 for the first row in ID order
+    qint64 id() const { return m_id; }
+    bool isNull(int index) const;
+    QVariant value(int index) const { return m_values.at(index); }
+
+    // The text of a column; a null here is a fault the author must mend, so it throws
+    // ScriptError naming file, row and field.
+    QString text(int index) const;
+    // The count of a column that holds a whole number; nullopt for a null.
+    std::optional<qint64> count(int index) const;
+
+private:
+    const TableLayout* m_layout;
+    QStringList m_columns;
+    int m_number;
+    qint64 m_id;
+    QVariantList m_values;
+};

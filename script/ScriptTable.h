@@ -1,0 +1,65 @@
+#pragma once
+
+#include "TableLayout.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariantList>
+
+#include <functional>
+#include <memory>
+
+class ScriptRow;
+class QSqlQuery;
+
+// One script file: a SQLite database holding Table1 in a known layout, opened on a
+// connection of its own that lives exactly as long as this object.
+//
+// Files are opened with the URI mode=rw so that a missing file is an error rather than a
+// new, empty script; every fault is thrown as ScriptError naming the file.
+class ScriptTable {
+public:
+    // Opens DIR/layout.fileName and checks that it holds Table1 in `layout`.
+    static std::unique_ptr<ScriptTable> open(const QString& dir, const TableLayout& layout);
+    // Creates DIR/layout.fileName with an empty Table1; refuses to replace an existing file.
+    static std::unique_ptr<ScriptTable> create(const QString& dir, const TableLayout& layout);
+    // The path the programs use for a script file: the folder joined with the file name.
+    static QString pathIn(const QString& dir, const TableLayout& layout);
+
+    ~ScriptTable();
+    ScriptTable(const ScriptTable&) = delete;
+    ScriptTable& operator=(const ScriptTable&) = delete;
+
+    const TableLayout& layout() const { return *m_layout; }
+    const QString& path() const { return m_path; }
+    QString fileName() const { return m_layout->fileName; }
+    bool isReadOnly() const { return m_readOnly; }
+    QSqlDatabase database() const;
+    QString connectionName() const { return m_connection; }
+
+    // Visits the rows in ID order with the given columns; `visit` may throw to stop.
+    void forEachRow(const QStringList& columns,
+                    const std::function<void(const ScriptRow&)>& visit) const;
+    qint64 rowCount() const;
+    // Appends a row; values are given for layout().columns in order.
+    qint64 insertRow(const QVariantList& values);
+
+    // Runs one statement, throwing ScriptError with the engine's own words on failure.
+    QSqlQuery exec(const QString& sql, const QVariantList& bindings = {}) const;
+    // Runs `work` inside one write transaction (BEGIN IMMEDIATE .. COMMIT).
+    void writeTransaction(const std::function<void()>& work);
+
+    static QString quoted(const QString& identifier);
+
+private:
+    ScriptTable(const TableLayout& layout, QString path, bool readOnly);
+    void connect(bool mustExist);
+    void checkLayout() const;
+    void useWriteAheadLog();
+    [[noreturn]] void fail(const QString& reason) const;
+
+    const TableLayout* m_layout;
+    QString m_path;
+    QString m_connection;
+    bool m_readOnly;
+};

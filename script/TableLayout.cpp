@@ -1,0 +1,49 @@
+#include "TableLayout.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+const TableLayout& TableLayout::basic()
+{
+    static const TableLayout layout{Kind::Basic, u"basic.mdb"_s, u"basic"_s,
+                                    {u"Purpose"_s, u"String"_s}, {u"String"_s}, 22};
+    return layout;
+}
+
+const TableLayout& TableLayout::control()
+{
+    static const TableLayout layout{Kind::Control, u"control.mdb"_s, u"control"_s,
+                                    {u"Description"_s, u"String"_s}, {u"String"_s}, 100};
+    return layout;
+}
+
+const TableLayout& TableLayout::doubles()
+{
+    // Two blanks before "#1" and one before "#2": authors' files have always been so.
+    static const TableLayout layout{Kind::Double,
+                                    u"double.mdb"_s,
+                                    u"double"_s,
+                                    {u"Description"_s, u"String  #1"_s, u"String #2"_s},
+                                    {u"String  #1"_s, u"String #2"_s},
+                                    60};
+    return layout;
+}
+
+const TableLayout& TableLayout::special()
+{
+    static const TableLayout layout{
+        Kind::Special,
+        u"special.mdb"_s,
+        u"special"_s,
+        {u"Description"_s, u"Primary Question (Y/N)"_s, u"Yes"_s, u"Enhance Process"_s,
+         u"2nd Question (Input)"_s, u"3rd Question (Input)"_s, u"4th Question (Input)"_s},
+        {u"Primary Question (Y/N)"_s, u"Enhance Process"_s, u"2nd Question (Input)"_s,
+         u"3rd Question (Input)"_s, u"4th Question (Input)"_s},
+        0};
+    return layout;
+}
+
+const QList<const TableLayout*>& TableLayout::all()
+{
+    static const QList<const TableLayout*> layouts{&basic(), &control(), &doubles(), &special()};
+    return layouts;
+}

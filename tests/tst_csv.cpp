@@ -1,0 +1,96 @@
+#include "CsvReader.h"
+#include "CsvWriter.h"
+#include "ScriptError.h"
+#include "ScriptFixture.h"
+#include "ScriptImport.h"
+#include "ScriptTable.h"
+
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+class TestCsv : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void nullsAndEmptyTextsAreTold()
+    {
+        QList<QVariantList> records;
+        CsvReader::Failure failure;
+        QVERIFY(CsvReader::parse(u"a,\"\",,\" x \"\r\n"_s, records, failure));
+        QCOMPARE(records.size(), 1);
+        const QVariantList& r = records.first();
+        QCOMPARE(r.size(), 4);
+        QCOMPARE(r.at(0).toString(), u"a"_s);
+        QVERIFY(!r.at(1).isNull());
+        QCOMPARE(r.at(1).toString(), QString());
+        QVERIFY(r.at(2).isNull());
+        QCOMPARE(r.at(3).toString(), u" x "_s);
+    }
+
+    void quotedFieldsKeepBreaksQuotesAndCommas()
+    {
+        QList<QVariantList> records;
+        CsvReader::Failure failure;
+        QVERIFY(CsvReader::parse(u"\"line\none, \"\"two\"\"\"\nlast"_s, records, failure));
+        QCOMPARE(records.size(), 2);
+        QCOMPARE(records.at(0).at(0).toString(), u"line\none, \"two\""_s);
+        QCOMPARE(records.at(1).at(0).toString(), u"last"_s);
+    }
+
+    void malformedTextIsRefusedWithItsLine()
+    {
+        QList<QVariantList> records;
+        CsvReader::Failure failure;
+        QVERIFY(!CsvReader::parse(u"a,b\nc,\"open\n"_s, records, failure));
+        QCOMPARE(failure.line, 2);
+        QVERIFY(!CsvReader::parse(u"a,b\"c\n"_s, records, failure));
+        QVERIFY(!CsvReader::parse(u"\"a\"b\n"_s, records, failure));
+    }
+
+    void writerOutputReadsBackTheSame()
+    {
+        const QVariantList values{QVariant(), u""_s, u"Empty"_s, u"  both ends  "_s,
+                                  u"two\r\nlines, \"quoted\""_s, u"çà ü ß 日本"_s, 42};
+        CsvWriter writer;
+        writer.addRecord(values);
+        QList<QVariantList> records;
+        CsvReader::Failure failure;
+        QVERIFY(CsvReader::parse(writer.text(), records, failure));
+        QCOMPARE(records.size(), 1);
+        QCOMPARE(records.first().size(), values.size());
+        QVERIFY(records.first().at(0).isNull());
+        for (int i = 1; i < values.size(); ++i)
+            QCOMPARE(records.first().at(i).toString(), values.at(i).toString());
+    }
+
+    void importChecksHeaderAndCounts()
+    {
+        ScriptFixture fx;
+        fx.create(TableLayout::special());
+        auto table = ScriptTable::open(fx.dir(), TableLayout::special());
+        const QString header = u"Description,Primary Question (Y/N),Yes,Enhance Process,"
+                               u"2nd Question (Input),3rd Question (Input),4th Question (Input)\n"_s;
+        QCOMPARE(ScriptImport::fromCsv(*table, header + u"d,\"q?\",3,a,b,c,d\nd,q,,a,b,c,d\n"_s,
+                                       u"special.csv"_s),
+                 2);
+        const QVariantList counts = fx.column(TableLayout::special(), u"Yes"_s);
+        QCOMPARE(counts.size(), 2);
+        QCOMPARE(counts.at(0).toInt(), 3);
+        QVERIFY(counts.at(1).isNull());
+
+        try {
+            ScriptImport::fromCsv(*table, header + u"d,q,lots,a,b,c,d\n"_s, u"special.csv"_s);
+            QFAIL("a count that is no number was taken");
+        } catch (const ScriptError& error) {
+            QCOMPARE(error.message(), u"special.csv, row 1, field \"Yes\": \"lots\" is not a whole "
+                                      u"number"_s);
+        }
+        QVERIFY_THROWS_EXCEPTION(ScriptError, ScriptImport::fromCsv(*table, u"Purpose,String\n"_s,
+                                                                    u"special.csv"_s));
+        QCOMPARE(table->rowCount(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCsv)
+#include "tst_csv.moc"
