@@ -1,0 +1,263 @@
+#include "Conversation.h"
+
+#include "BirthDateReader.h"
+#include "Clock.h"
+#include "Presenter.h"
+#include "RandomSource.h"
+#include "ScriptError.h"
+#include "ScriptTable.h"
+#include "SpecialCases.h"
+#include "Voice.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+const QString inputTitle = u"Veyrath Message"_s;
+
+// Seconds of pause for a shown line: a tenth of a second a character, halves to even.
+int pauseFor(qsizetype characters)
+{
+    qsizetype seconds = characters / 10;
+    const qsizetype rest = characters % 10;
+    if (rest > 5 || (rest == 5 && seconds % 2 == 1))
+        ++seconds;
+    return int(seconds);
+}
+} // namespace
+
+Conversation::Conversation(Presenter& presenter, Voice& voice, Clock& clock, RandomSource& random,
+                           QString workingDir)
+    : m_presenter(presenter)
+    , m_voice(voice)
+    , m_clock(clock)
+    , m_random(random)
+    , m_dir(std::move(workingDir))
+{
+    PersistLevel = 6;
+    PersistCode = u"M"_s;
+}
+
+Conversation::~Conversation() = default;
+
+Conversation::DataSource Conversation::openSource(const TableLayout& layout)
+{
+    DataSource source;
+    source.layout = &layout;
+    try {
+        source.table = ScriptTable::open(m_dir, layout);
+    } catch (const ScriptError& error) {
+        source.failure = error.message();
+        message(error.message(), Presenter::Warning);
+    }
+    return source;
+}
+
+void Conversation::Form_Load()
+{
+    try {
+        Data1 = openSource(TableLayout::basic());
+        Data2 = openSource(TableLayout::doubles());
+        Data3 = openSource(TableLayout::control());
+        DataSource special = openSource(TableLayout::special());
+        m_specialFailure = special.failure;
+        if (special.table) {
+            try {
+                SpecialD = std::make_unique<SpecialCases>(std::move(special.table));
+            } catch (const ScriptError& error) {
+                m_specialFailure = error.message();
+                message(error.message(), Presenter::Warning);
+            }
+        }
+    } catch (const Ended&) {
+    }
+}
+
+void Conversation::BUTTON_Click()
+{
+    m_presenter.hideStartButton();
+    RunState = u"ENDLESS"_s;
+    NextStep = 1;
+    try {
+        LoadData();
+        introduction();
+        questionLoop();
+    } catch (const Ended&) {
+    } catch (const std::exception& error) {
+        // Nothing above the conversation could do better than tell and end cleanly.
+        const QString what = dynamic_cast<const ScriptError*>(&error)
+                                 ? static_cast<const ScriptError&>(error).message()
+                                 : QString::fromUtf8(error.what());
+        try {
+            message(u"The conversation cannot go on."_s, Presenter::Warning, {}, what);
+        } catch (const Ended&) {
+        }
+        endProgram();
+    }
+}
+
+void Conversation::introduction()
+{
+    CurrentLine = BasicLines[1];
+    ShowLine();
+    CurrentLine = BasicLines[2];
+    PromptLine();
+    UserName = Answer;
+    for (;;) {
+        CurrentLine = BasicLines[3];
+        PromptLine();
+        BirthDate = Answer;
+        if (BirthDateReader::read(BirthDate, m_clock.localNow().date()))
+            break;
+        message(u"Please use format MM/DD/YY"_s, Presenter::Information, u"Information"_s);
+    }
+    ComputeAge();
+    CurrentLine = UserName + u' ' + BasicLines[4];
+    ShowLine();
+    for (int slot = 5; slot <= 10; ++slot) {
+        CurrentLine = BasicLines[slot];
+        ShowLine();
+    }
+}
+
+void Conversation::questionLoop()
+{
+    while (RunState == u"ENDLESS"_s) {
+        switch (NextStep) {
+        case 1:
+            FirstLine();
+            AnyMore();
+            break;
+        case 2:
+            NextLine();
+            AnyMore();
+            break;
+        case 3:
+            GoAgain();
+            AnyMore();
+            break;
+        case 4:
+            Special();
+            break;
+        default:
+            AnyMore();
+            break;
+        }
+    }
+}
+
+void Conversation::ShowLine()
+{
+    m_voice.speak(CurrentLine);
+    m_presenter.display(CurrentLine);
+    PauseSeconds = pauseFor(CurrentLine.size());
+    Pause();
+}
+
+void Conversation::PromptLine()
+{
+    m_voice.speak(CurrentLine);
+    Answer = m_presenter.inputBox(CurrentLine, inputTitle);
+    checkEnded();
+    AgainFlag = 0;
+}
+
+void Conversation::AskLine()
+{
+    m_voice.speak(CurrentLine);
+    Reply = qint16(m_presenter.messageBox(CurrentLine, AskStyle, inputTitle));
+    checkEnded();
+}
+
+void Conversation::Pause()
+{
+    const double start = m_clock.monotonicSeconds();
+    double now = start;
+    while (start + PauseSeconds > now) {
+        m_clock.waitUntil(start + PauseSeconds);
+        checkEnded();
+        now = m_clock.monotonicSeconds();
+    }
+}
+
+void Conversation::ComputeAge()
+{
+    const QDate today = m_clock.localNow().date();
+    const std::optional<QDate> born = BirthDateReader::read(BirthDate, today);
+    // Counted in 64 bits: a 16-bit count of days runs out at 89 years.
+    const qint64 days = born ? born->daysTo(today) : 0;
+    UserAge = qint16(std::floor(double(days) / 365.0));
+}
+
+void Conversation::MNU_EXIT_Click()
+{
+    try {
+        m_presenter.showAbout();
+        PauseSeconds = 10;
+        Pause();
+        m_presenter.hideAbout();
+    } catch (const Ended&) {
+    }
+    endProgram();
+}
+
+void Conversation::Form_Closed() { endProgram(); }
+
+void Conversation::MNU_HIGH_Click()
+{
+    PersistLevel = 7;
+    PersistCode = u"H"_s;
+    PersistCheck();
+}
+
+void Conversation::MNU_MEDIUM_Click()
+{
+    PersistLevel = 6;
+    PersistCode = u"M"_s;
+    PersistCheck();
+}
+
+void Conversation::MNU_LOW_Click()
+{
+    PersistLevel = 4;
+    PersistCode = u"L"_s;
+    PersistCheck();
+}
+
+void Conversation::PersistCheck()
+{
+    m_presenter.setMenuChecked(u"MNU_HIGH"_s, false);
+    m_presenter.setMenuChecked(u"MNU_MEDIUM"_s, false);
+    m_presenter.setMenuChecked(u"MNU_LOW"_s, false);
+    if (PersistCode == u"H"_s)
+        m_presenter.setMenuChecked(u"MNU_HIGH"_s, true);
+    else if (PersistCode == u"M"_s)
+        m_presenter.setMenuChecked(u"MNU_MEDIUM"_s, true);
+    else if (PersistCode == u"L"_s)
+        m_presenter.setMenuChecked(u"MNU_LOW"_s, true);
+}
+
+void Conversation::checkEnded() const
+{
+    if (m_ended)
+        throw Ended{};
+}
+
+void Conversation::endProgram()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    SpecialD.reset();
+    Data1.table.reset();
+    Data2.table.reset();
+    Data3.table.reset();
+    m_presenter.closeProgram();
+}
+
+int Conversation::message(const QString& prompt, int style, const QString& title,
+                          const QString& details)
+{
+    const int reply = m_presenter.messageBox(prompt, style, title, details);
+    checkEnded();
+    return reply;
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "Module1.h"
+
+#include <QSet>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class Clock;
+class Presenter;
+class RandomSource;
+class ScriptError;
+class ScriptRow;
+class ScriptTable;
+class SpecialCases;
+class Voice;
+struct TableLayout;
+
+// The runner's conversation, free of widgets: the window's procedures under their own
+// names, working on the shared state of Module1 and reaching the person only through the
+// Presenter, the Voice, the Clock and the RandomSource.
+//
+// Ending the program is not a return value: a step that ends it (Exit during a pause, the
+// farewell, a closed window) unwinds every procedure above it, and the handler the window
+// called returns normally.
+class Conversation : private Module1 {
+public:
+    Conversation(Presenter& presenter, Voice& voice, Clock& clock, RandomSource& random,
+                 QString workingDir);
+    ~Conversation();
+
+    Module1& state() { return *this; }
+    const Module1& state() const { return *this; }
+    bool hasEnded() const { return m_ended; }
+
+    // Window events.
+    void Form_Load();
+    void BUTTON_Click();
+    void MNU_EXIT_Click();
+    void MNU_HIGH_Click();
+    void MNU_MEDIUM_Click();
+    void MNU_LOW_Click();
+    void Form_Closed();
+
+    // Presentation; each speaks CurrentLine first.
+    void ShowLine();
+    void PromptLine();
+    void AskLine();
+    void Pause();
+    void ComputeAge();
+
+    void LoadData();
+    void GetControlData();
+    void GetDoubleData();
+    void FirstLine();
+    void NextLine();
+    void GoAgain();
+    void AnyMore();
+    void Special();
+    void Finish();
+    void PersistCheck();
+
+    // The window's own variables.
+    QString Answer;
+    double PauseSeconds = 0;
+
+private:
+    struct Ended {};
+    struct DataSource {
+        const TableLayout* layout = nullptr;
+        std::unique_ptr<ScriptTable> table;
+        QString failure; // why the file could not be opened
+    };
+
+    void introduction();
+    void questionLoop();
+    void checkEnded() const;
+    void endProgram();
+    int message(const QString& prompt, int style, const QString& title = {},
+                const QString& details = {});
+    void loadTable(const DataSource& source, const std::function<void(int, const ScriptRow&)>& store);
+    int pickSlot(int capacity, const std::function<bool(int)>& isVacant);
+    void tellOnce(const QString& fault);
+    DataSource openSource(const TableLayout& layout);
+    void finishFollowUps(bool& nextRow);
+
+    Presenter& m_presenter;
+    Voice& m_voice;
+    Clock& m_clock;
+    RandomSource& m_random;
+    QString m_dir;
+
+    DataSource Data1; // basic.mdb
+    DataSource Data2; // double.mdb
+    DataSource Data3; // control.mdb
+    std::unique_ptr<SpecialCases> SpecialD;
+    QString m_specialFailure;
+    QSet<QString> m_told;
+    bool m_askedSinceFirstRow = false;
+    bool m_ended = false;
+};

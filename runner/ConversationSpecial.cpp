@@ -1,0 +1,103 @@
+// The special-case step: the walk through the special table and its follow-up prompts.
+#include "Conversation.h"
+#include "Presenter.h"
+#include "ScriptError.h"
+#include "SpecialCases.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+void Conversation::tellOnce(const QString& fault)
+{
+    // A fault in the script is the author's to mend; telling it once a run is enough.
+    if (m_told.contains(fault))
+        return;
+    m_told.insert(fault);
+    message(u"The special-case script has a fault and the conversation goes around it."_s,
+            Presenter::Warning, {}, fault);
+}
+
+void Conversation::Special()
+{
+    if (!SpecialD || SpecialD->isEmpty()) {
+        tellOnce(SpecialD ? u"special.mdb: there are no special cases to ask"_s : m_specialFailure);
+        NextStep = 2;
+        return;
+    }
+    for (;;) {
+        if (SpecialD->atEnd()) {
+            SpecialD->moveFirst();
+            if (!m_askedSinceFirstRow) {
+                tellOnce(u"special.mdb: none of the special cases can be asked"_s);
+                NextStep = 2;
+                return;
+            }
+            m_askedSinceFirstRow = false;
+            return;
+        }
+        const std::optional<SpecialCases::Case> row = SpecialD->current();
+        if (!row) {
+            SpecialD->moveNext(); // deleted since the walk began
+            continue;
+        }
+        try {
+            CurrentLine = row->text(2);
+        } catch (const ScriptError& error) {
+            tellOnce(error.message());
+            SpecialD->moveNext();
+            continue;
+        }
+        AskStyle = Presenter::YesNo;
+        AskLine();
+        m_askedSinceFirstRow = true;
+        if (Reply != Presenter::Yes) {
+            SpecialD->moveNext();
+            continue;
+        }
+        try {
+            SpecialD->countConfirmation();
+        } catch (const ScriptError& error) {
+            tellOnce(error.message());
+        }
+
+        const int level = PersistLevel;
+        bool nextRow = false;
+        for (int position = 4; position <= level && !nextRow; ++position) {
+            // Read afresh: the author may have changed the prompt since the question.
+            const std::optional<SpecialCases::Case> now = SpecialD->current();
+            if (!now)
+                return;
+            AgainFlag = 0;
+            try {
+                CurrentLine = now->text(position);
+            } catch (const ScriptError& error) {
+                tellOnce(error.message());
+                continue;
+            }
+            PromptLine();
+            finishFollowUps(nextRow);
+        }
+        if (!nextRow)
+            return;
+    }
+}
+
+void Conversation::finishFollowUps(bool& nextRow)
+{
+    for (;;) {
+        GoAgain();
+        AnyMore();
+        switch (NextStep) {
+        case 3:
+            continue;
+        case 4:
+            SpecialD->moveNext();
+            nextRow = true;
+            return;
+        case 1:
+            Finish();
+            return;
+        default:
+            return;
+        }
+    }
+}

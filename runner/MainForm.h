@@ -1,0 +1,54 @@
+#pragma once
+
+#include "Conversation.h"
+#include "Presenter.h"
+#include "SystemClock.h"
+#include "SystemRandom.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+class AboutWindow;
+class LineDisplay;
+class QPushButton;
+class Voice;
+
+// The runner's window. It presents what the conversation shows and asks, and hands its
+// events to the conversation; the dialogs are the standard ones, so screen readers read them.
+class MainForm : public QMainWindow, public Presenter {
+    Q_OBJECT
+
+public:
+    MainForm(Voice& voice, const QString& workingDir, QWidget* parent = nullptr);
+    ~MainForm() override;
+
+    Conversation& conversation() { return m_conversation; }
+
+    // Opens the script files; called once the window is on screen, so that any message
+    // about a file appears over it.
+    void load();
+
+    void display(const QString& line) override;
+    QString inputBox(const QString& prompt, const QString& title) override;
+    int messageBox(const QString& prompt, int style, const QString& title,
+                   const QString& details = {}) override;
+    void hideStartButton() override;
+    void setMenuChecked(const QString& item, bool checked) override;
+    void showAbout() override;
+    void hideAbout() override;
+    void closeProgram() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenu();
+
+    SystemClock m_clock;
+    SystemRandom m_random;
+    Conversation m_conversation;
+    LineDisplay* m_display;
+    QPushButton* m_button;
+    QPointer<AboutWindow> m_about;
+    bool m_closing = false;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <array>
+#include <stdexcept>
+
+// A fixed table of lines numbered from 1, as scripts number their rows.
+template <typename T, int Capacity> class SlotTable {
+public:
+    static constexpr int capacity = Capacity;
+    static constexpr bool contains(int slot) { return slot >= 1 && slot <= Capacity; }
+
+    T& operator[](int slot) { return m_slots.at(index(slot)); }
+    const T& operator[](int slot) const { return m_slots.at(index(slot)); }
+
+private:
+    static std::size_t index(int slot)
+    {
+        if (!contains(slot))
+            throw std::out_of_range("slot outside the table");
+        return std::size_t(slot - 1);
+    }
+    std::array<T, Capacity> m_slots{};
+};

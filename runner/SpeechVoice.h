@@ -1,0 +1,26 @@
+#pragma once
+
+#include "Voice.h"
+
+#include <QObject>
+#include <QThread>
+
+class SpeechQueue;
+
+// The runner's voice. The speech engine lives on a thread of its own: creating one can
+// block for seconds (flite without a sound server does), and the window must not wait.
+class SpeechVoice final : public QObject, public Voice {
+    Q_OBJECT
+
+public:
+    explicit SpeechVoice(QObject* parent = nullptr);
+    ~SpeechVoice() override;
+
+    // Creates the engine in the background; texts spoken before it is ready wait for it.
+    void start();
+    void speak(const QString& text) override;
+
+private:
+    QThread m_thread;
+    SpeechQueue* m_queue;
+};

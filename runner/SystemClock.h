@@ -1,0 +1,21 @@
+#pragma once
+
+#include "Clock.h"
+
+#include <QElapsedTimer>
+#include <QList>
+
+class QEventLoop;
+
+// The real clock. Waiting runs a nested event loop that sleeps until the next event or
+// the deadline, so a pause costs no processor time.
+class SystemClock final : public Clock {
+public:
+    SystemClock();
+    double monotonicSeconds() const override;
+    QDateTime localNow() const override;
+    void waitUntil(double deadline) override;
+
+private:
+    QElapsedTimer m_elapsed;
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QFont>
+#include <QRect>
+#include <QStringList>
+
+class QWidget;
+
+// Window layouts are drawn in twips; 15 twips make a logical pixel, which Qt scales on
+// high-density screens.
+namespace Twips {
+constexpr int perPixel = 15;
+constexpr QRect rect(int left, int top, int width, int height)
+{
+    return {left / perPixel, top / perPixel, width / perPixel, height / perPixel};
+}
+constexpr QSize size(int width, int height) { return {width / perPixel, height / perPixel}; }
+
+// Families with stand-ins for systems that lack the classic ones.
+QStringList msSansSerif();
+QStringList arial();
+QFont font(const QStringList& families, qreal pointSize, bool bold);
+// Window background and text colours, as an entry field has them, not the button face.
+void useWindowColours(QWidget* widget);
+} // namespace Twips

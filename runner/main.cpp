@@ -1,0 +1,28 @@
+#include "MainForm.h"
+#include "SpeechVoice.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <QTimer>
+
+using namespace Qt::Literals::StringLiterals;
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(u"veyrath"_s);
+    QApplication::setApplicationVersion(QStringLiteral(VEYRATH_VERSION));
+    QApplication::setWindowIcon(QIcon(u":/icons/veyrath.png"_s));
+
+    SpeechVoice voice;
+    MainForm form(voice, QDir::currentPath());
+    form.show();
+    // Only once the window is up: the voice may take seconds to create, and messages about
+    // the script files belong over the window.
+    QTimer::singleShot(0, &form, [&] {
+        voice.start();
+        form.load();
+    });
+    return app.exec();
+}

@@ -1,0 +1,81 @@
+#include "SpecialCases.h"
+
+#include "ScriptError.h"
+
+#include <QSqlQuery>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+// Field positions in Table1 count from 0 with ID; `fields` starts at position 2.
+constexpr int firstField = 2;
+} // namespace
+
+SpecialCases::SpecialCases(std::unique_ptr<ScriptTable> table)
+    : m_table(std::move(table))
+{
+    QSqlQuery ids = m_table->exec(u"SELECT ID FROM Table1 ORDER BY \"Yes\" DESC, ID"_s);
+    while (ids.next())
+        m_order << ids.value(0).toLongLong();
+}
+
+QString SpecialCases::Case::text(int position) const
+{
+    const QVariant& value = fields.at(position - firstField);
+    if (value.isNull())
+        throw ScriptError(layout->fileName, u"the field is empty (null); it must hold a text, "
+                                            u"even an empty one"_s,
+                          row, layout->columns.at(position - 1));
+    return value.toString();
+}
+
+std::optional<SpecialCases::Case> SpecialCases::current() const
+{
+    if (atEnd())
+        return std::nullopt;
+    const qint64 id = m_order.at(m_position);
+    QStringList columns;
+    for (qsizetype i = firstField - 1; i < m_table->layout().columns.size(); ++i)
+        columns << ScriptTable::quoted(m_table->layout().columns.at(i));
+    QSqlQuery query = m_table->exec(
+        u"SELECT (SELECT count(*) FROM Table1 WHERE ID <= ?1), %1 FROM Table1 WHERE ID = ?1"_s.arg(
+            columns.join(u", "_s)),
+        {id});
+    if (!query.next())
+        return std::nullopt;
+    Case found;
+    found.id = id;
+    found.row = query.value(0).toInt();
+    found.layout = &m_table->layout();
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        found.fields << query.value(int(i + 1));
+    return found;
+}
+
+void SpecialCases::countConfirmation()
+{
+    const std::optional<Case> row = current();
+    if (!row)
+        return;
+    const QString count = ScriptTable::quoted(TableLayout::countColumn());
+    // Counting in the statement itself, not from a value read earlier, is what keeps a count
+    // made while the editor saves the same row from being lost or losing the editor's text.
+    int changed = 0;
+    try {
+        m_table->writeTransaction([&] {
+            QSqlQuery update = m_table->exec(
+                u"UPDATE Table1 SET %1 = %1 + 1 WHERE ID = ? AND typeof(%1) IN ('integer', 'null')"_s
+                    .arg(count),
+                {row->id});
+            changed = update.numRowsAffected();
+        });
+    } catch (const ScriptError& error) {
+        throw ScriptError(m_table->fileName(),
+                          u"the confirmation could not be counted (%1)"_s.arg(error.reason()), row->row,
+                          TableLayout::countColumn());
+    }
+    if (changed == 0 && current())
+        throw ScriptError(m_table->fileName(),
+                          u"the count is not a whole number, so the confirmation was not added to it"_s,
+                          row->row, TableLayout::countColumn());
+}
