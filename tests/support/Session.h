@@ -1,0 +1,34 @@
+#pragma once
+
+#include "Conversation.h"
+#include "FakeStage.h"
+#include "ScriptFixture.h"
+
+#include <memory>
+
+// A conversation over a fixture folder, played by a FakeStage.
+struct Session {
+    ScriptFixture fx;
+    FakeStage stage;
+    std::unique_ptr<Conversation> conversation;
+
+    Conversation& open()
+    {
+        conversation = std::make_unique<Conversation>(stage, stage, stage, stage, fx.dir());
+        stage.attach(*conversation);
+        conversation->Form_Load();
+        return *conversation;
+    }
+    Module1& state() { return conversation->state(); }
+
+    // Fills the line tables in memory as a full script would, "basic 1", "control 41", ...
+    void fillLines()
+    {
+        for (int k = 1; k <= 22; ++k)
+            state().BasicLines[k] = QStringLiteral("basic %1").arg(k);
+        for (int k = 1; k <= 100; ++k)
+            state().ControlLines[k] = QStringLiteral("control %1").arg(k);
+        for (int k = 1; k <= 60; ++k)
+            state().DoubleLines[k] = {QStringLiteral("first %1").arg(k), QStringLiteral("second %1").arg(k)};
+    }
+};
