@@ -67,8 +67,10 @@ public:
     QString Answer;
     double PauseSeconds = 0;
 
-private:
+    // Thrown by a procedure when the program ended inside it; the window's handlers catch it.
     struct Ended {};
+
+private:
     struct DataSource {
         const TableLayout* layout = nullptr;
         std::unique_ptr<ScriptTable> table;

@@ -21,6 +21,17 @@ struct Session {
     }
     Module1& state() { return conversation->state(); }
 
+    // Runs a procedure; true when the program ended inside it.
+    template <typename Step> bool ends(Step step)
+    {
+        try {
+            step();
+            return false;
+        } catch (const Conversation::Ended&) {
+            return true;
+        }
+    }
+
     // Fills the line tables in memory as a full script would, "basic 1", "control 41", ...
     void fillLines()
     {
