@@ -60,11 +60,13 @@ void Conversation::Form_Load()
         Data3 = openSource(TableLayout::control());
         DataSource special = openSource(TableLayout::special());
         m_specialFailure = special.failure;
+        m_told.insert(m_specialFailure); // told just now; the special step need not repeat it
         if (special.table) {
             try {
                 SpecialD = std::make_unique<SpecialCases>(std::move(special.table));
             } catch (const ScriptError& error) {
                 m_specialFailure = error.message();
+                m_told.insert(m_specialFailure);
                 message(error.message(), Presenter::Warning);
             }
         }

@@ -19,7 +19,8 @@ void Conversation::tellOnce(const QString& fault)
 void Conversation::Special()
 {
     if (!SpecialD || SpecialD->isEmpty()) {
-        tellOnce(SpecialD ? u"special.mdb: there are no special cases to ask"_s : m_specialFailure);
+        tellOnce(SpecialD ? ScriptError(SpecialD->table().fileName(), u"there are no special cases to ask"_s).message()
+                          : m_specialFailure);
         NextStep = 2;
         return;
     }
@@ -27,7 +28,9 @@ void Conversation::Special()
         if (SpecialD->atEnd()) {
             SpecialD->moveFirst();
             if (!m_askedSinceFirstRow) {
-                tellOnce(u"special.mdb: none of the special cases can be asked"_s);
+                tellOnce(ScriptError(SpecialD->table().fileName(),
+                                     u"none of the special cases can be asked"_s)
+                             .message());
                 NextStep = 2;
                 return;
             }

@@ -38,9 +38,9 @@ std::optional<SpecialCases::Case> SpecialCases::current() const
     for (qsizetype i = firstField - 1; i < m_table->layout().columns.size(); ++i)
         columns << ScriptTable::quoted(m_table->layout().columns.at(i));
     QSqlQuery query = m_table->exec(
-        u"SELECT (SELECT count(*) FROM Table1 WHERE ID <= ?1), %1 FROM Table1 WHERE ID = ?1"_s.arg(
+        u"SELECT (SELECT count(*) FROM Table1 WHERE ID <= ?), %1 FROM Table1 WHERE ID = ?"_s.arg(
             columns.join(u", "_s)),
-        {id});
+        {id, id});
     if (!query.next())
         return std::nullopt;
     Case found;
