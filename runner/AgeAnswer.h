@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <optional>
 
 // Reads a typed age as a whole number: blanks around it are ignored and a fraction goes to

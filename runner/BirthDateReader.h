@@ -2,7 +2,6 @@
 
 #include <QDate>
 #include <QString>
-
 #include <optional>
 
 // Reads a typed birth date. Month first in numeric forms, as the prompt asks for MM/DD/YY:

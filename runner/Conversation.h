@@ -4,7 +4,6 @@
 
 #include <QSet>
 #include <QString>
-
 #include <functional>
 #include <memory>
 #include <optional>
@@ -83,7 +82,8 @@ private:
     void endProgram();
     int message(const QString& prompt, int style, const QString& title = {},
                 const QString& details = {});
-    void loadTable(const DataSource& source, const std::function<void(int, const ScriptRow&)>& store);
+    void loadTable(const DataSource& source,
+                   const std::function<void(int, const ScriptRow&)>& store);
     int pickSlot(int capacity, const std::function<bool(int)>& isVacant);
     void tellOnce(const QString& fault);
     DataSource openSource(const TableLayout& layout);

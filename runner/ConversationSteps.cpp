@@ -15,8 +15,7 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-qint16 to16(int value)
-{
+qint16 to16(int value) {
     if (value < std::numeric_limits<qint16>::min() || value > std::numeric_limits<qint16>::max())
         throw std::overflow_error("16-bit overflow");
     return qint16(value);
@@ -24,17 +23,18 @@ qint16 to16(int value)
 } // namespace
 
 void Conversation::loadTable(const DataSource& source,
-                             const std::function<void(int, const ScriptRow&)>& store)
-{
+                             const std::function<void(int, const ScriptRow&)>& store) {
     const TableLayout& layout = *source.layout;
     if (!source.table)
-        throw ScriptError(layout.fileName, u"the file could not be opened (%1)"_s.arg(source.failure));
+        throw ScriptError(layout.fileName,
+                          u"the file could not be opened (%1)"_s.arg(source.failure));
     int counter = 0;
     source.table->forEachRow(layout.lineColumns, [&](const ScriptRow& row) {
         ++counter;
         if (counter > layout.capacity)
-            throw ScriptError(layout.fileName, u"there are more rows than the %1 the runner can "
-                                               u"hold"_s.arg(layout.capacity),
+            throw ScriptError(layout.fileName,
+                              u"there are more rows than the %1 the runner can "
+                              u"hold"_s.arg(layout.capacity),
                               counter);
         store(counter, row);
     });
@@ -42,22 +42,22 @@ void Conversation::loadTable(const DataSource& source,
         throw ScriptError(layout.fileName, u"the table has no rows"_s);
 }
 
-void Conversation::LoadData()
-{
+void Conversation::LoadData() {
     try {
-        loadTable(Data1, [this](int slot, const ScriptRow& row) { BasicLines[slot] = row.text(0); });
+        loadTable(Data1,
+                  [this](int slot, const ScriptRow& row) { BasicLines[slot] = row.text(0); });
         loadTable(Data2, [this](int slot, const ScriptRow& row) {
             DoubleLines[slot].first = row.text(0);
             DoubleLines[slot].second = row.text(1);
         });
-        loadTable(Data3, [this](int slot, const ScriptRow& row) { ControlLines[slot] = row.text(0); });
+        loadTable(Data3,
+                  [this](int slot, const ScriptRow& row) { ControlLines[slot] = row.text(0); });
     } catch (const ScriptError& error) {
         message(u"Error during LoadData."_s, Presenter::OkOnly, {}, error.message());
     }
 }
 
-int Conversation::pickSlot(int capacity, const std::function<bool(int)>& isVacant)
-{
+int Conversation::pickSlot(int capacity, const std::function<bool(int)>& isVacant) {
     int slot = 0;
     try {
         m_random.reseed();
@@ -77,16 +77,14 @@ int Conversation::pickSlot(int capacity, const std::function<bool(int)>& isVacan
     return 0;
 }
 
-void Conversation::GetControlData()
-{
-    const int slot = pickSlot(ControlLines.capacity,
-                              [this](int s) { return ControlLines[s] == u"Empty"_s; });
+void Conversation::GetControlData() {
+    const int slot =
+        pickSlot(ControlLines.capacity, [this](int s) { return ControlLines[s] == u"Empty"_s; });
     if (slot)
         CurrentLine = ControlLines[slot];
 }
 
-void Conversation::GetDoubleData()
-{
+void Conversation::GetDoubleData() {
     const int slot = pickSlot(DoubleLines.capacity,
                               [this](int s) { return DoubleLines[s].first == u"Empty"_s; });
     if (slot) {
@@ -96,14 +94,12 @@ void Conversation::GetDoubleData()
 }
 
 namespace {
-QString pairLine(const QString& first, const QString& answer, const QString& second)
-{
+QString pairLine(const QString& first, const QString& answer, const QString& second) {
     return first + u' ' + answer + u' ' + second;
 }
 } // namespace
 
-void Conversation::FirstLine()
-{
+void Conversation::FirstLine() {
     BlockIndex = 2;
     GetControlData();
     PromptLine();
@@ -117,8 +113,7 @@ void Conversation::FirstLine()
     AskLine();
 }
 
-void Conversation::NextLine()
-{
+void Conversation::NextLine() {
     BlockIndex = 3;
     GetControlData();
     PromptLine();
@@ -132,8 +127,7 @@ void Conversation::NextLine()
     AskLine();
 }
 
-void Conversation::GoAgain()
-{
+void Conversation::GoAgain() {
     BlockIndex = AgainFlag != 0 ? 1 : 0;
     AgainFlag = 1;
     GetControlData();
@@ -144,8 +138,7 @@ void Conversation::GoAgain()
     AskLine();
 }
 
-void Conversation::AnyMore()
-{
+void Conversation::AnyMore() {
     BlockIndex = 2;
     GetDoubleData();
     CurrentLine = pairLine(PairFirst, Answer, PairSecond);
@@ -174,8 +167,7 @@ void Conversation::AnyMore()
     }
 }
 
-void Conversation::Finish()
-{
+void Conversation::Finish() {
     AskStyle = Presenter::YesNo;
     CurrentLine = BasicLines[11];
     AskLine();

@@ -5,10 +5,10 @@
 #include <QTextOption>
 
 namespace {
-constexpr qreal smallestPointSize = 6.0;
+// Small, but a full line of the widest letters still fits and can be read.
+constexpr qreal smallestPointSize = 4.0;
 
-QTextOption wrapping()
-{
+QTextOption wrapping() {
     QTextOption option(Qt::AlignCenter);
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     return option;
@@ -16,14 +16,12 @@ QTextOption wrapping()
 } // namespace
 
 LineDisplay::LineDisplay(QWidget* parent)
-    : QLabel(parent)
-{
+    : QLabel(parent) {
     setWordWrap(true);
     setAlignment(Qt::AlignCenter);
 }
 
-qreal LineDisplay::wrappedHeight(const QFont& font, qreal width) const
-{
+qreal LineDisplay::wrappedHeight(const QFont& font, qreal width) const {
     QTextLayout layout(text(), font);
     layout.setTextOption(wrapping());
     layout.beginLayout();
@@ -36,8 +34,7 @@ qreal LineDisplay::wrappedHeight(const QFont& font, qreal width) const
     return height;
 }
 
-QFont LineDisplay::fittedFont() const
-{
+QFont LineDisplay::fittedFont() const {
     QFont fitted = font();
     const QRect area = contentsRect();
     qreal size = fitted.pointSizeF();
@@ -51,8 +48,7 @@ QFont LineDisplay::fittedFont() const
     return fitted;
 }
 
-void LineDisplay::paintEvent(QPaintEvent*)
-{
+void LineDisplay::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setFont(fittedFont());
     painter.setPen(palette().color(QPalette::WindowText));

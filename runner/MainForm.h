@@ -38,6 +38,10 @@ public:
     void hideAbout() override;
     void closeProgram() override;
 
+Q_SIGNALS:
+    // The conversation has ended the program; the application should quit.
+    void programEnded();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

@@ -4,15 +4,13 @@
 
 SpeechVoice::SpeechVoice(QObject* parent)
     : QObject(parent)
-    , m_queue(new SpeechQueue)
-{
+    , m_queue(new SpeechQueue) {
     m_queue->moveToThread(&m_thread);
     m_thread.setObjectName(QStringLiteral("speech"));
     m_thread.start();
 }
 
-SpeechVoice::~SpeechVoice()
-{
+SpeechVoice::~SpeechVoice() {
     // The engine must go on the thread it was made on.
     QMetaObject::invokeMethod(m_queue, &SpeechQueue::shutdown, Qt::BlockingQueuedConnection);
     m_thread.quit();
@@ -20,9 +18,10 @@ SpeechVoice::~SpeechVoice()
     delete m_queue;
 }
 
-void SpeechVoice::start() { QMetaObject::invokeMethod(m_queue, &SpeechQueue::createEngine); }
+void SpeechVoice::start() {
+    QMetaObject::invokeMethod(m_queue, &SpeechQueue::createEngine);
+}
 
-void SpeechVoice::speak(const QString& text)
-{
+void SpeechVoice::speak(const QString& text) {
     QMetaObject::invokeMethod(m_queue, [queue = m_queue, text] { queue->enqueue(text); });
 }

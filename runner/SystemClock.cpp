@@ -2,19 +2,23 @@
 
 #include <QEventLoop>
 #include <QTimer>
-
 #include <cmath>
 
-SystemClock::SystemClock() { m_elapsed.start(); }
+SystemClock::SystemClock() {
+    m_elapsed.start();
+}
 
-double SystemClock::monotonicSeconds() const { return double(m_elapsed.nsecsElapsed()) / 1e9; }
+double SystemClock::monotonicSeconds() const {
+    return double(m_elapsed.nsecsElapsed()) / 1e9;
+}
 
-QDateTime SystemClock::localNow() const { return QDateTime::currentDateTime(); }
+QDateTime SystemClock::localNow() const {
+    return QDateTime::currentDateTime();
+}
 
-void SystemClock::waitUntil(double deadline)
-{
+void SystemClock::waitUntil(double deadline) {
     const double left = deadline - monotonicSeconds();
-    if (left <= 0)
+    if (left <= 0 || m_interrupted)
         return;
     QEventLoop loop;
     QTimer timer;
@@ -22,7 +26,13 @@ void SystemClock::waitUntil(double deadline)
     timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     timer.start(int(std::ceil(left * 1000.0)));
-    // Returns at once when the program is already ending (QCoreApplication::exit ends all
-    // loops and refuses new ones), which is what lets Exit end a step from inside a pause.
+    m_waits.append(&loop);
     loop.exec();
+    m_waits.removeOne(&loop);
+}
+
+void SystemClock::interrupt() {
+    m_interrupted = true;
+    for (QEventLoop* loop : std::as_const(m_waits))
+        loop->quit();
 }

@@ -15,7 +15,11 @@ public:
     double monotonicSeconds() const override;
     QDateTime localNow() const override;
     void waitUntil(double deadline) override;
+    // Ends every wait in progress and makes later ones return at once: the program is ending.
+    void interrupt();
 
 private:
     QElapsedTimer m_elapsed;
+    QList<QEventLoop*> m_waits;
+    bool m_interrupted = false;
 };

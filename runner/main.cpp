@@ -8,8 +8,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"veyrath"_s);
     QApplication::setApplicationVersion(QStringLiteral(VEYRATH_VERSION));
@@ -17,6 +16,9 @@ int main(int argc, char* argv[])
 
     SpeechVoice voice;
     MainForm form(voice, QDir::currentPath());
+    // Queued, so the handler that ended the program unwinds before the event loop stops.
+    QObject::connect(&form, &MainForm::programEnded, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
     form.show();
     // Only once the window is up: the voice may take seconds to create, and messages about
     // the script files belong over the window.

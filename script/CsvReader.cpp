@@ -2,13 +2,12 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-bool CsvReader::parse(const QString& text, QList<QVariantList>& records, Failure& failure)
-{
+bool CsvReader::parse(const QString& text, QList<QVariantList>& records, Failure& failure) {
     records.clear();
     QVariantList record;
     QString field;
-    bool quoted = false;     // the current field began with a quote
-    bool inQuotes = false;   // inside its quotes
+    bool quoted = false;   // the current field began with a quote
+    bool inQuotes = false; // inside its quotes
     bool fieldStarted = false;
     int line = 1;
     int recordLine = 1;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <stdexcept>
 
 // A fault in a script database, told in words an author can act on: which file, which row

@@ -8,10 +8,12 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-bool isBlankLine(const QVariantList& record) { return record.size() == 1 && record.first().isNull(); }
+bool isBlankLine(const QVariantList& record) {
+    return record.size() == 1 && record.first().isNull();
+}
 
-QVariant countValue(const QVariant& field, const QString& source, int record, const QString& column)
-{
+QVariant countValue(const QVariant& field, const QString& source, int record,
+                    const QString& column) {
     if (field.isNull())
         return field;
     bool ok = false;
@@ -24,8 +26,7 @@ QVariant countValue(const QVariant& field, const QString& source, int record, co
 
 } // namespace
 
-int ScriptImport::fromCsv(ScriptTable& table, const QString& csvText, const QString& sourceName)
-{
+int ScriptImport::fromCsv(ScriptTable& table, const QString& csvText, const QString& sourceName) {
     QList<QVariantList> records;
     CsvReader::Failure failure;
     if (!CsvReader::parse(csvText, records, failure))
@@ -40,18 +41,19 @@ int ScriptImport::fromCsv(ScriptTable& table, const QString& csvText, const QStr
     for (const QVariant& name : header)
         names << name.toString();
     if (names != columns)
-        throw ScriptError(sourceName, u"the header row names %1 but %2 needs %3"_s.arg(
-                                          u"\""_s + names.join(u"\", \""_s) + u"\""_s,
-                                          table.fileName(), u"\""_s + columns.join(u"\", \""_s) + u"\""_s));
+        throw ScriptError(sourceName,
+                          u"the header row names %1 but %2 needs %3"_s.arg(
+                              u"\""_s + names.join(u"\", \""_s) + u"\""_s, table.fileName(),
+                              u"\""_s + columns.join(u"\", \""_s) + u"\""_s));
 
     int count = 0;
     table.writeTransaction([&] {
         for (const QVariantList& record : records) {
             ++count;
             if (record.size() != columns.size())
-                throw ScriptError(sourceName, u"it has %1 fields where %2 are needed"_s.arg(
-                                                  record.size())
-                                                  .arg(columns.size()),
+                throw ScriptError(sourceName,
+                                  u"it has %1 fields where %2 are needed"_s.arg(record.size())
+                                      .arg(columns.size()),
                                   count);
             QVariantList values = record;
             for (qsizetype i = 0; i < columns.size(); ++i) {

@@ -11,32 +11,31 @@ ScriptRow::ScriptRow(const TableLayout& layout, const QStringList& columns, int 
     , m_columns(columns)
     , m_number(number)
     , m_id(id)
-    , m_values(std::move(values))
-{
+    , m_values(std::move(values)) {}
+
+bool ScriptRow::isNull(int index) const {
+    return m_values.at(index).isNull();
 }
 
-bool ScriptRow::isNull(int index) const { return m_values.at(index).isNull(); }
-
-QString ScriptRow::text(int index) const
-{
+QString ScriptRow::text(int index) const {
     const QVariant& value = m_values.at(index);
     if (value.isNull())
-        throw ScriptError(m_layout->fileName, u"the field is empty (null); it must hold a text, "
-                                              u"even an empty one"_s,
+        throw ScriptError(m_layout->fileName,
+                          u"the field is empty (null); it must hold a text, "
+                          u"even an empty one"_s,
                           m_number, m_columns.at(index));
     return value.toString();
 }
 
-std::optional<qint64> ScriptRow::count(int index) const
-{
+std::optional<qint64> ScriptRow::count(int index) const {
     const QVariant& value = m_values.at(index);
     if (value.isNull())
         return std::nullopt;
     bool ok = false;
     const qint64 number = value.toLongLong(&ok);
     if (!ok || value.toString().trimmed() != QString::number(number))
-        throw ScriptError(m_layout->fileName, u"the count \"%1\" is not a whole number"_s.arg(
-                                                  value.toString()),
+        throw ScriptError(m_layout->fileName,
+                          u"the count \"%1\" is not a whole number"_s.arg(value.toString()),
                           m_number, m_columns.at(index));
     return number;
 }

@@ -5,7 +5,6 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
-
 #include <functional>
 #include <memory>
 

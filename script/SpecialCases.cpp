@@ -12,25 +12,23 @@ constexpr int firstField = 2;
 } // namespace
 
 SpecialCases::SpecialCases(std::unique_ptr<ScriptTable> table)
-    : m_table(std::move(table))
-{
+    : m_table(std::move(table)) {
     QSqlQuery ids = m_table->exec(u"SELECT ID FROM Table1 ORDER BY \"Yes\" DESC, ID"_s);
     while (ids.next())
         m_order << ids.value(0).toLongLong();
 }
 
-QString SpecialCases::Case::text(int position) const
-{
+QString SpecialCases::Case::text(int position) const {
     const QVariant& value = fields.at(position - firstField);
     if (value.isNull())
-        throw ScriptError(layout->fileName, u"the field is empty (null); it must hold a text, "
-                                            u"even an empty one"_s,
+        throw ScriptError(layout->fileName,
+                          u"the field is empty (null); it must hold a text, "
+                          u"even an empty one"_s,
                           row, layout->columns.at(position - 1));
     return value.toString();
 }
 
-std::optional<SpecialCases::Case> SpecialCases::current() const
-{
+std::optional<SpecialCases::Case> SpecialCases::current() const {
     if (atEnd())
         return std::nullopt;
     const qint64 id = m_order.at(m_position);
@@ -52,8 +50,7 @@ std::optional<SpecialCases::Case> SpecialCases::current() const
     return found;
 }
 
-void SpecialCases::countConfirmation()
-{
+void SpecialCases::countConfirmation() {
     const std::optional<Case> row = current();
     if (!row)
         return;
@@ -71,11 +68,12 @@ void SpecialCases::countConfirmation()
         });
     } catch (const ScriptError& error) {
         throw ScriptError(m_table->fileName(),
-                          u"the confirmation could not be counted (%1)"_s.arg(error.reason()), row->row,
-                          TableLayout::countColumn());
+                          u"the confirmation could not be counted (%1)"_s.arg(error.reason()),
+                          row->row, TableLayout::countColumn());
     }
     if (changed == 0 && current())
-        throw ScriptError(m_table->fileName(),
-                          u"the count is not a whole number, so the confirmation was not added to it"_s,
-                          row->row, TableLayout::countColumn());
+        throw ScriptError(
+            m_table->fileName(),
+            u"the count is not a whole number, so the confirmation was not added to it"_s, row->row,
+            TableLayout::countColumn());
 }

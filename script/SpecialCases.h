@@ -4,7 +4,6 @@
 
 #include <QList>
 #include <QString>
-
 #include <memory>
 #include <optional>
 
@@ -24,8 +23,8 @@ public:
 
     struct Case {
         qint64 id = 0;
-        int row = 0;          // place in ID order, as the editor lists it
-        QVariantList fields;  // positions 2 to 7 of the row (question, count, four prompts)
+        int row = 0;         // place in ID order, as the editor lists it
+        QVariantList fields; // positions 2 to 7 of the row (question, count, four prompts)
         // The text at a position of the row (2, or 4 to 7); a null throws ScriptError.
         QString text(int position) const;
         const TableLayout* layout = nullptr;

@@ -10,9 +10,9 @@ struct TableLayout {
     enum class Kind { Basic, Control, Double, Special };
 
     Kind kind;
-    QString fileName;     // "basic.mdb"
-    QString caption;      // what a person calls the table: "basic"
-    QStringList columns;  // without ID
+    QString fileName;        // "basic.mdb"
+    QString caption;         // what a person calls the table: "basic"
+    QStringList columns;     // without ID
     QStringList lineColumns; // the columns the runner reads as text
 
     // Largest number of rows the runner can hold in memory; 0 when it keeps none.

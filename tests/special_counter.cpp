@@ -5,16 +5,15 @@
 #include "SpecialCases.h"
 
 #include <QCoreApplication>
-
 #include <cstdio>
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     if (argc != 3)
         return 2;
     try {
-        SpecialCases cases(ScriptTable::open(QString::fromLocal8Bit(argv[1]), TableLayout::special()));
+        SpecialCases cases(
+            ScriptTable::open(QString::fromLocal8Bit(argv[1]), TableLayout::special()));
         const int times = QByteArray(argv[2]).toInt();
         for (int i = 0; i < times; ++i)
             cases.countConfirmation();

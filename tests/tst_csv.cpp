@@ -13,8 +13,7 @@ class TestCsv : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void nullsAndEmptyTextsAreTold()
-    {
+    void nullsAndEmptyTextsAreTold() {
         QList<QVariantList> records;
         CsvReader::Failure failure;
         QVERIFY(CsvReader::parse(u"a,\"\",,\" x \"\r\n"_s, records, failure));
@@ -28,8 +27,7 @@ private Q_SLOTS:
         QCOMPARE(r.at(3).toString(), u" x "_s);
     }
 
-    void quotedFieldsKeepBreaksQuotesAndCommas()
-    {
+    void quotedFieldsKeepBreaksQuotesAndCommas() {
         QList<QVariantList> records;
         CsvReader::Failure failure;
         QVERIFY(CsvReader::parse(u"\"line\none, \"\"two\"\"\"\nlast"_s, records, failure));
@@ -38,8 +36,7 @@ private Q_SLOTS:
         QCOMPARE(records.at(1).at(0).toString(), u"last"_s);
     }
 
-    void malformedTextIsRefusedWithItsLine()
-    {
+    void malformedTextIsRefusedWithItsLine() {
         QList<QVariantList> records;
         CsvReader::Failure failure;
         QVERIFY(!CsvReader::parse(u"a,b\nc,\"open\n"_s, records, failure));
@@ -48,10 +45,10 @@ private Q_SLOTS:
         QVERIFY(!CsvReader::parse(u"\"a\"b\n"_s, records, failure));
     }
 
-    void writerOutputReadsBackTheSame()
-    {
-        const QVariantList values{QVariant(), u""_s, u"Empty"_s, u"  both ends  "_s,
-                                  u"two\r\nlines, \"quoted\""_s, u"çà ü ß 日本"_s, 42};
+    void writerOutputReadsBackTheSame() {
+        const QVariantList values{
+            QVariant(),       u""_s, u"Empty"_s, u"  both ends  "_s, u"two\r\nlines, \"quoted\""_s,
+            u"çà ü ß 日本"_s, 42};
         CsvWriter writer;
         writer.addRecord(values);
         QList<QVariantList> records;
@@ -64,13 +61,13 @@ private Q_SLOTS:
             QCOMPARE(records.first().at(i).toString(), values.at(i).toString());
     }
 
-    void importChecksHeaderAndCounts()
-    {
+    void importChecksHeaderAndCounts() {
         ScriptFixture fx;
         fx.create(TableLayout::special());
         auto table = ScriptTable::open(fx.dir(), TableLayout::special());
-        const QString header = u"Description,Primary Question (Y/N),Yes,Enhance Process,"
-                               u"2nd Question (Input),3rd Question (Input),4th Question (Input)\n"_s;
+        const QString header =
+            u"Description,Primary Question (Y/N),Yes,Enhance Process,"
+            u"2nd Question (Input),3rd Question (Input),4th Question (Input)\n"_s;
         QCOMPARE(ScriptImport::fromCsv(*table, header + u"d,\"q?\",3,a,b,c,d\nd,q,,a,b,c,d\n"_s,
                                        u"special.csv"_s),
                  2);
@@ -86,8 +83,8 @@ private Q_SLOTS:
             QCOMPARE(error.message(), u"special.csv, row 1, field \"Yes\": \"lots\" is not a whole "
                                       u"number"_s);
         }
-        QVERIFY_THROWS_EXCEPTION(ScriptError, ScriptImport::fromCsv(*table, u"Purpose,String\n"_s,
-                                                                    u"special.csv"_s));
+        QVERIFY_THROWS_EXCEPTION(
+            ScriptError, ScriptImport::fromCsv(*table, u"Purpose,String\n"_s, u"special.csv"_s));
         QCOMPARE(table->rowCount(), 2);
     }
 };

@@ -8,23 +8,23 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 const QString ask = u"ask(%1)[Veyrath Message]: %2"_s;
 const QString prompt = u"prompt[Veyrath Message]: %1"_s;
-QString asked(int style, const QString& line) { return ask.arg(style).arg(line); }
+QString asked(int style, const QString& line) {
+    return ask.arg(style).arg(line);
+}
 } // namespace
 
 class TestQuestionCycle : public QObject {
     Q_OBJECT
 
     // A session whose lines are in memory and whose dice always land on a block's first slot.
-    static void prepare(Session& s)
-    {
+    static void prepare(Session& s) {
         s.open();
         s.fillLines();
         s.stage.transcript.clear();
     }
 
 private Q_SLOTS:
-    void threeYesRepliesLeadToTheSpecialStep()
-    {
+    void threeYesRepliesLeadToTheSpecialStep() {
         Session s;
         prepare(s);
         Conversation& c = *s.conversation;
@@ -58,8 +58,7 @@ private Q_SLOTS:
         QVERIFY(s.stage.mismatch.isEmpty());
     }
 
-    void noThenYesGoesToTheNextQuestion()
-    {
+    void noThenYesGoesToTheNextQuestion() {
         Session s;
         prepare(s);
         s.state().YesCount = 2;
@@ -71,13 +70,12 @@ private Q_SLOTS:
 
         s.stage.replies({u"red"_s, 1});
         s.conversation->NextLine();
-        QCOMPARE(s.stage.transcript.mid(2), (QStringList{prompt.arg(u"control 61"_s),
-                                                         u"show: control 1"_s, u"pause: 1"_s,
-                                                         asked(0, u"first 21 red second 21"_s)}));
+        QCOMPARE(s.stage.transcript.mid(2),
+                 (QStringList{prompt.arg(u"control 61"_s), u"show: control 1"_s, u"pause: 1"_s,
+                              asked(0, u"first 21 red second 21"_s)}));
     }
 
-    void noThenNoRunsFinishAndKeepsTheYesCount()
-    {
+    void noThenNoRunsFinishAndKeepsTheYesCount() {
         Session s;
         prepare(s);
         s.state().YesCount = 2;
@@ -85,8 +83,8 @@ private Q_SLOTS:
         s.stage.replies({7, 7, 6});
         s.conversation->AnyMore();
         // Finish asked whether to go on; Yes showed slot 10 and left the first question next.
-        QCOMPARE(s.stage.transcript.mid(2), (QStringList{asked(4, u"basic 11"_s),
-                                                         u"show: basic 10"_s, u"pause: 1"_s}));
+        QCOMPARE(s.stage.transcript.mid(2),
+                 (QStringList{asked(4, u"basic 11"_s), u"show: basic 10"_s, u"pause: 1"_s}));
         QCOMPARE(s.state().NextStep, qint16(1));
         QCOMPARE(s.state().YesCount, qint16(2));
         s.stage.reply(6);
@@ -94,8 +92,7 @@ private Q_SLOTS:
         QCOMPARE(s.state().NextStep, qint16(4));
     }
 
-    void goAgainReusesTheLastAnswerAndAPromptResetsItsBlock()
-    {
+    void goAgainReusesTheLastAnswerAndAPromptResetsItsBlock() {
         Session s;
         prepare(s);
         s.conversation->Answer = u"tea"_s;
@@ -111,8 +108,7 @@ private Q_SLOTS:
         QCOMPARE(s.stage.transcript.last(), asked(0, u"first 1 coffee second 1"_s));
     }
 
-    void picksSkipOnlyTheExactMarker()
-    {
+    void picksSkipOnlyTheExactMarker() {
         Session s;
         prepare(s);
         s.state().ControlLines[1] = u"Empty"_s;
@@ -127,8 +123,7 @@ private Q_SLOTS:
         QCOMPARE(s.stage.reseeds, 2);
     }
 
-    void pairsTestOnlyTheirFirstText()
-    {
+    void pairsTestOnlyTheirFirstText() {
         Session s;
         prepare(s);
         s.state().DoubleLines[1] = {u"Empty"_s, u"never seen"_s};
@@ -137,12 +132,12 @@ private Q_SLOTS:
         s.stage.draws = {drawFor(1), drawFor(2)};
         s.stage.reply(1);
         s.conversation->GetDoubleData();
-        s.state().CurrentLine = s.state().PairFirst + u' ' + s.conversation->Answer + u' ' + s.state().PairSecond;
+        s.state().CurrentLine =
+            s.state().PairFirst + u' ' + s.conversation->Answer + u' ' + s.state().PairSecond;
         QCOMPARE(s.state().CurrentLine, u"I see  Empty"_s);
     }
 
-    void allMarkerBlockGivesUpAfterFiftyDraws()
-    {
+    void allMarkerBlockGivesUpAfterFiftyDraws() {
         Session s;
         prepare(s);
         for (int k = 41; k <= 60; ++k)
@@ -165,8 +160,7 @@ private Q_SLOTS:
         QCOMPARE(s.stage.transcript.at(2), prompt.arg(u"said before"_s));
     }
 
-    void slotOutsideTheTableShowsOnlyItsNumber()
-    {
+    void slotOutsideTheTableShowsOnlyItsNumber() {
         Session s;
         prepare(s);
         s.state().BlockIndex = 3; // pairs end at 60
@@ -177,8 +171,7 @@ private Q_SLOTS:
         QCOMPARE(s.state().PairFirst, u"kept"_s);
     }
 
-    void linesAboveTheLoadedRowsAreEmptyAndDrawn()
-    {
+    void linesAboveTheLoadedRowsAreEmptyAndDrawn() {
         Session s;
         s.fx.createNumbered(TableLayout::basic(), 22);
         s.fx.createNumbered(TableLayout::doubles(), 60);
@@ -193,19 +186,17 @@ private Q_SLOTS:
         QVERIFY(s.stage.transcript.isEmpty());
     }
 
-    void finishSaysGoodbyeByTheHour_data()
-    {
+    void finishSaysGoodbyeByTheHour_data() {
         QTest::addColumn<QTime>("time");
         QTest::addColumn<int>("slot");
         const QList<std::pair<QTime, int>> edges{
-            {QTime(0, 0), 18},   {QTime(5, 59), 18},  {QTime(6, 0), 19},   {QTime(11, 59), 19},
-            {QTime(12, 0), 20},  {QTime(17, 59), 20}, {QTime(18, 0), 21},  {QTime(22, 59), 21},
-            {QTime(23, 0), 22},  {QTime(23, 59), 22}};
+            {QTime(0, 0), 18},  {QTime(5, 59), 18},  {QTime(6, 0), 19},  {QTime(11, 59), 19},
+            {QTime(12, 0), 20}, {QTime(17, 59), 20}, {QTime(18, 0), 21}, {QTime(22, 59), 21},
+            {QTime(23, 0), 22}, {QTime(23, 59), 22}};
         for (const auto& [time, slot] : edges)
             QTest::newRow(qPrintable(time.toString(u"hh:mm"_s))) << time << slot;
     }
-    void finishSaysGoodbyeByTheHour()
-    {
+    void finishSaysGoodbyeByTheHour() {
         QFETCH(QTime, time);
         QFETCH(int, slot);
         Session s;
@@ -215,16 +206,23 @@ private Q_SLOTS:
         s.state().UserName = u"Ann"_s;
         s.stage.replies({7, 6, u"35"_s});
         QVERIFY(s.ends([&] { s.conversation->Finish(); }));
-        const QStringList expected{asked(4, u"basic 11"_s), asked(4, u"basic 12"_s),
-                                   prompt.arg(u"basic 13"_s), u"show: basic 16"_s, u"pause: 1"_s,
-                                   u"show: basic 17 Ann"_s, u"pause: 1"_s,
-                                   u"show: basic %1"_s.arg(slot), u"pause: 1"_s, u"about"_s,
-                                   u"pause: 8"_s, u"about hidden"_s, u"closed"_s};
+        const QStringList expected{asked(4, u"basic 11"_s),
+                                   asked(4, u"basic 12"_s),
+                                   prompt.arg(u"basic 13"_s),
+                                   u"show: basic 16"_s,
+                                   u"pause: 1"_s,
+                                   u"show: basic 17 Ann"_s,
+                                   u"pause: 1"_s,
+                                   u"show: basic %1"_s.arg(slot),
+                                   u"pause: 1"_s,
+                                   u"about"_s,
+                                   u"pause: 8"_s,
+                                   u"about hidden"_s,
+                                   u"closed"_s};
         QCOMPARE(s.stage.transcript, expected);
     }
 
-    void theClosingExchangeEndsOnlyOnTheAge_data()
-    {
+    void theClosingExchangeEndsOnlyOnTheAge_data() {
         QTest::addColumn<int>("age");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("accepted");
@@ -238,8 +236,7 @@ private Q_SLOTS:
         QTest::newRow("empty") << 35 << u""_s << false;
         QTest::newRow("huge") << 35 << u"99999"_s << false;
     }
-    void theClosingExchangeEndsOnlyOnTheAge()
-    {
+    void theClosingExchangeEndsOnlyOnTheAge() {
         QFETCH(int, age);
         QFETCH(QString, typed);
         QFETCH(bool, accepted);
@@ -260,8 +257,7 @@ private Q_SLOTS:
         QVERIFY(!s.stage.transcript.contains(u"show: basic 16"_s));
     }
 
-    void noToTheClosingQuestionAsksAgainAfterARepeat()
-    {
+    void noToTheClosingQuestionAsksAgainAfterARepeat() {
         Session s;
         prepare(s);
         s.state().UserAge = 20;
@@ -275,8 +271,7 @@ private Q_SLOTS:
         QCOMPARE(s.stage.transcript.last(), u"closed"_s);
     }
 
-    void picksAreUniformAndBackToBackPicksIndependent()
-    {
+    void picksAreUniformAndBackToBackPicksIndependent() {
         // The real generator: every position of a block alike, and two picks in a row no more
         // alike than chance (a seed from a coarse clock would repeat the same draw).
         SystemRandom random;

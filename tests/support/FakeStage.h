@@ -9,7 +9,6 @@
 #include <QList>
 #include <QStringList>
 #include <QVariant>
-
 #include <functional>
 
 class Conversation;
@@ -79,4 +78,6 @@ private:
 };
 
 // The position a draw must have to land on `slot` (1 to 20) of its block.
-inline double drawFor(int positionInBlock) { return (positionInBlock - 1 + 0.5) / 20.0; }
+inline double drawFor(int positionInBlock) {
+    return (positionInBlock - 1 + 0.5) / 20.0;
+}
