@@ -8,7 +8,8 @@
 using namespace Qt::Literals::StringLiterals;
 
 AboutWindow::AboutWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window) {
+    : QWidget(parent, Qt::Window)
+{
     setObjectName(u"About"_s);
     setWindowTitle(u"About"_s);
     setFixedSize(Twips::size(4455, 2175));

@@ -4,7 +4,8 @@
 #include <cmath>
 #include <limits>
 
-std::optional<qint16> AgeAnswer::read(const QString& typed) {
+std::optional<qint16> AgeAnswer::read(const QString& typed)
+{
     bool ok = false;
     const double number = QLocale::c().toDouble(typed.trimmed(), &ok);
     if (!ok || !std::isfinite(number))

@@ -6,7 +6,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-int yearFrom(const QString& digits, const QDate& today) {
+int yearFrom(const QString& digits, const QDate& today)
+{
     const int year = digits.toInt();
     if (digits.size() != 2)
         return year;
@@ -14,14 +15,16 @@ int yearFrom(const QString& digits, const QDate& today) {
     return century + year > today.year() ? century - 100 + year : century + year;
 }
 
-std::optional<QDate> dateOf(int year, int month, int day) {
+std::optional<QDate> dateOf(int year, int month, int day)
+{
     const QDate date(year, month, day);
     if (!date.isValid() || year < 1000)
         return std::nullopt;
     return date;
 }
 
-int monthNamed(const QString& word) {
+int monthNamed(const QString& word)
+{
     static const QStringList names{u"january"_s,   u"february"_s, u"march"_s,    u"april"_s,
                                    u"may"_s,       u"june"_s,     u"july"_s,     u"august"_s,
                                    u"september"_s, u"october"_s,  u"november"_s, u"december"_s};
@@ -37,7 +40,8 @@ int monthNamed(const QString& word) {
 
 } // namespace
 
-std::optional<QDate> BirthDateReader::read(const QString& text, const QDate& today) {
+std::optional<QDate> BirthDateReader::read(const QString& text, const QDate& today)
+{
     const QString typed = text.trimmed();
 
     static const QRegularExpression iso(u"^(\\d{4})([-/.])(\\d{1,2})\\2(\\d{1,2})$"_s);

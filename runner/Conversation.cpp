@@ -15,7 +15,8 @@ namespace {
 const QString inputTitle = u"Veyrath Message"_s;
 
 // Seconds of pause for a shown line: a tenth of a second a character, halves to even.
-int pauseFor(qsizetype characters) {
+int pauseFor(qsizetype characters)
+{
     qsizetype seconds = characters / 10;
     const qsizetype rest = characters % 10;
     if (rest > 5 || (rest == 5 && seconds % 2 == 1))
@@ -30,14 +31,16 @@ Conversation::Conversation(Presenter& presenter, Voice& voice, Clock& clock, Ran
     , m_voice(voice)
     , m_clock(clock)
     , m_random(random)
-    , m_dir(std::move(workingDir)) {
+    , m_dir(std::move(workingDir))
+{
     PersistLevel = 6;
     PersistCode = u"M"_s;
 }
 
 Conversation::~Conversation() = default;
 
-Conversation::DataSource Conversation::openSource(const TableLayout& layout) {
+Conversation::DataSource Conversation::openSource(const TableLayout& layout)
+{
     DataSource source;
     source.layout = &layout;
     try {
@@ -49,7 +52,8 @@ Conversation::DataSource Conversation::openSource(const TableLayout& layout) {
     return source;
 }
 
-void Conversation::Form_Load() {
+void Conversation::Form_Load()
+{
     try {
         Data1 = openSource(TableLayout::basic());
         Data2 = openSource(TableLayout::doubles());
@@ -70,7 +74,8 @@ void Conversation::Form_Load() {
     }
 }
 
-void Conversation::BUTTON_Click() {
+void Conversation::BUTTON_Click()
+{
     m_presenter.hideStartButton();
     RunState = u"ENDLESS"_s;
     NextStep = 1;
@@ -92,7 +97,8 @@ void Conversation::BUTTON_Click() {
     }
 }
 
-void Conversation::introduction() {
+void Conversation::introduction()
+{
     CurrentLine = BasicLines[1];
     ShowLine();
     CurrentLine = BasicLines[2];
@@ -115,7 +121,8 @@ void Conversation::introduction() {
     }
 }
 
-void Conversation::questionLoop() {
+void Conversation::questionLoop()
+{
     while (RunState == u"ENDLESS"_s) {
         switch (NextStep) {
         case 1:
@@ -140,27 +147,31 @@ void Conversation::questionLoop() {
     }
 }
 
-void Conversation::ShowLine() {
+void Conversation::ShowLine()
+{
     m_voice.speak(CurrentLine);
     m_presenter.display(CurrentLine);
     PauseSeconds = pauseFor(CurrentLine.size());
     Pause();
 }
 
-void Conversation::PromptLine() {
+void Conversation::PromptLine()
+{
     m_voice.speak(CurrentLine);
     Answer = m_presenter.inputBox(CurrentLine, inputTitle);
     checkEnded();
     AgainFlag = 0;
 }
 
-void Conversation::AskLine() {
+void Conversation::AskLine()
+{
     m_voice.speak(CurrentLine);
     Reply = qint16(m_presenter.messageBox(CurrentLine, AskStyle, inputTitle));
     checkEnded();
 }
 
-void Conversation::Pause() {
+void Conversation::Pause()
+{
     const double start = m_clock.monotonicSeconds();
     double now = start;
     while (start + PauseSeconds > now) {
@@ -170,7 +181,8 @@ void Conversation::Pause() {
     }
 }
 
-void Conversation::ComputeAge() {
+void Conversation::ComputeAge()
+{
     const QDate today = m_clock.localNow().date();
     const std::optional<QDate> born = BirthDateReader::read(BirthDate, today);
     // Counted in 64 bits: a 16-bit count of days runs out at 89 years.
@@ -178,7 +190,8 @@ void Conversation::ComputeAge() {
     UserAge = qint16(std::floor(double(days) / 365.0));
 }
 
-void Conversation::MNU_EXIT_Click() {
+void Conversation::MNU_EXIT_Click()
+{
     try {
         m_presenter.showAbout();
         PauseSeconds = 10;
@@ -189,29 +202,34 @@ void Conversation::MNU_EXIT_Click() {
     endProgram();
 }
 
-void Conversation::Form_Closed() {
+void Conversation::Form_Closed()
+{
     endProgram();
 }
 
-void Conversation::MNU_HIGH_Click() {
+void Conversation::MNU_HIGH_Click()
+{
     PersistLevel = 7;
     PersistCode = u"H"_s;
     PersistCheck();
 }
 
-void Conversation::MNU_MEDIUM_Click() {
+void Conversation::MNU_MEDIUM_Click()
+{
     PersistLevel = 6;
     PersistCode = u"M"_s;
     PersistCheck();
 }
 
-void Conversation::MNU_LOW_Click() {
+void Conversation::MNU_LOW_Click()
+{
     PersistLevel = 4;
     PersistCode = u"L"_s;
     PersistCheck();
 }
 
-void Conversation::PersistCheck() {
+void Conversation::PersistCheck()
+{
     m_presenter.setMenuChecked(u"MNU_HIGH"_s, false);
     m_presenter.setMenuChecked(u"MNU_MEDIUM"_s, false);
     m_presenter.setMenuChecked(u"MNU_LOW"_s, false);
@@ -223,12 +241,14 @@ void Conversation::PersistCheck() {
         m_presenter.setMenuChecked(u"MNU_LOW"_s, true);
 }
 
-void Conversation::checkEnded() const {
+void Conversation::checkEnded() const
+{
     if (m_ended)
         throw Ended{};
 }
 
-void Conversation::endProgram() {
+void Conversation::endProgram()
+{
     if (m_ended)
         return;
     m_ended = true;
@@ -240,7 +260,8 @@ void Conversation::endProgram() {
 }
 
 int Conversation::message(const QString& prompt, int style, const QString& title,
-                          const QString& details) {
+                          const QString& details)
+{
     const int reply = m_presenter.messageBox(prompt, style, title, details);
     checkEnded();
     return reply;

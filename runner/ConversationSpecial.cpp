@@ -6,7 +6,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-void Conversation::tellOnce(const QString& fault) {
+void Conversation::tellOnce(const QString& fault)
+{
     // A fault in the script is the author's to mend; telling it once a run is enough.
     if (m_told.contains(fault))
         return;
@@ -15,7 +16,8 @@ void Conversation::tellOnce(const QString& fault) {
             Presenter::Warning, {}, fault);
 }
 
-void Conversation::Special() {
+void Conversation::Special()
+{
     if (!SpecialD || SpecialD->isEmpty()) {
         tellOnce(SpecialD ? ScriptError(SpecialD->table().fileName(),
                                         u"there are no special cases to ask"_s)
@@ -84,7 +86,8 @@ void Conversation::Special() {
     }
 }
 
-void Conversation::finishFollowUps(bool& nextRow) {
+void Conversation::finishFollowUps(bool& nextRow)
+{
     for (;;) {
         GoAgain();
         AnyMore();

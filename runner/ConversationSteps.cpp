@@ -15,7 +15,8 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-qint16 to16(int value) {
+qint16 to16(int value)
+{
     if (value < std::numeric_limits<qint16>::min() || value > std::numeric_limits<qint16>::max())
         throw std::overflow_error("16-bit overflow");
     return qint16(value);
@@ -23,7 +24,8 @@ qint16 to16(int value) {
 } // namespace
 
 void Conversation::loadTable(const DataSource& source,
-                             const std::function<void(int, const ScriptRow&)>& store) {
+                             const std::function<void(int, const ScriptRow&)>& store)
+{
     const TableLayout& layout = *source.layout;
     if (!source.table)
         throw ScriptError(layout.fileName,
@@ -42,7 +44,8 @@ void Conversation::loadTable(const DataSource& source,
         throw ScriptError(layout.fileName, u"the table has no rows"_s);
 }
 
-void Conversation::LoadData() {
+void Conversation::LoadData()
+{
     try {
         loadTable(Data1,
                   [this](int slot, const ScriptRow& row) { BasicLines[slot] = row.text(0); });
@@ -57,7 +60,8 @@ void Conversation::LoadData() {
     }
 }
 
-int Conversation::pickSlot(int capacity, const std::function<bool(int)>& isVacant) {
+int Conversation::pickSlot(int capacity, const std::function<bool(int)>& isVacant)
+{
     int slot = 0;
     try {
         m_random.reseed();
@@ -77,14 +81,16 @@ int Conversation::pickSlot(int capacity, const std::function<bool(int)>& isVacan
     return 0;
 }
 
-void Conversation::GetControlData() {
+void Conversation::GetControlData()
+{
     const int slot =
         pickSlot(ControlLines.capacity, [this](int s) { return ControlLines[s] == u"Empty"_s; });
     if (slot)
         CurrentLine = ControlLines[slot];
 }
 
-void Conversation::GetDoubleData() {
+void Conversation::GetDoubleData()
+{
     const int slot = pickSlot(DoubleLines.capacity,
                               [this](int s) { return DoubleLines[s].first == u"Empty"_s; });
     if (slot) {
@@ -94,12 +100,14 @@ void Conversation::GetDoubleData() {
 }
 
 namespace {
-QString pairLine(const QString& first, const QString& answer, const QString& second) {
+QString pairLine(const QString& first, const QString& answer, const QString& second)
+{
     return first + u' ' + answer + u' ' + second;
 }
 } // namespace
 
-void Conversation::FirstLine() {
+void Conversation::FirstLine()
+{
     BlockIndex = 2;
     GetControlData();
     PromptLine();
@@ -113,7 +121,8 @@ void Conversation::FirstLine() {
     AskLine();
 }
 
-void Conversation::NextLine() {
+void Conversation::NextLine()
+{
     BlockIndex = 3;
     GetControlData();
     PromptLine();
@@ -127,7 +136,8 @@ void Conversation::NextLine() {
     AskLine();
 }
 
-void Conversation::GoAgain() {
+void Conversation::GoAgain()
+{
     BlockIndex = AgainFlag != 0 ? 1 : 0;
     AgainFlag = 1;
     GetControlData();
@@ -138,7 +148,8 @@ void Conversation::GoAgain() {
     AskLine();
 }
 
-void Conversation::AnyMore() {
+void Conversation::AnyMore()
+{
     BlockIndex = 2;
     GetDoubleData();
     CurrentLine = pairLine(PairFirst, Answer, PairSecond);
@@ -167,7 +178,8 @@ void Conversation::AnyMore() {
     }
 }
 
-void Conversation::Finish() {
+void Conversation::Finish()
+{
     AskStyle = Presenter::YesNo;
     CurrentLine = BasicLines[11];
     AskLine();

@@ -8,7 +8,8 @@ namespace {
 // Small, but a full line of the widest letters still fits and can be read.
 constexpr qreal smallestPointSize = 4.0;
 
-QTextOption wrapping() {
+QTextOption wrapping()
+{
     QTextOption option(Qt::AlignCenter);
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     return option;
@@ -16,12 +17,14 @@ QTextOption wrapping() {
 } // namespace
 
 LineDisplay::LineDisplay(QWidget* parent)
-    : QLabel(parent) {
+    : QLabel(parent)
+{
     setWordWrap(true);
     setAlignment(Qt::AlignCenter);
 }
 
-qreal LineDisplay::wrappedHeight(const QFont& font, qreal width) const {
+qreal LineDisplay::wrappedHeight(const QFont& font, qreal width) const
+{
     QTextLayout layout(text(), font);
     layout.setTextOption(wrapping());
     layout.beginLayout();
@@ -34,7 +37,8 @@ qreal LineDisplay::wrappedHeight(const QFont& font, qreal width) const {
     return height;
 }
 
-QFont LineDisplay::fittedFont() const {
+QFont LineDisplay::fittedFont() const
+{
     QFont fitted = font();
     const QRect area = contentsRect();
     qreal size = fitted.pointSizeF();
@@ -48,7 +52,8 @@ QFont LineDisplay::fittedFont() const {
     return fitted;
 }
 
-void LineDisplay::paintEvent(QPaintEvent*) {
+void LineDisplay::paintEvent(QPaintEvent*)
+{
     QPainter painter(this);
     painter.setFont(fittedFont());
     painter.setPen(palette().color(QPalette::WindowText));

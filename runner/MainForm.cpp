@@ -19,7 +19,8 @@ using namespace Qt::Literals::StringLiterals;
 
 MainForm::MainForm(Voice& voice, const QString& workingDir, QWidget* parent)
     : QMainWindow(parent)
-    , m_conversation(*this, voice, m_clock, m_random, workingDir) {
+    , m_conversation(*this, voice, m_clock, m_random, workingDir)
+{
     setObjectName(u"MainForm"_s);
     setWindowTitle(u"The Lumbrel Veyrath"_s);
 
@@ -51,7 +52,8 @@ MainForm::MainForm(Voice& voice, const QString& workingDir, QWidget* parent)
 
 MainForm::~MainForm() = default;
 
-void MainForm::buildMenu() {
+void MainForm::buildMenu()
+{
     QMenu* file = menuBar()->addMenu(u"&File"_s);
     file->setObjectName(u"MNU_FILE"_s);
     QMenu* persist = file->addMenu(u"&Persistance"_s);
@@ -81,15 +83,18 @@ void MainForm::buildMenu() {
     connect(exit, &QAction::triggered, this, [this] { m_conversation.MNU_EXIT_Click(); });
 }
 
-void MainForm::load() {
+void MainForm::load()
+{
     m_conversation.Form_Load();
 }
 
-void MainForm::display(const QString& line) {
+void MainForm::display(const QString& line)
+{
     m_display->setText(line);
 }
 
-QString MainForm::inputBox(const QString& prompt, const QString& title) {
+QString MainForm::inputBox(const QString& prompt, const QString& title)
+{
     QInputDialog box(this);
     box.setWindowTitle(title);
     box.setLabelText(prompt);
@@ -101,7 +106,8 @@ QString MainForm::inputBox(const QString& prompt, const QString& title) {
 }
 
 int MainForm::messageBox(const QString& prompt, int style, const QString& title,
-                         const QString& details) {
+                         const QString& details)
+{
     QMessageBox box(this);
     box.setWindowTitle(title.isEmpty() ? QCoreApplication::applicationName() : title);
     box.setText(prompt);
@@ -131,28 +137,33 @@ int MainForm::messageBox(const QString& prompt, int style, const QString& title,
     return style == YesNo ? No : Ok;
 }
 
-void MainForm::hideStartButton() {
+void MainForm::hideStartButton()
+{
     m_button->hide();
 }
 
-void MainForm::setMenuChecked(const QString& item, bool checked) {
+void MainForm::setMenuChecked(const QString& item, bool checked)
+{
     if (QAction* action = findChild<QAction*>(item))
         action->setChecked(checked);
 }
 
-void MainForm::showAbout() {
+void MainForm::showAbout()
+{
     if (!m_about)
         m_about = new AboutWindow(this);
     m_about->show();
     m_about->raise();
 }
 
-void MainForm::hideAbout() {
+void MainForm::hideAbout()
+{
     if (m_about)
         m_about->hide();
 }
 
-void MainForm::closeProgram() {
+void MainForm::closeProgram()
+{
     m_closing = true;
     m_clock.interrupt();
     hideAbout();
@@ -160,7 +171,8 @@ void MainForm::closeProgram() {
     Q_EMIT programEnded();
 }
 
-void MainForm::closeEvent(QCloseEvent* event) {
+void MainForm::closeEvent(QCloseEvent* event)
+{
     if (!m_closing)
         m_conversation.Form_Closed();
     event->accept();

@@ -13,7 +13,8 @@ public:
     const T& operator[](int slot) const { return m_slots.at(index(slot)); }
 
 private:
-    static std::size_t index(int slot) {
+    static std::size_t index(int slot)
+    {
         if (!contains(slot))
             throw std::out_of_range("slot outside the table");
         return std::size_t(slot - 1);

@@ -6,14 +6,16 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 // Generous against the slowest voices: two seconds plus a fifth of a second a character.
-int watchdogMs(const QString& text) {
+int watchdogMs(const QString& text)
+{
     return 2000 + 200 * int(qMin<qsizetype>(text.size(), 2000));
 }
 } // namespace
 
 SpeechQueue::SpeechQueue(QObject* parent)
     : QObject(parent)
-    , m_watchdog(this) {
+    , m_watchdog(this)
+{
     m_watchdog.setSingleShot(true);
     connect(&m_watchdog, &QTimer::timeout, this, [this] {
         if (m_engine)
@@ -23,7 +25,8 @@ SpeechQueue::SpeechQueue(QObject* parent)
     });
 }
 
-void SpeechQueue::createEngine() {
+void SpeechQueue::createEngine()
+{
     if (m_engine || m_silent)
         return;
     if (QTextToSpeech::availableEngines().isEmpty()) {
@@ -39,7 +42,8 @@ void SpeechQueue::createEngine() {
     sayNext();
 }
 
-void SpeechQueue::enqueue(const QString& text) {
+void SpeechQueue::enqueue(const QString& text)
+{
     if (m_silent)
         return;
     m_pending << text;
@@ -47,7 +51,8 @@ void SpeechQueue::enqueue(const QString& text) {
         sayNext();
 }
 
-void SpeechQueue::sayNext() {
+void SpeechQueue::sayNext()
+{
     if (m_silent || !m_engine || m_speaking || m_pending.isEmpty())
         return;
     const QString text = m_pending.takeFirst();
@@ -56,7 +61,8 @@ void SpeechQueue::sayNext() {
     m_engine->say(text);
 }
 
-void SpeechQueue::onStateChanged(QTextToSpeech::State state) {
+void SpeechQueue::onStateChanged(QTextToSpeech::State state)
+{
     if (state == QTextToSpeech::Error) {
         fallSilent(m_engine->errorString());
         return;
@@ -68,7 +74,8 @@ void SpeechQueue::onStateChanged(QTextToSpeech::State state) {
     }
 }
 
-void SpeechQueue::fallSilent(const QString& why) {
+void SpeechQueue::fallSilent(const QString& why)
+{
     if (m_silent)
         return;
     m_silent = true;
@@ -79,7 +86,8 @@ void SpeechQueue::fallSilent(const QString& why) {
                  qUtf8Printable(reason));
 }
 
-void SpeechQueue::shutdown() {
+void SpeechQueue::shutdown()
+{
     m_watchdog.stop();
     m_pending.clear();
     delete m_engine;

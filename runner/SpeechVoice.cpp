@@ -4,13 +4,15 @@
 
 SpeechVoice::SpeechVoice(QObject* parent)
     : QObject(parent)
-    , m_queue(new SpeechQueue) {
+    , m_queue(new SpeechQueue)
+{
     m_queue->moveToThread(&m_thread);
     m_thread.setObjectName(QStringLiteral("speech"));
     m_thread.start();
 }
 
-SpeechVoice::~SpeechVoice() {
+SpeechVoice::~SpeechVoice()
+{
     // The engine must go on the thread it was made on.
     QMetaObject::invokeMethod(m_queue, &SpeechQueue::shutdown, Qt::BlockingQueuedConnection);
     m_thread.quit();
@@ -18,10 +20,12 @@ SpeechVoice::~SpeechVoice() {
     delete m_queue;
 }
 
-void SpeechVoice::start() {
+void SpeechVoice::start()
+{
     QMetaObject::invokeMethod(m_queue, &SpeechQueue::createEngine);
 }
 
-void SpeechVoice::speak(const QString& text) {
+void SpeechVoice::speak(const QString& text)
+{
     QMetaObject::invokeMethod(m_queue, [queue = m_queue, text] { queue->enqueue(text); });
 }

@@ -4,19 +4,23 @@
 #include <QTimer>
 #include <cmath>
 
-SystemClock::SystemClock() {
+SystemClock::SystemClock()
+{
     m_elapsed.start();
 }
 
-double SystemClock::monotonicSeconds() const {
+double SystemClock::monotonicSeconds() const
+{
     return double(m_elapsed.nsecsElapsed()) / 1e9;
 }
 
-QDateTime SystemClock::localNow() const {
+QDateTime SystemClock::localNow() const
+{
     return QDateTime::currentDateTime();
 }
 
-void SystemClock::waitUntil(double deadline) {
+void SystemClock::waitUntil(double deadline)
+{
     const double left = deadline - monotonicSeconds();
     if (left <= 0 || m_interrupted)
         return;
@@ -31,7 +35,8 @@ void SystemClock::waitUntil(double deadline) {
     m_waits.removeOne(&loop);
 }
 
-void SystemClock::interrupt() {
+void SystemClock::interrupt()
+{
     m_interrupted = true;
     for (QEventLoop* loop : std::as_const(m_waits))
         loop->quit();

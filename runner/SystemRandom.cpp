@@ -1,11 +1,13 @@
 #include "SystemRandom.h"
 
-void SystemRandom::reseed() {
+void SystemRandom::reseed()
+{
     std::random_device entropy;
     std::seed_seq seed{entropy(), entropy(), entropy(), entropy()};
     m_engine.seed(seed);
 }
 
-double SystemRandom::next() {
+double SystemRandom::next()
+{
     return std::generate_canonical<double, 53>(m_engine);
 }

@@ -5,16 +5,19 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-QStringList Twips::msSansSerif() {
+QStringList Twips::msSansSerif()
+{
     return {u"MS Sans Serif"_s, u"Microsoft Sans Serif"_s, u"Liberation Sans"_s, u"DejaVu Sans"_s,
             u"Sans Serif"_s};
 }
 
-QStringList Twips::arial() {
+QStringList Twips::arial()
+{
     return {u"Arial"_s, u"Liberation Sans"_s, u"DejaVu Sans"_s, u"Sans Serif"_s};
 }
 
-QFont Twips::font(const QStringList& families, qreal pointSize, bool bold) {
+QFont Twips::font(const QStringList& families, qreal pointSize, bool bold)
+{
     QFont font;
     font.setFamilies(families);
     font.setPointSizeF(pointSize);
@@ -22,7 +25,8 @@ QFont Twips::font(const QStringList& families, qreal pointSize, bool bold) {
     return font;
 }
 
-void Twips::useWindowColours(QWidget* widget) {
+void Twips::useWindowColours(QWidget* widget)
+{
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, palette.color(QPalette::Base));
     palette.setColor(QPalette::WindowText, palette.color(QPalette::Text));

@@ -10,10 +10,12 @@ class QWidget;
 // high-density screens.
 namespace Twips {
 constexpr int perPixel = 15;
-constexpr QRect rect(int left, int top, int width, int height) {
+constexpr QRect rect(int left, int top, int width, int height)
+{
     return {left / perPixel, top / perPixel, width / perPixel, height / perPixel};
 }
-constexpr QSize size(int width, int height) {
+constexpr QSize size(int width, int height)
+{
     return {width / perPixel, height / perPixel};
 }
 

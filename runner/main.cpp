@@ -8,7 +8,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"veyrath"_s);
     QApplication::setApplicationVersion(QStringLiteral(VEYRATH_VERSION));

@@ -2,7 +2,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-bool CsvReader::parse(const QString& text, QList<QVariantList>& records, Failure& failure) {
+bool CsvReader::parse(const QString& text, QList<QVariantList>& records, Failure& failure)
+{
     records.clear();
     QVariantList record;
     QString field;

@@ -5,19 +5,22 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-QString quote(QString text) {
+QString quote(QString text)
+{
     return u'"' + text.replace(u'"', u"\"\""_s) + u'"';
 }
 } // namespace
 
-void CsvWriter::addHeader(const QStringList& names) {
+void CsvWriter::addHeader(const QStringList& names)
+{
     QStringList fields;
     for (const QString& name : names)
         fields << quote(name);
     m_text += fields.join(u',') + u"\r\n"_s;
 }
 
-void CsvWriter::addRecord(const QVariantList& values) {
+void CsvWriter::addRecord(const QVariantList& values)
+{
     QStringList fields;
     for (const QVariant& value : values) {
         if (value.isNull())

@@ -1,7 +1,8 @@
 #include "ScriptError.h"
 
 namespace {
-QString compose(const QString& file, const QString& reason, int row, const QString& field) {
+QString compose(const QString& file, const QString& reason, int row, const QString& field)
+{
     QString where = file;
     if (row > 0)
         where += QStringLiteral(", row %1").arg(row);
@@ -16,8 +17,11 @@ ScriptError::ScriptError(QString file, QString reason, int row, QString field)
     , m_file(std::move(file))
     , m_reason(std::move(reason))
     , m_row(row)
-    , m_field(std::move(field)) {}
+    , m_field(std::move(field))
+{
+}
 
-QString ScriptError::message() const {
+QString ScriptError::message() const
+{
     return compose(m_file, m_reason, m_row, m_field);
 }

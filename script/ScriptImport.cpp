@@ -8,12 +8,13 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-bool isBlankLine(const QVariantList& record) {
+bool isBlankLine(const QVariantList& record)
+{
     return record.size() == 1 && record.first().isNull();
 }
 
-QVariant countValue(const QVariant& field, const QString& source, int record,
-                    const QString& column) {
+QVariant countValue(const QVariant& field, const QString& source, int record, const QString& column)
+{
     if (field.isNull())
         return field;
     bool ok = false;
@@ -26,7 +27,8 @@ QVariant countValue(const QVariant& field, const QString& source, int record,
 
 } // namespace
 
-int ScriptImport::fromCsv(ScriptTable& table, const QString& csvText, const QString& sourceName) {
+int ScriptImport::fromCsv(ScriptTable& table, const QString& csvText, const QString& sourceName)
+{
     QList<QVariantList> records;
     CsvReader::Failure failure;
     if (!CsvReader::parse(csvText, records, failure))

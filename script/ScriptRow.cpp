@@ -11,13 +11,17 @@ ScriptRow::ScriptRow(const TableLayout& layout, const QStringList& columns, int 
     , m_columns(columns)
     , m_number(number)
     , m_id(id)
-    , m_values(std::move(values)) {}
+    , m_values(std::move(values))
+{
+}
 
-bool ScriptRow::isNull(int index) const {
+bool ScriptRow::isNull(int index) const
+{
     return m_values.at(index).isNull();
 }
 
-QString ScriptRow::text(int index) const {
+QString ScriptRow::text(int index) const
+{
     const QVariant& value = m_values.at(index);
     if (value.isNull())
         throw ScriptError(m_layout->fileName,
@@ -27,7 +31,8 @@ QString ScriptRow::text(int index) const {
     return value.toString();
 }
 
-std::optional<qint64> ScriptRow::count(int index) const {
+std::optional<qint64> ScriptRow::count(int index) const
+{
     const QVariant& value = m_values.at(index);
     if (value.isNull())
         return std::nullopt;

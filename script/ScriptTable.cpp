@@ -20,13 +20,15 @@ namespace {
 // How long a writer waits for another program's lock before it gives up.
 constexpr int busyTimeoutMs = 5000;
 
-QString nextConnectionName(const QString& fileName) {
+QString nextConnectionName(const QString& fileName)
+{
     static QAtomicInteger<quint64> counter;
     return u"veyrath-%1-%2"_s.arg(fileName).arg(counter.fetchAndAddRelaxed(1));
 }
 
 // Tells apart the files an author is likely to put here by mistake, before SQLite sees them.
-QString foreignFileReason(const QString& path) {
+QString foreignFileReason(const QString& path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return u"the file cannot be read (%1)"_s.arg(file.errorString());
@@ -42,7 +44,8 @@ QString foreignFileReason(const QString& path) {
     return u"the file is not a SQLite database"_s;
 }
 
-QString sqlReason(const QSqlError& error) {
+QString sqlReason(const QSqlError& error)
+{
     QString text = error.databaseText();
     if (text.isEmpty())
         text = error.text();
@@ -51,11 +54,13 @@ QString sqlReason(const QSqlError& error) {
 
 } // namespace
 
-QString ScriptTable::pathIn(const QString& dir, const TableLayout& layout) {
+QString ScriptTable::pathIn(const QString& dir, const TableLayout& layout)
+{
     return QDir::toNativeSeparators(QDir(dir).absoluteFilePath(layout.fileName));
 }
 
-QString ScriptTable::quoted(const QString& identifier) {
+QString ScriptTable::quoted(const QString& identifier)
+{
     return u'"' + QString(identifier).replace(u'"', u"\"\""_s) + u'"';
 }
 
@@ -63,9 +68,12 @@ ScriptTable::ScriptTable(const TableLayout& layout, QString path, bool readOnly)
     : m_layout(&layout)
     , m_path(std::move(path))
     , m_connection(nextConnectionName(layout.fileName))
-    , m_readOnly(readOnly) {}
+    , m_readOnly(readOnly)
+{
+}
 
-ScriptTable::~ScriptTable() {
+ScriptTable::~ScriptTable()
+{
     {
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
         if (db.isOpen())
@@ -74,15 +82,18 @@ ScriptTable::~ScriptTable() {
     QSqlDatabase::removeDatabase(m_connection);
 }
 
-QSqlDatabase ScriptTable::database() const {
+QSqlDatabase ScriptTable::database() const
+{
     return QSqlDatabase::database(m_connection, false);
 }
 
-void ScriptTable::fail(const QString& reason) const {
+void ScriptTable::fail(const QString& reason) const
+{
     throw ScriptError(m_layout->fileName, reason);
 }
 
-std::unique_ptr<ScriptTable> ScriptTable::open(const QString& dir, const TableLayout& layout) {
+std::unique_ptr<ScriptTable> ScriptTable::open(const QString& dir, const TableLayout& layout)
+{
     const QString path = pathIn(dir, layout);
     const QFileInfo info(path);
     if (!info.exists())
@@ -101,7 +112,8 @@ std::unique_ptr<ScriptTable> ScriptTable::open(const QString& dir, const TableLa
     return table;
 }
 
-std::unique_ptr<ScriptTable> ScriptTable::create(const QString& dir, const TableLayout& layout) {
+std::unique_ptr<ScriptTable> ScriptTable::create(const QString& dir, const TableLayout& layout)
+{
     const QString path = pathIn(dir, layout);
     if (QFileInfo::exists(path))
         throw ScriptError(layout.fileName, u"the file already exists in %1; it was left as it "
@@ -125,7 +137,8 @@ std::unique_ptr<ScriptTable> ScriptTable::create(const QString& dir, const Table
     return table;
 }
 
-void ScriptTable::connect(bool mustExist) {
+void ScriptTable::connect(bool mustExist)
+{
     QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connection);
     QUrl url = QUrl::fromLocalFile(QFileInfo(m_path).absoluteFilePath());
     url.setQuery(mustExist ? u"mode=rw"_s : u"mode=rwc"_s);
@@ -137,7 +150,8 @@ void ScriptTable::connect(bool mustExist) {
     exec(u"PRAGMA trusted_schema=OFF"_s);
 }
 
-void ScriptTable::checkLayout() const {
+void ScriptTable::checkLayout() const
+{
     QSqlQuery kind = exec(u"SELECT type FROM sqlite_master WHERE name = 'Table1' COLLATE NOCASE"_s);
     if (!kind.next())
         fail(u"there is no table named Table1 in it"_s);
@@ -170,14 +184,16 @@ void ScriptTable::checkLayout() const {
         fail(u"the column ID of Table1 is not its primary key"_s);
 }
 
-void ScriptTable::useWriteAheadLog() {
+void ScriptTable::useWriteAheadLog()
+{
     // With a write-ahead log the editor's open grid never holds off the runner's counting.
     QSqlQuery mode = exec(u"PRAGMA journal_mode"_s);
     if (mode.next() && mode.value(0).toString().compare(u"wal"_s, Qt::CaseInsensitive) != 0)
         exec(u"PRAGMA journal_mode=WAL"_s);
 }
 
-QSqlQuery ScriptTable::exec(const QString& sql, const QVariantList& bindings) const {
+QSqlQuery ScriptTable::exec(const QString& sql, const QVariantList& bindings) const
+{
     QSqlQuery query(database());
     query.setForwardOnly(true);
     if (!query.prepare(sql))
@@ -189,7 +205,8 @@ QSqlQuery ScriptTable::exec(const QString& sql, const QVariantList& bindings) co
     return query;
 }
 
-void ScriptTable::writeTransaction(const std::function<void()>& work) {
+void ScriptTable::writeTransaction(const std::function<void()>& work)
+{
     exec(u"BEGIN IMMEDIATE"_s);
     try {
         work();
@@ -201,7 +218,8 @@ void ScriptTable::writeTransaction(const std::function<void()>& work) {
 }
 
 void ScriptTable::forEachRow(const QStringList& columns,
-                             const std::function<void(const ScriptRow&)>& visit) const {
+                             const std::function<void(const ScriptRow&)>& visit) const
+{
     QStringList selected{TableLayout::keyColumn()};
     for (const QString& column : columns)
         selected << quoted(column);
@@ -219,12 +237,14 @@ void ScriptTable::forEachRow(const QStringList& columns,
         fail(sqlReason(query.lastError()));
 }
 
-qint64 ScriptTable::rowCount() const {
+qint64 ScriptTable::rowCount() const
+{
     QSqlQuery query = exec(u"SELECT count(*) FROM Table1"_s);
     return query.next() ? query.value(0).toLongLong() : 0;
 }
 
-qint64 ScriptTable::insertRow(const QVariantList& values) {
+qint64 ScriptTable::insertRow(const QVariantList& values)
+{
     QStringList names;
     QStringList marks;
     for (const QString& column : m_layout->columns) {

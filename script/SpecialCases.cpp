@@ -12,13 +12,15 @@ constexpr int firstField = 2;
 } // namespace
 
 SpecialCases::SpecialCases(std::unique_ptr<ScriptTable> table)
-    : m_table(std::move(table)) {
+    : m_table(std::move(table))
+{
     QSqlQuery ids = m_table->exec(u"SELECT ID FROM Table1 ORDER BY \"Yes\" DESC, ID"_s);
     while (ids.next())
         m_order << ids.value(0).toLongLong();
 }
 
-QString SpecialCases::Case::text(int position) const {
+QString SpecialCases::Case::text(int position) const
+{
     const QVariant& value = fields.at(position - firstField);
     if (value.isNull())
         throw ScriptError(layout->fileName,
@@ -28,7 +30,8 @@ QString SpecialCases::Case::text(int position) const {
     return value.toString();
 }
 
-std::optional<SpecialCases::Case> SpecialCases::current() const {
+std::optional<SpecialCases::Case> SpecialCases::current() const
+{
     if (atEnd())
         return std::nullopt;
     const qint64 id = m_order.at(m_position);
@@ -50,7 +53,8 @@ std::optional<SpecialCases::Case> SpecialCases::current() const {
     return found;
 }
 
-void SpecialCases::countConfirmation() {
+void SpecialCases::countConfirmation()
+{
     const std::optional<Case> row = current();
     if (!row)
         return;

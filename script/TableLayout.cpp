@@ -2,20 +2,23 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-const TableLayout& TableLayout::basic() {
+const TableLayout& TableLayout::basic()
+{
     static const TableLayout layout{
         Kind::Basic, u"basic.mdb"_s, u"basic"_s, {u"Purpose"_s, u"String"_s}, {u"String"_s}, 22};
     return layout;
 }
 
-const TableLayout& TableLayout::control() {
+const TableLayout& TableLayout::control()
+{
     static const TableLayout layout{Kind::Control, u"control.mdb"_s,
                                     u"control"_s,  {u"Description"_s, u"String"_s},
                                     {u"String"_s}, 100};
     return layout;
 }
 
-const TableLayout& TableLayout::doubles() {
+const TableLayout& TableLayout::doubles()
+{
     // Two blanks before "#1" and one before "#2": authors' files have always been so.
     static const TableLayout layout{Kind::Double,
                                     u"double.mdb"_s,
@@ -26,7 +29,8 @@ const TableLayout& TableLayout::doubles() {
     return layout;
 }
 
-const TableLayout& TableLayout::special() {
+const TableLayout& TableLayout::special()
+{
     static const TableLayout layout{
         Kind::Special,
         u"special.mdb"_s,
@@ -39,7 +43,8 @@ const TableLayout& TableLayout::special() {
     return layout;
 }
 
-const QList<const TableLayout*>& TableLayout::all() {
+const QList<const TableLayout*>& TableLayout::all()
+{
     static const QList<const TableLayout*> layouts{&basic(), &control(), &doubles(), &special()};
     return layouts;
 }

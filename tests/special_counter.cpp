@@ -7,7 +7,8 @@
 #include <QCoreApplication>
 #include <cstdio>
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     QCoreApplication app(argc, argv);
     if (argc != 3)
         return 2;

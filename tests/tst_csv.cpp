@@ -13,7 +13,8 @@ class TestCsv : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void nullsAndEmptyTextsAreTold() {
+    void nullsAndEmptyTextsAreTold()
+    {
         QList<QVariantList> records;
         CsvReader::Failure failure;
         QVERIFY(CsvReader::parse(u"a,\"\",,\" x \"\r\n"_s, records, failure));
@@ -27,7 +28,8 @@ private Q_SLOTS:
         QCOMPARE(r.at(3).toString(), u" x "_s);
     }
 
-    void quotedFieldsKeepBreaksQuotesAndCommas() {
+    void quotedFieldsKeepBreaksQuotesAndCommas()
+    {
         QList<QVariantList> records;
         CsvReader::Failure failure;
         QVERIFY(CsvReader::parse(u"\"line\none, \"\"two\"\"\"\nlast"_s, records, failure));
@@ -36,7 +38,8 @@ private Q_SLOTS:
         QCOMPARE(records.at(1).at(0).toString(), u"last"_s);
     }
 
-    void malformedTextIsRefusedWithItsLine() {
+    void malformedTextIsRefusedWithItsLine()
+    {
         QList<QVariantList> records;
         CsvReader::Failure failure;
         QVERIFY(!CsvReader::parse(u"a,b\nc,\"open\n"_s, records, failure));
@@ -45,7 +48,8 @@ private Q_SLOTS:
         QVERIFY(!CsvReader::parse(u"\"a\"b\n"_s, records, failure));
     }
 
-    void writerOutputReadsBackTheSame() {
+    void writerOutputReadsBackTheSame()
+    {
         const QVariantList values{
             QVariant(),       u""_s, u"Empty"_s, u"  both ends  "_s, u"two\r\nlines, \"quoted\""_s,
             u"çà ü ß 日本"_s, 42};
@@ -61,7 +65,8 @@ private Q_SLOTS:
             QCOMPARE(records.first().at(i).toString(), values.at(i).toString());
     }
 
-    void importChecksHeaderAndCounts() {
+    void importChecksHeaderAndCounts()
+    {
         ScriptFixture fx;
         fx.create(TableLayout::special());
         auto table = ScriptTable::open(fx.dir(), TableLayout::special());

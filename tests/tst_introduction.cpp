@@ -8,12 +8,14 @@ using namespace Qt::Literals::StringLiterals;
 class TestIntroduction : public QObject {
     Q_OBJECT
 
-    static int countOf(const QStringList& transcript, const QString& entry) {
+    static int countOf(const QStringList& transcript, const QString& entry)
+    {
         return int(transcript.count(entry));
     }
 
 private Q_SLOTS:
-    void loadDataFailures_data() {
+    void loadDataFailures_data()
+    {
         QTest::addColumn<int>("basicRows");
         QTest::addColumn<int>("doubleRows");
         QTest::addColumn<int>("controlRows");
@@ -28,7 +30,8 @@ private Q_SLOTS:
         QTest::newRow("control 101") << 22 << 60 << 101 << true << 22 << 60 << 100;
         QTest::newRow("empty double") << 22 << 0 << 100 << true << 22 << 0 << 0;
     }
-    void loadDataFailures() {
+    void loadDataFailures()
+    {
         QFETCH(int, basicRows);
         QFETCH(int, doubleRows);
         QFETCH(int, controlRows);
@@ -56,7 +59,8 @@ private Q_SLOTS:
             QCOMPARE(m.ControlLines[k], k <= controlLoaded ? u"control %1"_s.arg(k) : QString());
     }
 
-    void loadDataStopsAtANullAndNamesIt() {
+    void loadDataStopsAtANullAndNamesIt()
+    {
         Session s;
         s.fx.createNumbered(TableLayout::basic(), 22, u"basic"_s);
         s.fx.execute(TableLayout::basic(), u"UPDATE Table1 SET String = NULL WHERE ID = 5"_s);
@@ -73,7 +77,8 @@ private Q_SLOTS:
                  u"empty (null); it must hold a text, even an empty one"_s);
     }
 
-    void missingFileIsToldAtLoadAndAgainByLoadData() {
+    void missingFileIsToldAtLoadAndAgainByLoadData()
+    {
         Session s;
         s.fx.createNumbered(TableLayout::basic(), 22, u"basic"_s);
         s.fx.createNumbered(TableLayout::control(), 100);
@@ -89,7 +94,8 @@ private Q_SLOTS:
         QVERIFY(s.stage.transcript.contains(u"box(0)[]: Error during LoadData."_s));
     }
 
-    void introductionAsksUntilTheBirthDateReads() {
+    void introductionAsksUntilTheBirthDateReads()
+    {
         Session s;
         s.fx.createFullScript();
         s.stage.now = QDateTime(QDate(2005, 6, 5), QTime(9, 0));
@@ -123,7 +129,8 @@ private Q_SLOTS:
         QVERIFY(s.stage.mismatch.isEmpty());
     }
 
-    void emptyNameGreetsWithALeadingBlank() {
+    void emptyNameGreetsWithALeadingBlank()
+    {
         Session s;
         s.fx.createFullScript();
         s.stage.replies({u""_s, u"1/1/1990"_s});
@@ -131,7 +138,8 @@ private Q_SLOTS:
         QVERIFY(s.stage.transcript.contains(u"show:  basic 4"_s));
     }
 
-    void introductionRunsOnEmptyTablesAfterAFailedLoad() {
+    void introductionRunsOnEmptyTablesAfterAFailedLoad()
+    {
         Session s; // no files at all
         s.stage.replies({u"Bo"_s, u"1/1/1990"_s});
         s.open().BUTTON_Click();
@@ -141,7 +149,8 @@ private Q_SLOTS:
         QCOMPARE(s.stage.transcript.last(), u"closed"_s);
     }
 
-    void ageCountsWholeYearsOfDays_data() {
+    void ageCountsWholeYearsOfDays_data()
+    {
         QTest::addColumn<QDate>("born");
         QTest::addColumn<int>("age");
         const QDate today(2026, 12, 7);
@@ -152,7 +161,8 @@ private Q_SLOTS:
         QTest::newRow("past a 16-bit day count") << QDate(1920, 1, 1) << 107;
         QTest::newRow("very old") << QDate(1000, 1, 1) << 1027;
     }
-    void ageCountsWholeYearsOfDays() {
+    void ageCountsWholeYearsOfDays()
+    {
         QFETCH(QDate, born);
         QFETCH(int, age);
         Session s;
@@ -163,7 +173,8 @@ private Q_SLOTS:
         QCOMPARE(s.state().UserAge, qint16(age));
     }
 
-    void pauseTable_data() {
+    void pauseTable_data()
+    {
         QTest::addColumn<int>("characters");
         QTest::addColumn<int>("seconds");
         const QList<std::pair<int, int>> table{{0, 0},  {5, 0},  {6, 1},  {14, 1}, {15, 2},
@@ -172,7 +183,8 @@ private Q_SLOTS:
         for (const auto& [characters, seconds] : table)
             QTest::addRow("%d characters", characters) << characters << seconds;
     }
-    void pauseTable() {
+    void pauseTable()
+    {
         QFETCH(int, characters);
         QFETCH(int, seconds);
         Session s;
@@ -187,7 +199,8 @@ private Q_SLOTS:
         QCOMPARE(s.stage.transcript.filter(u"pause:"_s).size(), seconds > 0 ? 1 : 0);
     }
 
-    void exitDuringAPauseEndsTheConversationThere() {
+    void exitDuringAPauseEndsTheConversationThere()
+    {
         Session s;
         s.fx.createFullScript();
         s.stage.replies({u"Ann"_s, u"1/1/1990"_s});
@@ -200,7 +213,8 @@ private Q_SLOTS:
         QVERIFY(c.hasEnded());
     }
 
-    void exitBeforeStartShowsTheFarewellForTenSeconds() {
+    void exitBeforeStartShowsTheFarewellForTenSeconds()
+    {
         Session s;
         Conversation& c = s.open();
         s.stage.transcript.clear();
@@ -209,7 +223,8 @@ private Q_SLOTS:
                  (QStringList{u"about"_s, u"pause: 10"_s, u"about hidden"_s, u"closed"_s}));
     }
 
-    void persistenceMenuKeepsOneCheckMark() {
+    void persistenceMenuKeepsOneCheckMark()
+    {
         Session s;
         Conversation& c = s.open();
         QCOMPARE(s.state().PersistLevel, qint16(6));

@@ -29,12 +29,13 @@ public:
     QVariantList answers;
     QStringList asked;
 
-    QString inputBox(const QString& prompt, const QString&) override {
+    QString inputBox(const QString& prompt, const QString&) override
+    {
         asked << prompt;
         return answers.isEmpty() ? (close(), QString()) : answers.takeFirst().toString();
     }
-    int messageBox(const QString& prompt, int style, const QString& title,
-                   const QString&) override {
+    int messageBox(const QString& prompt, int style, const QString& title, const QString&) override
+    {
         asked << prompt;
         if (title != u"Veyrath Message"_s)
             return Ok;
@@ -53,7 +54,8 @@ class TestMainForm : public QObject {
 private Q_SLOTS:
     void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
 
-    void windowCarriesItsCaptionsAndLayout() {
+    void windowCarriesItsCaptionsAndLayout()
+    {
         SilentVoice voice;
         MainForm form(voice, QDir::tempPath());
         form.show();
@@ -72,7 +74,8 @@ private Q_SLOTS:
         QVERIFY(button->isVisible());
     }
 
-    void menuHasItsItemsAndOneCheckMark() {
+    void menuHasItsItemsAndOneCheckMark()
+    {
         SilentVoice voice;
         MainForm form(voice, QDir::tempPath());
         const QList<QAction*> bar = form.menuBar()->actions();
@@ -111,12 +114,14 @@ private Q_SLOTS:
         QCOMPARE(form.conversation().state().PersistLevel, qint16(4));
     }
 
-    void longestLineFitsTheDisplay_data() {
+    void longestLineFitsTheDisplay_data()
+    {
         QTest::addColumn<QString>("line");
         QTest::newRow("words") << QString(u"Thirteen letters "_s).repeated(15);
         QTest::newRow("one word") << QString(255, u'W');
     }
-    void longestLineFitsTheDisplay() {
+    void longestLineFitsTheDisplay()
+    {
         QFETCH(QString, line);
         LineDisplay display;
         display.setFont(QFont(u"DejaVu Sans"_s, 12, QFont::Bold));
@@ -143,7 +148,8 @@ private Q_SLOTS:
         QCOMPARE(display.fittedFont().pointSizeF(), 12.0);
     }
 
-    void aboutWindowNamesTheProgram() {
+    void aboutWindowNamesTheProgram()
+    {
         AboutWindow about;
         QCOMPARE(about.windowTitle(), u"About"_s);
         QCOMPARE(about.findChild<QLabel*>(u"Label1"_s)->text(), u"The Lumbrel Veyrath"_s);
@@ -152,7 +158,8 @@ private Q_SLOTS:
         QCOMPARE(about.size(), QSize(297, 145));
     }
 
-    void startPlaysTheScriptThroughTheWindow() {
+    void startPlaysTheScriptThroughTheWindow()
+    {
         ScriptFixture fx;
         fx.createNumbered(TableLayout::basic(), 22, u"b"_s);
         fx.createNumbered(TableLayout::control(), 100, u"c"_s);

@@ -8,7 +8,8 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 const QString ask = u"ask(%1)[Veyrath Message]: %2"_s;
 const QString prompt = u"prompt[Veyrath Message]: %1"_s;
-QString asked(int style, const QString& line) {
+QString asked(int style, const QString& line)
+{
     return ask.arg(style).arg(line);
 }
 } // namespace
@@ -17,14 +18,16 @@ class TestQuestionCycle : public QObject {
     Q_OBJECT
 
     // A session whose lines are in memory and whose dice always land on a block's first slot.
-    static void prepare(Session& s) {
+    static void prepare(Session& s)
+    {
         s.open();
         s.fillLines();
         s.stage.transcript.clear();
     }
 
 private Q_SLOTS:
-    void threeYesRepliesLeadToTheSpecialStep() {
+    void threeYesRepliesLeadToTheSpecialStep()
+    {
         Session s;
         prepare(s);
         Conversation& c = *s.conversation;
@@ -58,7 +61,8 @@ private Q_SLOTS:
         QVERIFY(s.stage.mismatch.isEmpty());
     }
 
-    void noThenYesGoesToTheNextQuestion() {
+    void noThenYesGoesToTheNextQuestion()
+    {
         Session s;
         prepare(s);
         s.state().YesCount = 2;
@@ -75,7 +79,8 @@ private Q_SLOTS:
                               asked(0, u"first 21 red second 21"_s)}));
     }
 
-    void noThenNoRunsFinishAndKeepsTheYesCount() {
+    void noThenNoRunsFinishAndKeepsTheYesCount()
+    {
         Session s;
         prepare(s);
         s.state().YesCount = 2;
@@ -92,7 +97,8 @@ private Q_SLOTS:
         QCOMPARE(s.state().NextStep, qint16(4));
     }
 
-    void goAgainReusesTheLastAnswerAndAPromptResetsItsBlock() {
+    void goAgainReusesTheLastAnswerAndAPromptResetsItsBlock()
+    {
         Session s;
         prepare(s);
         s.conversation->Answer = u"tea"_s;
@@ -108,7 +114,8 @@ private Q_SLOTS:
         QCOMPARE(s.stage.transcript.last(), asked(0, u"first 1 coffee second 1"_s));
     }
 
-    void picksSkipOnlyTheExactMarker() {
+    void picksSkipOnlyTheExactMarker()
+    {
         Session s;
         prepare(s);
         s.state().ControlLines[1] = u"Empty"_s;
@@ -123,7 +130,8 @@ private Q_SLOTS:
         QCOMPARE(s.stage.reseeds, 2);
     }
 
-    void pairsTestOnlyTheirFirstText() {
+    void pairsTestOnlyTheirFirstText()
+    {
         Session s;
         prepare(s);
         s.state().DoubleLines[1] = {u"Empty"_s, u"never seen"_s};
@@ -137,7 +145,8 @@ private Q_SLOTS:
         QCOMPARE(s.state().CurrentLine, u"I see  Empty"_s);
     }
 
-    void allMarkerBlockGivesUpAfterFiftyDraws() {
+    void allMarkerBlockGivesUpAfterFiftyDraws()
+    {
         Session s;
         prepare(s);
         for (int k = 41; k <= 60; ++k)
@@ -160,7 +169,8 @@ private Q_SLOTS:
         QCOMPARE(s.stage.transcript.at(2), prompt.arg(u"said before"_s));
     }
 
-    void slotOutsideTheTableShowsOnlyItsNumber() {
+    void slotOutsideTheTableShowsOnlyItsNumber()
+    {
         Session s;
         prepare(s);
         s.state().BlockIndex = 3; // pairs end at 60
@@ -171,7 +181,8 @@ private Q_SLOTS:
         QCOMPARE(s.state().PairFirst, u"kept"_s);
     }
 
-    void linesAboveTheLoadedRowsAreEmptyAndDrawn() {
+    void linesAboveTheLoadedRowsAreEmptyAndDrawn()
+    {
         Session s;
         s.fx.createNumbered(TableLayout::basic(), 22);
         s.fx.createNumbered(TableLayout::doubles(), 60);
@@ -186,7 +197,8 @@ private Q_SLOTS:
         QVERIFY(s.stage.transcript.isEmpty());
     }
 
-    void finishSaysGoodbyeByTheHour_data() {
+    void finishSaysGoodbyeByTheHour_data()
+    {
         QTest::addColumn<QTime>("time");
         QTest::addColumn<int>("slot");
         const QList<std::pair<QTime, int>> edges{
@@ -196,7 +208,8 @@ private Q_SLOTS:
         for (const auto& [time, slot] : edges)
             QTest::newRow(qPrintable(time.toString(u"hh:mm"_s))) << time << slot;
     }
-    void finishSaysGoodbyeByTheHour() {
+    void finishSaysGoodbyeByTheHour()
+    {
         QFETCH(QTime, time);
         QFETCH(int, slot);
         Session s;
@@ -222,7 +235,8 @@ private Q_SLOTS:
         QCOMPARE(s.stage.transcript, expected);
     }
 
-    void theClosingExchangeEndsOnlyOnTheAge_data() {
+    void theClosingExchangeEndsOnlyOnTheAge_data()
+    {
         QTest::addColumn<int>("age");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("accepted");
@@ -236,7 +250,8 @@ private Q_SLOTS:
         QTest::newRow("empty") << 35 << u""_s << false;
         QTest::newRow("huge") << 35 << u"99999"_s << false;
     }
-    void theClosingExchangeEndsOnlyOnTheAge() {
+    void theClosingExchangeEndsOnlyOnTheAge()
+    {
         QFETCH(int, age);
         QFETCH(QString, typed);
         QFETCH(bool, accepted);
@@ -257,7 +272,8 @@ private Q_SLOTS:
         QVERIFY(!s.stage.transcript.contains(u"show: basic 16"_s));
     }
 
-    void noToTheClosingQuestionAsksAgainAfterARepeat() {
+    void noToTheClosingQuestionAsksAgainAfterARepeat()
+    {
         Session s;
         prepare(s);
         s.state().UserAge = 20;
@@ -271,7 +287,8 @@ private Q_SLOTS:
         QCOMPARE(s.stage.transcript.last(), u"closed"_s);
     }
 
-    void picksAreUniformAndBackToBackPicksIndependent() {
+    void picksAreUniformAndBackToBackPicksIndependent()
+    {
         // The real generator: every position of a block alike, and two picks in a row no more
         // alike than chance (a seed from a coarse clock would repeat the same draw).
         SystemRandom random;

@@ -12,7 +12,8 @@ using namespace Qt::Literals::StringLiterals;
 class TestScriptTable : public QObject {
     Q_OBJECT
 
-    static QString openFailure(const ScriptFixture& fx, const TableLayout& layout) {
+    static QString openFailure(const ScriptFixture& fx, const TableLayout& layout)
+    {
         try {
             ScriptTable::open(fx.dir(), layout);
         } catch (const ScriptError& error) {
@@ -22,7 +23,8 @@ class TestScriptTable : public QObject {
     }
 
 private Q_SLOTS:
-    void createdFileHasTheLayoutAndDefaults() {
+    void createdFileHasTheLayoutAndDefaults()
+    {
         ScriptFixture fx;
         fx.create(TableLayout::special());
         fx.execute(TableLayout::special(), u"INSERT INTO Table1 DEFAULT VALUES"_s);
@@ -40,26 +42,30 @@ private Q_SLOTS:
         QCOMPARE(mode.value(0).toString(), u"wal"_s);
     }
 
-    void doubleLayoutKeepsItsTwoBlanks() {
+    void doubleLayoutKeepsItsTwoBlanks()
+    {
         QCOMPARE(TableLayout::doubles().columns.at(1), u"String  #1"_s);
         QCOMPARE(TableLayout::doubles().columns.at(2), u"String #2"_s);
     }
 
-    void createRefusesToReplaceAFile() {
+    void createRefusesToReplaceAFile()
+    {
         ScriptFixture fx;
         fx.createNumbered(TableLayout::basic(), 3);
         QVERIFY_THROWS_EXCEPTION(ScriptError, ScriptTable::create(fx.dir(), TableLayout::basic()));
         QCOMPARE(fx.column(TableLayout::basic(), u"String"_s).size(), 3);
     }
 
-    void missingFileIsReportedAndNeverCreated() {
+    void missingFileIsReportedAndNeverCreated()
+    {
         ScriptFixture fx;
         const QString message = openFailure(fx, TableLayout::control());
         QVERIFY2(message.startsWith(u"control.mdb: the file was not found"_s), qPrintable(message));
         QVERIFY(!QFileInfo::exists(fx.path(TableLayout::control())));
     }
 
-    void foreignFilesAreNamed_data() {
+    void foreignFilesAreNamed_data()
+    {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("reason");
         QByteArray jet(2048, '\0');
@@ -71,7 +77,8 @@ private Q_SLOTS:
         QTest::newRow("ace") << ace << u"Access (Jet) database; convert it"_s;
         QTest::newRow("text") << QByteArray("Purpose,String\n") << u"not a SQLite database"_s;
     }
-    void foreignFilesAreNamed() {
+    void foreignFilesAreNamed()
+    {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, reason);
         ScriptFixture fx;
@@ -81,7 +88,8 @@ private Q_SLOTS:
                  qPrintable(message));
     }
 
-    void wrongLayoutsAreNamed_data() {
+    void wrongLayoutsAreNamed_data()
+    {
         QTest::addColumn<QString>("schema");
         QTest::addColumn<QString>("reason");
         const QString key = u"ID INTEGER PRIMARY KEY AUTOINCREMENT"_s;
@@ -103,7 +111,8 @@ private Q_SLOTS:
         QTest::newRow("no key") << u"CREATE TABLE Table1 (ID INTEGER, Purpose TEXT, String TEXT)"_s
                                 << u"ID of Table1 is not its primary key"_s;
     }
-    void wrongLayoutsAreNamed() {
+    void wrongLayoutsAreNamed()
+    {
         QFETCH(QString, schema);
         QFETCH(QString, reason);
         ScriptFixture fx;
@@ -114,7 +123,8 @@ private Q_SLOTS:
                  qPrintable(message));
     }
 
-    void rowsComeInIdOrder() {
+    void rowsComeInIdOrder()
+    {
         ScriptFixture fx;
         fx.create(TableLayout::control());
         fx.execute(TableLayout::control(),
@@ -131,7 +141,8 @@ private Q_SLOTS:
         QCOMPARE(numbers, (QList<int>{1, 2, 3}));
     }
 
-    void nullTextNamesFileRowAndField() {
+    void nullTextNamesFileRowAndField()
+    {
         ScriptFixture fx;
         fx.create(TableLayout::doubles(),
                   {{u"a"_s, u"one"_s, u"two"_s}, {u"b"_s, u"x"_s, QVariant()}});
@@ -149,7 +160,8 @@ private Q_SLOTS:
                  qPrintable(message));
     }
 
-    void failedWriteLeavesNothingBehind() {
+    void failedWriteLeavesNothingBehind()
+    {
         ScriptFixture fx;
         fx.create(TableLayout::basic());
         auto table = ScriptTable::open(fx.dir(), TableLayout::basic());

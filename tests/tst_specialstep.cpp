@@ -10,19 +10,23 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-QString asked(const QString& line) {
+QString asked(const QString& line)
+{
     return u"ask(4)[Veyrath Message]: "_s + line;
 }
-QString prompted(const QString& line) {
+QString prompted(const QString& line)
+{
     return u"prompt[Veyrath Message]: "_s + line;
 }
-QString question(int row) {
+QString question(int row)
+{
     return u"Primary Question (Y/N) %1"_s.arg(row);
 }
 
 // Answers a follow-up prompt and lets the question loop go on to the next prompt:
 // the answer, OK to the repeat, No to "any more?", Yes to the control question.
-QVariantList goOn(const QString& answer = u"fine"_s) {
+QVariantList goOn(const QString& answer = u"fine"_s)
+{
     return {answer, 1, 7, 6};
 }
 } // namespace
@@ -30,7 +34,8 @@ QVariantList goOn(const QString& answer = u"fine"_s) {
 class TestSpecialStep : public QObject {
     Q_OBJECT
 
-    static void prepare(Session& s, int rows = 6) {
+    static void prepare(Session& s, int rows = 6)
+    {
         s.fx.createNumbered(TableLayout::special(), rows);
         s.open();
         s.fillLines();
@@ -39,7 +44,8 @@ class TestSpecialStep : public QObject {
     }
 
 private Q_SLOTS:
-    void levelDecidesHowManyPromptsFollow_data() {
+    void levelDecidesHowManyPromptsFollow_data()
+    {
         QTest::addColumn<QString>("level");
         QTest::addColumn<QStringList>("prompts");
         QTest::newRow("low") << u"L"_s << QStringList{u"Enhance Process 1"_s};
@@ -51,7 +57,8 @@ private Q_SLOTS:
                                              u"3rd Question (Input) 1"_s,
                                              u"4th Question (Input) 1"_s};
     }
-    void levelDecidesHowManyPromptsFollow() {
+    void levelDecidesHowManyPromptsFollow()
+    {
         QFETCH(QString, level);
         QFETCH(QStringList, prompts);
         Session s;
@@ -78,7 +85,8 @@ private Q_SLOTS:
         QCOMPARE(s.stage.transcript.first(), ::asked(question(1)));
     }
 
-    void levelIsReadOncePerConfirmedRow() {
+    void levelIsReadOncePerConfirmedRow()
+    {
         Session s;
         prepare(s);
         s.conversation->MNU_LOW_Click();
@@ -90,7 +98,8 @@ private Q_SLOTS:
         QCOMPARE(s.state().PersistLevel, qint16(7));
     }
 
-    void newSpecialCaseMovesOnWithoutCountingAgain() {
+    void newSpecialCaseMovesOnWithoutCountingAgain()
+    {
         Session s;
         prepare(s);
         s.state().YesCount = 2;
@@ -102,7 +111,8 @@ private Q_SLOTS:
         QCOMPARE(s.fx.column(TableLayout::special(), u"Yes"_s), (QVariantList{1, 0, 0, 0, 0, 0}));
     }
 
-    void twoNoRepliesRunTheFinishDialogueTwice() {
+    void twoNoRepliesRunTheFinishDialogueTwice()
+    {
         Session s;
         prepare(s);
         s.conversation->MNU_LOW_Click();
@@ -113,7 +123,8 @@ private Q_SLOTS:
         QCOMPARE(s.state().NextStep, qint16(1));
     }
 
-    void noThroughoutCyclesInCountOrder() {
+    void noThroughoutCyclesInCountOrder()
+    {
         Session s;
         s.fx.createNumbered(TableLayout::special(), 4);
         s.fx.execute(TableLayout::special(), u"UPDATE Table1 SET Yes = 5 WHERE ID = 3"_s);
@@ -132,7 +143,8 @@ private Q_SLOTS:
         QCOMPARE(s.stage.transcript.first(), asked(question(3)));
     }
 
-    void emptyCountStaysEmpty() {
+    void emptyCountStaysEmpty()
+    {
         Session s;
         s.fx.createNumbered(TableLayout::special(), 1);
         s.fx.execute(TableLayout::special(), u"UPDATE Table1 SET Yes = NULL"_s);
@@ -146,7 +158,8 @@ private Q_SLOTS:
         QVERIFY(s.stage.lastDetails.isEmpty());
     }
 
-    void authorsEditsMeanwhileAreWhatIsAsked() {
+    void authorsEditsMeanwhileAreWhatIsAsked()
+    {
         Session s;
         prepare(s, 3);
         s.fx.execute(TableLayout::special(),
@@ -157,7 +170,8 @@ private Q_SLOTS:
         QCOMPARE(s.stage.transcript, (QStringList{asked(u"Changed?"_s), asked(question(3))}));
     }
 
-    void missingOrEmptyTablesLetTheLoopGoOn() {
+    void missingOrEmptyTablesLetTheLoopGoOn()
+    {
         for (bool missing : {true, false}) {
             Session s;
             if (!missing)
@@ -175,7 +189,8 @@ private Q_SLOTS:
         }
     }
 
-    void nullQuestionsAreToldAndGoneAround() {
+    void nullQuestionsAreToldAndGoneAround()
+    {
         Session s;
         prepare(s, 2);
         s.fx.execute(TableLayout::special(),
@@ -199,7 +214,8 @@ private Q_SLOTS:
         QCOMPARE(s.stage.transcript.size(), 2); // row 2 and "none can be asked", once each
     }
 
-    void nullPromptIsSkipped() {
+    void nullPromptIsSkipped()
+    {
         Session s;
         prepare(s, 1);
         s.fx.execute(TableLayout::special(),
@@ -212,7 +228,8 @@ private Q_SLOTS:
         QVERIFY(s.stage.lastDetails.first().contains(u"row 1, field \"2nd Question (Input)\""_s));
     }
 
-    void countHeldOffTooLongIsToldAndTheConversationGoesOn() {
+    void countHeldOffTooLongIsToldAndTheConversationGoesOn()
+    {
         Session s;
         prepare(s, 1);
         QSqlDatabase other = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"locker"_s);
@@ -236,7 +253,8 @@ private Q_SLOTS:
         QCOMPARE(s.fx.column(TableLayout::special(), u"Yes"_s).first().toInt(), 0);
     }
 
-    void countsAndEditsFromTwoProgramsAllArrive() {
+    void countsAndEditsFromTwoProgramsAllArrive()
+    {
         ScriptFixture fx;
         fx.createNumbered(TableLayout::special(), 3);
         constexpr int counts = 300;

@@ -6,14 +6,18 @@ using namespace Qt::Literals::StringLiterals;
 
 FakeStage::FakeStage()
     : now(QDate(2026, 12, 7), QTime(10, 0))
-    , m_checked{u"MNU_MEDIUM"_s} {}
+    , m_checked{u"MNU_MEDIUM"_s}
+{
+}
 
-void FakeStage::display(const QString& line) {
+void FakeStage::display(const QString& line)
+{
     displayed = line;
     transcript << u"show: "_s + line;
 }
 
-QVariant FakeStage::nextReply(bool wantText, const QString& prompt) {
+QVariant FakeStage::nextReply(bool wantText, const QString& prompt)
+{
     if (m_replies.isEmpty()) {
         if (m_conversation)
             m_conversation->Form_Closed();
@@ -26,13 +30,15 @@ QVariant FakeStage::nextReply(bool wantText, const QString& prompt) {
     return answer;
 }
 
-QString FakeStage::inputBox(const QString& prompt, const QString& title) {
+QString FakeStage::inputBox(const QString& prompt, const QString& title)
+{
     transcript << u"prompt[%1]: %2"_s.arg(title, prompt);
     return nextReply(true, prompt).toString();
 }
 
 int FakeStage::messageBox(const QString& prompt, int style, const QString& title,
-                          const QString& details) {
+                          const QString& details)
+{
     const bool question = title == u"Veyrath Message"_s;
     transcript
         << u"%1(%2)[%3]: %4"_s.arg(question ? u"ask"_s : u"box"_s).arg(style).arg(title, prompt);
@@ -44,17 +50,20 @@ int FakeStage::messageBox(const QString& prompt, int style, const QString& title
     return answer.isValid() ? answer.toInt() : No;
 }
 
-void FakeStage::setMenuChecked(const QString& item, bool checked) {
+void FakeStage::setMenuChecked(const QString& item, bool checked)
+{
     m_checked.removeAll(item);
     if (checked)
         m_checked << item;
 }
 
-QStringList FakeStage::checkedItems() const {
+QStringList FakeStage::checkedItems() const
+{
     return m_checked;
 }
 
-void FakeStage::waitUntil(double deadline) {
+void FakeStage::waitUntil(double deadline)
+{
     const double length = deadline - monotonic;
     transcript << u"pause: %1"_s.arg(length);
     if (duringWait) {
@@ -65,7 +74,8 @@ void FakeStage::waitUntil(double deadline) {
     monotonic = std::max(monotonic, deadline);
 }
 
-double FakeStage::next() {
+double FakeStage::next()
+{
     ++drawn;
     return draws.isEmpty() ? fallback : draws.takeFirst();
 }

@@ -78,6 +78,7 @@ private:
 };
 
 // The position a draw must have to land on `slot` (1 to 20) of its block.
-inline double drawFor(int positionInBlock) {
+inline double drawFor(int positionInBlock)
+{
     return (positionInBlock - 1 + 0.5) / 20.0;
 }

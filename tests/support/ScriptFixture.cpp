@@ -12,7 +12,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 // A connection outside the programs' own code, so tests see the file as another process would.
-template <typename Work> void withConnection(const QString& path, Work work) {
+template <typename Work> void withConnection(const QString& path, Work work)
+{
     const QString name = u"fixture-"_s + path;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
@@ -27,16 +28,19 @@ template <typename Work> void withConnection(const QString& path, Work work) {
 }
 } // namespace
 
-ScriptFixture::ScriptFixture() {
+ScriptFixture::ScriptFixture()
+{
     if (!m_dir.isValid())
         qFatal("no temporary folder");
 }
 
-QString ScriptFixture::path(const TableLayout& layout) const {
+QString ScriptFixture::path(const TableLayout& layout) const
+{
     return ScriptTable::pathIn(dir(), layout);
 }
 
-QVariantList ScriptFixture::numberedRow(const TableLayout& layout, int k, const QString& prefix) {
+QVariantList ScriptFixture::numberedRow(const TableLayout& layout, int k, const QString& prefix)
+{
     QVariantList row;
     for (const QString& column : layout.columns) {
         if (!layout.isTextColumn(column))
@@ -49,7 +53,8 @@ QVariantList ScriptFixture::numberedRow(const TableLayout& layout, int k, const 
     return row;
 }
 
-void ScriptFixture::create(const TableLayout& layout, const QList<QVariantList>& rows) const {
+void ScriptFixture::create(const TableLayout& layout, const QList<QVariantList>& rows) const
+{
     auto table = ScriptTable::create(dir(), layout);
     table->writeTransaction([&] {
         for (const QVariantList& row : rows)
@@ -58,27 +63,31 @@ void ScriptFixture::create(const TableLayout& layout, const QList<QVariantList>&
 }
 
 void ScriptFixture::createNumbered(const TableLayout& layout, int count,
-                                   const QString& prefix) const {
+                                   const QString& prefix) const
+{
     QList<QVariantList> rows;
     for (int k = 1; k <= count; ++k)
         rows << numberedRow(layout, k, prefix);
     create(layout, rows);
 }
 
-void ScriptFixture::createFullScript() const {
+void ScriptFixture::createFullScript() const
+{
     createNumbered(TableLayout::basic(), 22, u"basic"_s);
     createNumbered(TableLayout::control(), 100, u"control"_s);
     createNumbered(TableLayout::doubles(), 60, u"double"_s);
     createNumbered(TableLayout::special(), 6);
 }
 
-void ScriptFixture::writeBytes(const TableLayout& layout, const QByteArray& bytes) const {
+void ScriptFixture::writeBytes(const TableLayout& layout, const QByteArray& bytes) const
+{
     QFile file(path(layout));
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("fixture cannot write %s", qPrintable(path(layout)));
 }
 
-void ScriptFixture::execute(const TableLayout& layout, const QString& sql) const {
+void ScriptFixture::execute(const TableLayout& layout, const QString& sql) const
+{
     withConnection(path(layout), [&](QSqlDatabase& db) {
         QSqlQuery query(db);
         if (!query.exec(sql))
@@ -87,7 +96,8 @@ void ScriptFixture::execute(const TableLayout& layout, const QString& sql) const
     });
 }
 
-QVariantList ScriptFixture::column(const TableLayout& layout, const QString& name) const {
+QVariantList ScriptFixture::column(const TableLayout& layout, const QString& name) const
+{
     QVariantList values;
     withConnection(path(layout), [&](QSqlDatabase& db) {
         QSqlQuery query(db);

@@ -12,7 +12,8 @@ struct Session {
     FakeStage stage;
     std::unique_ptr<Conversation> conversation;
 
-    Conversation& open() {
+    Conversation& open()
+    {
         conversation = std::make_unique<Conversation>(stage, stage, stage, stage, fx.dir());
         stage.attach(*conversation);
         conversation->Form_Load();
@@ -21,7 +22,8 @@ struct Session {
     Module1& state() { return conversation->state(); }
 
     // Runs a procedure; true when the program ended inside it.
-    template <typename Step> bool ends(Step step) {
+    template <typename Step> bool ends(Step step)
+    {
         try {
             step();
             return false;
@@ -31,7 +33,8 @@ struct Session {
     }
 
     // Fills the line tables in memory as a full script would, "basic 1", "control 41", ...
-    void fillLines() {
+    void fillLines()
+    {
         for (int k = 1; k <= 22; ++k)
             state().BasicLines[k] = QStringLiteral("basic %1").arg(k);
         for (int k = 1; k <= 100; ++k)
