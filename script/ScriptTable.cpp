@@ -157,6 +157,15 @@ void ScriptTable::checkLayout() const
         fail(u"there is no table named Table1 in it"_s);
     if (kind.value(0).toString() != u"table"_s)
         fail(u"Table1 is a %1, not a table"_s.arg(kind.value(0).toString()));
+    kind.finish();
+
+    // A trigger would run its own statements whenever a program saves a row; script files
+    // hold data only, so one found here is refused rather than obeyed.
+    QSqlQuery triggers = exec(u"SELECT name FROM sqlite_master WHERE type = 'trigger'"_s);
+    if (triggers.next())
+        fail(u"the file holds the trigger \"%1\"; script files hold no triggers, so remove it "
+             u"(DROP TRIGGER) before use"_s.arg(triggers.value(0).toString()));
+    triggers.finish();
 
     QSqlQuery info = exec(u"PRAGMA table_info(Table1)"_s);
     QStringList found;

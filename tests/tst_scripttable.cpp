@@ -95,7 +95,7 @@ private Q_SLOTS:
         const QString key = u"ID INTEGER PRIMARY KEY AUTOINCREMENT"_s;
         QTest::newRow("no Table1") << u"CREATE TABLE Other (ID INTEGER PRIMARY KEY)"_s
                                    << u"there is no table named Table1"_s;
-        QTest::newRow("view") << u"CREATE TABLE T (ID INTEGER PRIMARY KEY, Purpose, String); "
+        QTest::newRow("view") << u"CREATE TABLE T (ID INTEGER PRIMARY KEY, Purpose, String)|"
                                  u"CREATE VIEW Table1 AS SELECT * FROM T"_s
                               << u"Table1 is a view"_s;
         QTest::newRow("renamed") << u"CREATE TABLE Table1 (%1, Purpose TEXT, Line TEXT)"_s.arg(key)
@@ -108,6 +108,10 @@ private Q_SLOTS:
         QTest::newRow("extra") << u"CREATE TABLE Table1 (%1, Purpose TEXT, String TEXT, X)"_s.arg(
                                       key)
                                << u"unexpected column \"X\" at position 3"_s;
+        QTest::newRow("trigger")
+            << u"CREATE TABLE Table1 (%1, Purpose TEXT, String TEXT)|CREATE TRIGGER t AFTER UPDATE "
+               u"ON Table1 BEGIN DELETE FROM Table1; END"_s.arg(key)
+            << u"holds the trigger \"t\""_s;
         QTest::newRow("no key") << u"CREATE TABLE Table1 (ID INTEGER, Purpose TEXT, String TEXT)"_s
                                 << u"ID of Table1 is not its primary key"_s;
     }
@@ -116,7 +120,7 @@ private Q_SLOTS:
         QFETCH(QString, schema);
         QFETCH(QString, reason);
         ScriptFixture fx;
-        for (const QString& statement : schema.split(u"; "_s))
+        for (const QString& statement : schema.split(u'|'))
             fx.execute(TableLayout::basic(), statement);
         const QString message = openFailure(fx, TableLayout::basic());
         QVERIFY2(message.startsWith(u"basic.mdb: "_s) && message.contains(reason),

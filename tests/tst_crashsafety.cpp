@@ -1,0 +1,63 @@
+#include "ScriptFixture.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+
+#include <csignal>
+
+using namespace Qt::Literals::StringLiterals;
+
+// The runner counts a Yes in one committed statement; a process killed at any moment must
+// leave every file sound and every count grown only by whole replies.
+class TestCrashSafety : public QObject {
+    Q_OBJECT
+
+    static QString integrity(const QString& path)
+    {
+        QString verdict;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"check"_s);
+            db.setDatabaseName(path);
+            if (db.open()) {
+                QSqlQuery query(db);
+                if (query.exec(u"PRAGMA integrity_check"_s) && query.next())
+                    verdict = query.value(0).toString();
+            }
+        }
+        QSqlDatabase::removeDatabase(u"check"_s);
+        return verdict;
+    }
+
+private Q_SLOTS:
+    void killedWhileCountingLosesNothingButTheReplyInFlight()
+    {
+        ScriptFixture fx;
+        fx.createNumbered(TableLayout::special(), 3);
+        const QVariantList textsBefore = fx.column(TableLayout::special(), u"Description"_s);
+        qint64 previous = 0;
+        for (int round = 0; round < 100; ++round) {
+            QProcess counter;
+            counter.start(QStringLiteral(SPECIAL_COUNTER), {fx.dir(), u"1000000"_s});
+            QVERIFY(counter.waitForStarted());
+            QTest::qSleep(int(QRandomGenerator::global()->bounded(5, 60)));
+            ::kill(pid_t(counter.processId()), SIGKILL);
+            QVERIFY(counter.waitForFinished());
+
+            QCOMPARE(integrity(fx.path(TableLayout::special())), u"ok"_s);
+            const QVariant count = fx.column(TableLayout::special(), u"Yes"_s).first();
+            QCOMPARE(count.typeId(), QMetaType::LongLong);
+            QVERIFY2(count.toLongLong() >= previous,
+                     qPrintable(u"count fell from %1 to %2"_s.arg(previous).arg(count.toLongLong())));
+            previous = count.toLongLong();
+        }
+        QVERIFY(previous > 0);
+        QCOMPARE(fx.column(TableLayout::special(), u"Description"_s), textsBefore);
+        QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).mid(1), (QVariantList{0, 0}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCrashSafety)
+#include "tst_crashsafety.moc"
