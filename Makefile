@@ -3,7 +3,7 @@ PRESET ?= default
 BUILD  := build
 JOBS   := $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: run test build deps asan-test format
+.PHONY: run test build deps asan-test format fuzz
 
 deps:
 	@scripts/install-deps
@@ -25,3 +25,9 @@ asan-test:
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+# Ten minutes a fuzz target by default; `make fuzz SECONDS=60` for a shorter run.
+SECONDS_PER_TARGET ?= 600
+fuzz: deps
+	scripts/install-deps clang libclang-rt-14-dev
+	scripts/run-fuzzers $(SECONDS_PER_TARGET)

@@ -14,3 +14,9 @@ if(VEYRATH_SANITIZE)
                                                       -fno-omit-frame-pointer)
     target_link_options(veyrath_settings INTERFACE -fsanitize=address,undefined)
 endif()
+if(VEYRATH_FUZZ)
+    # Coverage for libFuzzer in every library the fuzz targets reach.
+    target_compile_options(veyrath_settings INTERFACE -fsanitize=fuzzer-no-link,address,undefined
+                                                      -fno-omit-frame-pointer)
+    target_link_options(veyrath_settings INTERFACE -fsanitize=address,undefined)
+endif()

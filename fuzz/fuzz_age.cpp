@@ -1,0 +1,14 @@
+// Whatever a person types as an age: a whole number that reads back the same, or nothing.
+#include "AgeAnswer.h"
+#include "FuzzSupport.h"
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (const std::optional<qint16> age = AgeAnswer::read(fuzzText(data, size))) {
+        if (AgeAnswer::read(QString::number(*age)) != age)
+            std::abort();
+    }
+    return 0;
+}
