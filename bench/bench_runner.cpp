@@ -1,0 +1,78 @@
+// Measures the runner's own work: loading a full script, counting a Yes into the file, and
+// the processor time a ten-second pause costs. Prints one line per figure.
+#include "Conversation.h"
+#include "FakeStage.h"
+#include "ScriptFixture.h"
+#include "ScriptTable.h"
+#include "SpecialCases.h"
+#include "SystemClock.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QWidget>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.at(values.size() / 2);
+}
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    const double pauseSeconds = argc > 1 ? QByteArray(argv[1]).toDouble() : 10.0;
+    ScriptFixture fx;
+    fx.createFullScript();
+
+    QList<double> loads;
+    for (int run = 0; run < 21; ++run) {
+        FakeStage stage;
+        Conversation conversation(stage, stage, stage, stage, fx.dir());
+        conversation.Form_Load();
+        QElapsedTimer timer;
+        timer.start();
+        conversation.LoadData();
+        loads << double(timer.nsecsElapsed()) / 1e6;
+    }
+    std::printf("LoadData, full script (22+60+100 rows): %.2f ms (median of 21)\n", median(loads));
+
+    SpecialCases cases(ScriptTable::open(fx.dir(), TableLayout::special()));
+    QList<double> counts;
+    for (int run = 0; run < 201; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        cases.countConfirmation();
+        counts << double(timer.nsecsElapsed()) / 1e6;
+    }
+    std::printf("Yes count written and committed: %.2f ms (median of 201)\n", median(counts));
+
+    // The pause as the runner waits: a shown window, a nested event loop, the real clock.
+    QWidget window;
+    window.show();
+    SystemClock clock;
+    const double cpuBefore = cpuSeconds();
+    const double start = clock.monotonicSeconds();
+    clock.waitUntil(start + pauseSeconds);
+    const double wall = clock.monotonicSeconds() - start;
+    const double cpu = cpuSeconds() - cpuBefore;
+    std::printf("Pause of %.0f s: %.3f s of processor time, %.3f %% of the wall time\n", wall, cpu,
+                100.0 * cpu / wall);
+    return 0;
+}
