@@ -23,6 +23,11 @@ RecordModel::RecordModel(std::unique_ptr<ScriptTable> table, QObject* parent)
 
 RecordModel::~RecordModel() = default;
 
+bool RecordModel::isCell(const QModelIndex& index) const {
+    return index.isValid() && index.model() == this && index.row() < rowCount() &&
+           index.column() < columnCount();
+}
+
 const TableLayout& RecordModel::layout() const {
     return m_table->layout();
 }
@@ -77,7 +82,7 @@ std::optional<QVariantList> RecordModel::currentValues(int row) const {
 }
 
 QVariant RecordModel::data(const QModelIndex& index, int role) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!isCell(index))
         return {};
     const QString& column = layout().columns.at(index.column());
     if (role == Qt::TextAlignmentRole && !layout().isTextColumn(column))
@@ -102,7 +107,7 @@ QVariant RecordModel::headerData(int section, Qt::Orientation orientation, int r
 }
 
 Qt::ItemFlags RecordModel::flags(const QModelIndex& index) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!isCell(index))
         return Qt::NoItemFlags;
     Qt::ItemFlags result = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
     if (!isReadOnly())

@@ -66,6 +66,7 @@ private:
     };
     using Page = QHash<qint64, QVariantList>;
 
+    bool isCell(const QModelIndex& index) const;
     const QVariantList* storedValues(int row) const;
     std::optional<QVariantList> currentValues(int row) const;
     bool write(int row, const Pending& edit);
