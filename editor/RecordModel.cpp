@@ -116,7 +116,7 @@ Qt::ItemFlags RecordModel::flags(const QModelIndex& index) const {
 }
 
 bool RecordModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (role != Qt::EditRole || isReadOnly() || !checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (role != Qt::EditRole || isReadOnly() || !isCell(index))
         return false;
     const QString& column = layout().columns.at(index.column());
     const QString text = value.toString();
