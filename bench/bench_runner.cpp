@@ -10,11 +10,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QWidget>
-
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <cstdio>
+#include <sys/resource.h>
 
 using namespace Qt::Literals::StringLiterals;
 

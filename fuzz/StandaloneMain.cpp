@@ -5,7 +5,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-
 #include <cstdio>
 
 int main(int argc, char* argv[])

@@ -10,7 +10,6 @@
 #include <QCoreApplication>
 #include <QSqlQuery>
 #include <QTemporaryDir>
-
 #include <cstdlib>
 #include <memory>
 

@@ -47,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString dir = folder().path();
     for (const TableLayout* layout : TableLayout::all()) {
         const QString path = ScriptTable::pathIn(dir, *layout);
-        for (const QString& leftover : {path, path + QStringLiteral("-wal"), path + QStringLiteral("-shm")})
+        for (const QString& leftover :
+             {path, path + QStringLiteral("-wal"), path + QStringLiteral("-shm")})
             QFile::remove(leftover);
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly))

@@ -5,7 +5,6 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
-
 #include <csignal>
 
 using namespace Qt::Literals::StringLiterals;
@@ -49,8 +48,9 @@ private Q_SLOTS:
             QCOMPARE(integrity(fx.path(TableLayout::special())), u"ok"_s);
             const QVariant count = fx.column(TableLayout::special(), u"Yes"_s).first();
             QCOMPARE(count.typeId(), QMetaType::LongLong);
-            QVERIFY2(count.toLongLong() >= previous,
-                     qPrintable(u"count fell from %1 to %2"_s.arg(previous).arg(count.toLongLong())));
+            QVERIFY2(
+                count.toLongLong() >= previous,
+                qPrintable(u"count fell from %1 to %2"_s.arg(previous).arg(count.toLongLong())));
             previous = count.toLongLong();
         }
         QVERIFY(previous > 0);

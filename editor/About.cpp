@@ -1,0 +1,43 @@
+#include "About.h"
+
+#include "Twips.h"
+
+#include <QLabel>
+#include <QPixmap>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+QLabel* boldLabel(QWidget* parent, const QString& name, const QString& text, qreal points,
+                  QPoint at)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    QFont font;
+    font.setFamilies({u"Arial"_s, u"Liberation Sans"_s, u"DejaVu Sans"_s});
+    font.setPointSizeF(points);
+    font.setBold(true);
+    label->setFont(font);
+    label->move(at);
+    label->adjustSize();
+    return label;
+}
+} // namespace
+
+About::About(QWidget* parent)
+    : QWidget(parent, Qt::Window)
+{
+    Q_INIT_RESOURCE(editor); // the picture lives in a static library
+    setObjectName(u"About"_s);
+    setWindowTitle(u"About"_s);
+    setFixedSize(twips(4815), twips(2040));
+
+    auto* image = new QLabel(this);
+    image->setObjectName(u"Image1"_s);
+    image->setGeometry(twipsRect(240, 360, 480, 480));
+    image->setScaledContents(true);
+    image->setPixmap(QPixmap(u":/icons/veyrath-editor.png"_s));
+
+    boldLabel(this, u"Label1"_s, u"Edit the Veyrath"_s, 13.5, {twips(1560), twips(240)});
+    boldLabel(this, u"Label2"_s, u"Version 1.0  (32-bit)"_s, 12, {twips(1560), twips(600)});
+}

@@ -1,0 +1,290 @@
+#include "Form1.h"
+
+#include "About.h"
+#include "RecordModel.h"
+#include "ScriptError.h"
+#include "ScriptGrid.h"
+#include "ScriptTable.h"
+#include "TableLayout.h"
+#include "Twips.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+constexpr int specialTab = 3;
+
+const std::array<QString, 4>& tabCaptions()
+{
+    static const std::array<QString, 4> captions{u"Non Random"_s, u"Random Single Line"_s,
+                                                 u"Random Split Line"_s, u"Special Case"_s};
+    return captions;
+}
+} // namespace
+
+Form1::Form1(QWidget* parent)
+    : QMainWindow(parent)
+    , m_end([] { QCoreApplication::quit(); })
+{
+    setObjectName(u"Form1"_s);
+    setWindowTitle(u"Edit the Veyrath"_s);
+    m_messenger = [this](const QString& message) {
+        QMessageBox::warning(this, windowTitle(), message);
+    };
+
+    auto* exitAction = menuBar()->addAction(u"&Exit"_s);
+    exitAction->setObjectName(u"MNU_EXIT"_s);
+    connect(exitAction, &QAction::triggered, this, &Form1::exitProgram);
+
+    auto* central = new QWidget(this);
+    m_tabs = new QTabWidget(central);
+    m_tabs->setObjectName(u"SSTab1"_s);
+    auto* centralLayout = new QVBoxLayout(central);
+    centralLayout->setContentsMargins(twips(120), 0, twips(120), twips(45));
+    centralLayout->addWidget(m_tabs);
+    setCentralWidget(central);
+
+    const QString dir = QDir::currentPath();
+    const QList<const TableLayout*> layouts{&TableLayout::basic(), &TableLayout::control(),
+                                            &TableLayout::doubles(), &TableLayout::special()};
+    for (int tab = 0; tab < 4; ++tab)
+        m_tabs->addTab(buildPage(tab, *layouts.at(tab), dir), tabCaptions().at(tab));
+    m_tabs->setCurrentIndex(specialTab);
+
+    QWidget::setTabOrder(m_tabs, m_commands[0]);
+    for (int i = 1; i < 4; ++i)
+        QWidget::setTabOrder(m_commands[i - 1], m_commands[i]);
+    QWidget* previous = m_commands[3];
+    for (ScriptGrid* grid : m_grids) {
+        if (grid) {
+            QWidget::setTabOrder(previous, grid);
+            previous = grid;
+        }
+    }
+    updateCommands();
+    resize(twips(9495), twips(5940) + menuBar()->sizeHint().height());
+}
+
+Form1::~Form1() = default;
+
+QWidget* Form1::buildPage(int tab, const TableLayout& layout, const QString& dir)
+{
+    auto* page = new QWidget;
+    auto* column = new QVBoxLayout(page);
+    column->setContentsMargins(twips(120), twips(120), twips(120), twips(120));
+    try {
+        auto* model = new RecordModel(ScriptTable::open(dir, layout), this);
+        model->setObjectName(u"Data%1"_s.arg(tab + 1));
+        connect(model, &RecordModel::failed, this, &Form1::tell);
+        if (model->isReadOnly()) {
+            auto* note =
+                new QLabel(u"%1 is read-only here, so its rows can be read but not changed."_s.arg(
+                               layout.fileName),
+                           page);
+            note->setObjectName(u"ReadOnlyNote%1"_s.arg(tab + 1));
+            note->setWordWrap(true);
+            column->addWidget(note);
+        }
+        auto* grid = new ScriptGrid(page);
+        grid->setObjectName(u"TDBGrid%1"_s.arg(tab + 1));
+        grid->setModel(model);
+        // An edit is saved when the grid leaves its row. The view commits the open cell
+        // editor before this runs, as it connected to the selection model first.
+        connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, model,
+                [model] { model->savePending(); });
+        connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                &Form1::updateCommands);
+        m_models[tab] = model;
+        m_grids[tab] = grid;
+        column->addWidget(grid);
+    } catch (const ScriptError& error) {
+        auto* problem = new QLabel(error.message(), page);
+        problem->setObjectName(u"Problem%1"_s.arg(tab + 1));
+        problem->setWordWrap(true);
+        problem->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        problem->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        column->addWidget(problem, 1);
+    }
+    if (tab == specialTab)
+        column->addWidget(buildCommands());
+    return page;
+}
+
+QWidget* Form1::buildCommands()
+{
+    auto* row = new QWidget;
+    auto* buttons = new QHBoxLayout(row);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->setSpacing(twips(3120 - 1320 - 1335));
+    buttons->addStretch();
+    const std::array<QString, 4> captions{u"&Add"_s, u"&Delete"_s, u"&Update"_s, u"&Sort"_s};
+    const std::array<void (Form1::*)(), 4> handlers{&Form1::addRecord, &Form1::deleteRecord,
+                                                    &Form1::updateRecord, &Form1::sortRecords};
+    for (int i = 0; i < 4; ++i) {
+        auto* button = new QPushButton(captions.at(i), row);
+        button->setObjectName(u"Command%1"_s.arg(i + 1));
+        button->setFixedSize(twips(1335), twips(375));
+        connect(button, &QPushButton::clicked, this, handlers.at(i));
+        buttons->addWidget(button);
+        m_commands[i] = button;
+    }
+    buttons->addStretch();
+    if (RecordModel* model = m_models[specialTab]) {
+        connect(model, &QAbstractItemModel::rowsRemoved, this, &Form1::updateCommands);
+        connect(model, &QAbstractItemModel::rowsInserted, this, &Form1::updateCommands);
+        connect(model, &QAbstractItemModel::modelReset, this, &Form1::updateCommands);
+    }
+    return row;
+}
+
+void Form1::tell(const QString& message)
+{
+    if (m_holdMessages)
+        m_heldMessages << message;
+    else
+        m_messenger(message);
+}
+
+void Form1::updateCommands()
+{
+    RecordModel* model = m_models[specialTab];
+    const bool writable = model && !model->isReadOnly();
+    const bool hasCurrent = writable && m_grids[specialTab]->currentIndex().isValid();
+    m_commands[0]->setEnabled(writable);
+    m_commands[1]->setEnabled(hasCurrent);
+    m_commands[2]->setEnabled(hasCurrent);
+    m_commands[3]->setEnabled(model != nullptr);
+}
+
+bool Form1::saveAll()
+{
+    bool saved = true;
+    for (int tab = 0; tab < 4; ++tab) {
+        if (!m_models[tab])
+            continue;
+        m_grids[tab]->finishEditing();
+        saved = m_models[tab]->savePending() && saved;
+    }
+    return saved;
+}
+
+void Form1::addRecord()
+{
+    if (RecordModel* model = m_models[specialTab])
+        model->addRow();
+}
+
+void Form1::deleteRecord()
+{
+    RecordModel* model = m_models[specialTab];
+    ScriptGrid* grid = m_grids[specialTab];
+    if (!model || !grid->currentIndex().isValid())
+        return;
+    const int row = grid->currentIndex().row();
+    const int column = grid->currentIndex().column();
+    grid->dropEditing();
+    if (!model->deleteRow(row))
+        return;
+    if (row < model->rowCount()) {
+        grid->setCurrentIndex(model->index(row, column));
+    } else {
+        // Past the last row there is no current row, as after deleting it.
+        grid->selectionModel()->clear();
+    }
+    updateCommands();
+}
+
+void Form1::updateRecord()
+{
+    RecordModel* model = m_models[specialTab];
+    ScriptGrid* grid = m_grids[specialTab];
+    if (!model || !grid->currentIndex().isValid())
+        return;
+    const int row = grid->currentIndex().row();
+    // The cell being typed into belongs to the row first; a refused text stays in its cell.
+    if (!grid->finishEditing())
+        return;
+    model->saveRow(row);
+}
+
+void Form1::sortRecords()
+{
+    RecordModel* model = m_models[specialTab];
+    if (!model)
+        return;
+    m_grids[specialTab]->finishEditing();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+    const int tab = m_tabs->currentIndex();
+    m_holdMessages = true;
+    hide();
+    const auto showAgain = qScopeGuard([this, tab] {
+        m_tabs->setCurrentIndex(tab);
+        show();
+        m_holdMessages = false;
+        // Told once the window is back, so no message stands alone on the screen.
+        const QStringList held = std::exchange(m_heldMessages, {});
+        QTimer::singleShot(0, this, [this, held] {
+            for (const QString& message : held)
+                m_messenger(message);
+        });
+    });
+    model->sortByCount();
+}
+
+void Form1::waitFarewell()
+{
+    // A monotonic deadline and a timer: the windows keep working and nothing spins.
+    const QDeadlineTimer deadline(m_farewellTime);
+    while (!m_ending && !deadline.hasExpired()) {
+        QEventLoop loop;
+        QTimer timer;
+        timer.setSingleShot(true);
+        timer.setTimerType(Qt::PreciseTimer);
+        connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+        connect(this, &Form1::ending, &loop, &QEventLoop::quit);
+        timer.start(
+            std::chrono::ceil<std::chrono::milliseconds>(deadline.remainingTimeAsDuration()));
+        loop.exec();
+    }
+}
+
+void Form1::exitProgram()
+{
+    saveAll();
+    if (!m_about)
+        m_about = std::make_unique<About>();
+    m_about->show();
+    waitFarewell();
+    close();
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    if (!m_ending) {
+        saveAll();
+        m_ending = true;
+        Q_EMIT ending();
+        if (m_about)
+            m_about->close();
+        event->accept();
+        m_end();
+        return;
+    }
+    event->accept();
+}

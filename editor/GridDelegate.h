@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QPersistentModelIndex>
+#include <QPointer>
+#include <QStyledItemDelegate>
+
+// Edits grid cells in place. A text the model refuses is kept here and handed back to the
+// next editor opened on that cell, so the author corrects it instead of typing it again.
+class GridDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override;
+
+    bool isEditing() const { return !m_editor.isNull(); }
+    // Hands an open editor's text to the model and closes the editor; false if refused.
+    bool finishEditing();
+    // Closes an open editor without keeping its text.
+    void dropEditing();
+
+Q_SIGNALS:
+    void refused(const QModelIndex& index);
+
+private:
+    mutable QPointer<QWidget> m_editor;
+    mutable QPersistentModelIndex m_draftIndex;
+    mutable QString m_draft;
+    mutable bool m_lastRefused = false;
+};

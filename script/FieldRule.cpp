@@ -1,0 +1,33 @@
+#include "FieldRule.h"
+
+#include "TableLayout.h"
+
+#include <QRegularExpression>
+
+using namespace Qt::Literals::StringLiterals;
+
+QString FieldRule::problem(const TableLayout& layout, const QString& column, const QString& text)
+{
+    if (layout.isTextColumn(column)) {
+        if (text.size() > TableLayout::maxTextLength)
+            return u"the text has %1 characters; at most %2 fit"_s.arg(text.size())
+                .arg(TableLayout::maxTextLength);
+        return {};
+    }
+    if (text.isEmpty())
+        return {};
+    static const QRegularExpression wholeNumber(u"\\A[+-]?[0-9]+\\z"_s);
+    if (text.size() > TableLayout::maxCountLength || !wholeNumber.match(text).hasMatch())
+        return u"\"%1\" is not a whole number of at most %2 characters"_s.arg(text).arg(
+            TableLayout::maxCountLength);
+    return {};
+}
+
+QVariant FieldRule::stored(const TableLayout& layout, const QString& column, const QString& text)
+{
+    if (layout.isTextColumn(column))
+        return text;
+    if (text.isEmpty())
+        return QVariant(QMetaType::fromType<qlonglong>());
+    return text.toLongLong();
+}

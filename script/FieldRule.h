@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+struct TableLayout;
+
+// What a script field accepts from an author, and the value stored for a typed text.
+class FieldRule {
+public:
+    // The reason `text` is refused for `column`, or an empty string when it is accepted.
+    static QString problem(const TableLayout& layout, const QString& column, const QString& text);
+    // The value to store for an accepted text: the count as a number (null when left blank),
+    // every other field as the text itself.
+    static QVariant stored(const TableLayout& layout, const QString& column, const QString& text);
+};

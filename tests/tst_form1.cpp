@@ -1,0 +1,305 @@
+#include "About.h"
+#include "Form1.h"
+#include "RecordModel.h"
+#include "ScriptFixture.h"
+#include "ScriptGrid.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+constexpr int special = 3;
+constexpr int yesColumn = 2;
+
+// A window over a fixture folder whose messages and ending are recorded, never shown.
+struct Session {
+    explicit Session(const ScriptFixture& fx)
+        : previousDir(QDir::currentPath())
+    {
+        QDir::setCurrent(fx.dir());
+        form = std::make_unique<Form1>();
+        form->setMessenger([this](const QString& message) { messages << message; });
+        form->setEnding([this] { ++endings; });
+        form->setFarewellTime(std::chrono::milliseconds(0));
+        form->show();
+        QDir::setCurrent(previousDir);
+    }
+
+    ScriptGrid* grid() const { return form->grid(special); }
+    RecordModel* model() const { return form->model(special); }
+    QPushButton* button(int n) const
+    {
+        return form->findChild<QPushButton*>(u"Command%1"_s.arg(n));
+    }
+
+    // Types into a cell the way an author does, leaving the editor open.
+    QLineEdit* type(ScriptGrid* into, int row, int column, const QString& text) const
+    {
+        const QModelIndex cell = into->model()->index(row, column);
+        into->setCurrentIndex(cell);
+        into->edit(cell);
+        auto* editor = into->viewport()->findChild<QLineEdit*>();
+        if (editor)
+            editor->setText(text);
+        return editor;
+    }
+
+    QString previousDir;
+    std::unique_ptr<Form1> form;
+    QStringList messages;
+    int endings = 0;
+};
+} // namespace
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void opensOnTheSpecialCaseTab()
+    {
+        ScriptFixture fx;
+        fx.createFullScript();
+        Session s(fx);
+        QCOMPARE(s.form->objectName(), u"Form1"_s);
+        QCOMPARE(s.form->windowTitle(), u"Edit the Veyrath"_s);
+        auto* tabs = s.form->findChild<QTabWidget*>(u"SSTab1"_s);
+        QVERIFY(tabs);
+        QStringList captions;
+        for (int i = 0; i < tabs->count(); ++i)
+            captions << tabs->tabText(i);
+        QCOMPARE(captions, (QStringList{u"Non Random"_s, u"Random Single Line"_s,
+                                        u"Random Split Line"_s, u"Special Case"_s}));
+        QCOMPARE(tabs->currentIndex(), special);
+        const QStringList buttons{u"&Add"_s, u"&Delete"_s, u"&Update"_s, u"&Sort"_s};
+        for (int n = 1; n <= 4; ++n) {
+            QCOMPARE(s.button(n)->text(), buttons.at(n - 1));
+            QVERIFY(s.button(n)->isVisible());
+        }
+        QCOMPARE(s.form->grid(2)->model()->columnCount(), 3);
+        QCOMPARE(s.form->grid(0)->objectName(), u"TDBGrid1"_s);
+        QCOMPARE(s.form->model(1)->objectName(), u"Data2"_s);
+        QCOMPARE(s.form->model(1)->layout().fileName, u"control.mdb"_s);
+
+        const QList<QAction*> menu = s.form->menuBar()->actions();
+        QCOMPARE(menu.size(), 1);
+        QCOMPARE(menu.at(0)->objectName(), u"MNU_EXIT"_s);
+        QCOMPARE(menu.at(0)->text(), u"&Exit"_s);
+        QVERIFY(!menu.at(0)->menu());
+        // No row is current at start, so nothing can be deleted or saved by mistake.
+        QVERIFY(!s.button(2)->isEnabled());
+        QVERIFY(!s.button(3)->isEnabled());
+    }
+
+    void editIsSavedWhenTheRowChanges()
+    {
+        ScriptFixture fx;
+        fx.createFullScript();
+        Session s(fx);
+        ScriptGrid* grid = s.form->grid(1);
+        QVERIFY(s.type(grid, 0, 1, u"a new line"_s));
+        grid->setCurrentIndex(grid->model()->index(0, 0));
+        QCOMPARE(fx.column(TableLayout::control(), u"String"_s).at(0), u"control 1"_s);
+        grid->setCurrentIndex(grid->model()->index(1, 0));
+        QCOMPARE(fx.column(TableLayout::control(), u"String"_s).at(0), u"a new line"_s);
+        QVERIFY(s.messages.isEmpty());
+    }
+
+    void badCountIsRefusedAndKeptForCorrection()
+    {
+        ScriptFixture fx;
+        fx.createFullScript();
+        Session s(fx);
+        QVERIFY(s.type(s.grid(), 1, yesColumn, u"twice"_s));
+        s.grid()->setCurrentIndex(s.model()->index(3, 0));
+        QCOMPARE(s.messages.size(), 1);
+        QVERIFY2(s.messages.at(0).startsWith(u"special.mdb, row 2, field \"Yes\": "_s),
+                 qPrintable(s.messages.at(0)));
+        QTRY_COMPARE(s.grid()->currentIndex(), s.model()->index(1, yesColumn));
+        QTRY_COMPARE(s.grid()->viewport()->findChildren<QLineEdit*>().size(), 1);
+        auto* editor = s.grid()->viewport()->findChild<QLineEdit*>();
+        QCOMPARE(editor->text(), u"twice"_s);
+        QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).at(1), QVariant(0));
+
+        editor->setText(u"2"_s);
+        s.button(3)->click();
+        QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).at(1), QVariant(2));
+    }
+
+    void addKeepsTheCurrentRowAndAppends()
+    {
+        ScriptFixture fx;
+        fx.createNumbered(TableLayout::special(), 3);
+        Session s(fx);
+        s.grid()->setCurrentIndex(s.model()->index(1, 0));
+        s.button(1)->click();
+        QCOMPARE(fx.column(TableLayout::special(), u"Description"_s),
+                 (QVariantList{u"note 1"_s, u"note 2"_s, u"note 3"_s, u""_s}));
+        QCOMPARE(s.model()->rowCount(), 4);
+        QCOMPARE(s.grid()->currentIndex().row(), 1);
+    }
+
+    void deleteMakesTheNextRowCurrentOrNone()
+    {
+        ScriptFixture fx;
+        fx.createNumbered(TableLayout::special(), 3);
+        Session s(fx);
+        s.grid()->setCurrentIndex(s.model()->index(1, 0));
+        s.button(2)->click();
+        QCOMPARE(fx.column(TableLayout::special(), u"Description"_s),
+                 (QVariantList{u"note 1"_s, u"note 3"_s}));
+        QCOMPARE(s.grid()->currentIndex().row(), 1);
+        s.button(2)->click();
+        QCOMPARE(fx.column(TableLayout::special(), u"Description"_s), QVariantList{u"note 1"_s});
+        QVERIFY(!s.grid()->currentIndex().isValid());
+        QVERIFY(!s.button(2)->isEnabled());
+        QVERIFY(!s.button(3)->isEnabled());
+    }
+
+    void updateSavesAnOpenEditAtOnce()
+    {
+        ScriptFixture fx;
+        fx.createNumbered(TableLayout::special(), 2);
+        Session s(fx);
+        QVERIFY(s.type(s.grid(), 0, 4, u"why?"_s));
+        s.button(3)->click();
+        QCOMPARE(fx.column(TableLayout::special(), u"2nd Question (Input)"_s).at(0), u"why?"_s);
+        QVERIFY(!s.model()->hasPendingEdit());
+    }
+
+    void updateAfterAnotherProgramCountedFails()
+    {
+        ScriptFixture fx;
+        fx.createNumbered(TableLayout::special(), 2);
+        Session s(fx);
+        QVERIFY(s.type(s.grid(), 0, 0, u"mine"_s));
+        fx.execute(TableLayout::special(),
+                   u"UPDATE Table1 SET \"Yes\" = \"Yes\" + 1 WHERE ID = 1"_s);
+        s.button(3)->click();
+        QCOMPARE(s.messages.size(), 1);
+        QVERIFY2(s.messages.at(0).contains(u"another program changed"_s),
+                 qPrintable(s.messages.at(0)));
+        QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s), (QVariantList{1, 0}));
+        QCOMPARE(s.model()->data(s.model()->index(0, yesColumn)).toString(), u"1"_s);
+    }
+
+    void sortHidesTheWindowAndShowsTheBusyCursorOnlyMeanwhile()
+    {
+        ScriptFixture fx;
+        fx.createNumbered(TableLayout::special(), 3);
+        fx.execute(TableLayout::special(), u"UPDATE Table1 SET Yes = 4 WHERE ID = 2"_s);
+        Session s(fx);
+        auto* tabs = s.form->findChild<QTabWidget*>(u"SSTab1"_s);
+        tabs->setCurrentIndex(0);
+        bool hiddenDuring = false;
+        bool busyDuring = false;
+        connect(s.model(), &QAbstractItemModel::modelAboutToBeReset, this, [&] {
+            hiddenDuring = !s.form->isVisible();
+            busyDuring = QGuiApplication::overrideCursor() &&
+                         QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        });
+        s.button(4)->click();
+        QVERIFY(hiddenDuring);
+        QVERIFY(busyDuring);
+        QVERIFY(s.form->isVisible());
+        QVERIFY(!QGuiApplication::overrideCursor());
+        QCOMPARE(tabs->currentIndex(), 0);
+        QCOMPARE(s.model()->data(s.model()->index(0, 0)).toString(), u"note 2"_s);
+    }
+
+    void failedSortStillShowsTheWindowAndTellsWhy()
+    {
+        ScriptFixture fx;
+        fx.createNumbered(TableLayout::special(), 3);
+        Session s(fx);
+        fx.execute(TableLayout::special(), u"ALTER TABLE Table1 RENAME TO Elsewhere"_s);
+        s.button(4)->click();
+        QVERIFY(s.form->isVisible());
+        QVERIFY(!QGuiApplication::overrideCursor());
+        QTRY_COMPARE(s.messages.size(), 1);
+        QVERIFY2(s.messages.at(0).startsWith(u"special.mdb: the rows could not be sorted"_s),
+                 qPrintable(s.messages.at(0)));
+    }
+
+    void missingFileIsExplainedInItsTab()
+    {
+        ScriptFixture fx;
+        fx.createNumbered(TableLayout::basic(), 2);
+        fx.createNumbered(TableLayout::control(), 2);
+        fx.createNumbered(TableLayout::special(), 2);
+        Session s(fx);
+        QVERIFY(!s.form->grid(2));
+        auto* problem = s.form->findChild<QLabel*>(u"Problem3"_s);
+        QVERIFY(problem);
+        QVERIFY2(problem->text().startsWith(u"double.mdb: the file was not found"_s),
+                 qPrintable(problem->text()));
+        QCOMPARE(s.form->model(0)->rowCount(), 2);
+        QCOMPARE(s.model()->rowCount(), 2);
+    }
+
+    void exitSavesAPendingEditShowsAboutAndEnds()
+    {
+        ScriptFixture fx;
+        fx.createFullScript();
+        Session s(fx);
+        QVERIFY(s.type(s.grid(), 2, 0, u"kept"_s));
+        s.form->findChild<QAction*>(u"MNU_EXIT"_s)->trigger();
+        QCOMPARE(fx.column(TableLayout::special(), u"Description"_s).at(2), u"kept"_s);
+        QCOMPARE(s.endings, 1);
+        QVERIFY(s.form->about());
+        QCOMPARE(s.form->about()->findChild<QLabel*>(u"Label1"_s)->text(), u"Edit the Veyrath"_s);
+        QCOMPARE(s.form->about()->findChild<QLabel*>(u"Label2"_s)->text(),
+                 u"Version 1.0  (32-bit)"_s);
+        QVERIFY(!s.form->about()->findChild<QLabel*>(u"Image1"_s)->pixmap().isNull());
+    }
+
+    void windowsStayResponsiveDuringTheFarewell()
+    {
+        ScriptFixture fx;
+        fx.createNumbered(TableLayout::special(), 1);
+        Session s(fx);
+        s.form->setFarewellTime(std::chrono::milliseconds(200));
+        QTimer::singleShot(0, s.button(1), &QPushButton::click);
+        s.form->findChild<QAction*>(u"MNU_EXIT"_s)->trigger();
+        QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).size(), 2);
+        QCOMPARE(s.endings, 1);
+    }
+
+    void closingSavesAndEndsWithoutAbout()
+    {
+        ScriptFixture fx;
+        fx.createFullScript();
+        Session s(fx);
+        QVERIFY(s.type(s.form->grid(0), 1, 1, u"closing words"_s));
+        s.form->close();
+        QCOMPARE(fx.column(TableLayout::basic(), u"String"_s).at(1), u"closing words"_s);
+        QCOMPARE(s.endings, 1);
+        QVERIFY(!s.form->about());
+    }
+
+    void failedSaveOnExitIsToldBeforeTheEnd()
+    {
+        ScriptFixture fx;
+        fx.createFullScript();
+        Session s(fx);
+        QVERIFY(s.type(s.grid(), 0, 0, u"lost?"_s));
+        fx.execute(TableLayout::special(), u"UPDATE Table1 SET \"Yes\" = 9 WHERE ID = 1"_s);
+        int endingsWhenTold = -1;
+        s.form->setMessenger([&](const QString&) { endingsWhenTold = s.endings; });
+        s.form->close();
+        QCOMPARE(endingsWhenTold, 0);
+        QCOMPARE(s.endings, 1);
+    }
+};
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"
