@@ -13,11 +13,7 @@ QLabel* boldLabel(QWidget* parent, const QString& name, const QString& text, qre
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
-    QFont font;
-    font.setFamilies({u"Arial"_s, u"Liberation Sans"_s, u"DejaVu Sans"_s});
-    font.setPointSizeF(points);
-    font.setBold(true);
-    label->setFont(font);
+    label->setFont(Twips::font(Twips::arial(), points, true));
     label->move(at);
     label->adjustSize();
     return label;
@@ -30,14 +26,16 @@ About::About(QWidget* parent)
     Q_INIT_RESOURCE(editor); // the picture lives in a static library
     setObjectName(u"About"_s);
     setWindowTitle(u"About"_s);
-    setFixedSize(twips(4815), twips(2040));
+    setFixedSize(Twips::length(4815), Twips::length(2040));
 
     auto* image = new QLabel(this);
     image->setObjectName(u"Image1"_s);
-    image->setGeometry(twipsRect(240, 360, 480, 480));
+    image->setGeometry(Twips::rect(240, 360, 480, 480));
     image->setScaledContents(true);
     image->setPixmap(QPixmap(u":/icons/veyrath-editor.png"_s));
 
-    boldLabel(this, u"Label1"_s, u"Edit the Veyrath"_s, 13.5, {twips(1560), twips(240)});
-    boldLabel(this, u"Label2"_s, u"Version 1.0  (32-bit)"_s, 12, {twips(1560), twips(600)});
+    boldLabel(this, u"Label1"_s, u"Edit the Veyrath"_s, 13.5,
+              {Twips::length(1560), Twips::length(240)});
+    boldLabel(this, u"Label2"_s, u"Version 1.0  (32-bit)"_s, 12,
+              {Twips::length(1560), Twips::length(600)});
 }

@@ -55,7 +55,7 @@ Form1::Form1(QWidget* parent)
     m_tabs = new QTabWidget(central);
     m_tabs->setObjectName(u"SSTab1"_s);
     auto* centralLayout = new QVBoxLayout(central);
-    centralLayout->setContentsMargins(twips(120), 0, twips(120), twips(45));
+    centralLayout->setContentsMargins(Twips::length(120), 0, Twips::length(120), Twips::length(45));
     centralLayout->addWidget(m_tabs);
     setCentralWidget(central);
 
@@ -77,7 +77,7 @@ Form1::Form1(QWidget* parent)
         }
     }
     updateCommands();
-    resize(twips(9495), twips(5940) + menuBar()->sizeHint().height());
+    resize(Twips::length(9495), Twips::length(5940) + menuBar()->sizeHint().height());
 }
 
 Form1::~Form1() = default;
@@ -86,7 +86,8 @@ QWidget* Form1::buildPage(int tab, const TableLayout& layout, const QString& dir
 {
     auto* page = new QWidget;
     auto* column = new QVBoxLayout(page);
-    column->setContentsMargins(twips(120), twips(120), twips(120), twips(120));
+    column->setContentsMargins(Twips::length(120), Twips::length(120), Twips::length(120),
+                               Twips::length(120));
     try {
         auto* model = new RecordModel(ScriptTable::open(dir, layout), this);
         model->setObjectName(u"Data%1"_s.arg(tab + 1));
@@ -130,7 +131,7 @@ QWidget* Form1::buildCommands()
     auto* row = new QWidget;
     auto* buttons = new QHBoxLayout(row);
     buttons->setContentsMargins(0, 0, 0, 0);
-    buttons->setSpacing(twips(3120 - 1320 - 1335));
+    buttons->setSpacing(Twips::length(3120 - 1320 - 1335));
     buttons->addStretch();
     const std::array<QString, 4> captions{u"&Add"_s, u"&Delete"_s, u"&Update"_s, u"&Sort"_s};
     const std::array<void (Form1::*)(), 4> handlers{&Form1::addRecord, &Form1::deleteRecord,
@@ -138,7 +139,7 @@ QWidget* Form1::buildCommands()
     for (int i = 0; i < 4; ++i) {
         auto* button = new QPushButton(captions.at(i), row);
         button->setObjectName(u"Command%1"_s.arg(i + 1));
-        button->setFixedSize(twips(1335), twips(375));
+        button->setFixedSize(Twips::length(1335), Twips::length(375));
         connect(button, &QPushButton::clicked, this, handlers.at(i));
         buttons->addWidget(button);
         m_commands[i] = button;

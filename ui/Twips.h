@@ -10,6 +10,10 @@ class QWidget;
 // high-density screens.
 namespace Twips {
 constexpr int perPixel = 15;
+constexpr int length(int twips)
+{
+    return twips / perPixel;
+}
 constexpr QRect rect(int left, int top, int width, int height)
 {
     return {left / perPixel, top / perPixel, width / perPixel, height / perPixel};
