@@ -15,11 +15,6 @@ RecordModel::RecordModel(std::unique_ptr<ScriptTable> table, QObject* parent)
     , m_ids(m_store.ids(RecordStore::Order::ById))
     , m_cache(maxCachedPages)
 {
-    try {
-        m_store.ensureCountIndex();
-    } catch (const ScriptError&) {
-        // Sorting works without the index, only slower; a busy file must not cost the tab.
-    }
 }
 
 RecordModel::~RecordModel() = default;
@@ -287,6 +282,12 @@ bool RecordModel::deleteRow(int row)
 bool RecordModel::sortByCount()
 {
     savePending();
+    try {
+        // Made on the first sort, not on opening: opening a file never changes it.
+        m_store.ensureCountIndex();
+    } catch (const ScriptError&) {
+        // Sorting works without the index, only slower; a busy file must not stop it.
+    }
     QList<qint64> ids;
     try {
         ids = m_store.ids(RecordStore::Order::ByCountDescending);

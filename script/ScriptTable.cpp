@@ -107,8 +107,7 @@ std::unique_ptr<ScriptTable> ScriptTable::open(const QString& dir, const TableLa
     std::unique_ptr<ScriptTable> table(new ScriptTable(layout, path, !info.isWritable()));
     table->connect(true);
     table->checkLayout();
-    if (!table->m_readOnly)
-        table->useWriteAheadLog();
+    table->checkIntegrity();
     return table;
 }
 
@@ -148,6 +147,15 @@ void ScriptTable::connect(bool mustExist)
         fail(u"the database cannot be opened (%1)"_s.arg(sqlReason(db.lastError())));
     // A script file is data, never code: functions named in its schema must not run.
     exec(u"PRAGMA trusted_schema=OFF"_s);
+}
+
+void ScriptTable::checkIntegrity() const
+{
+    // A damaged file is told now, by name, rather than halfway through a conversation.
+    QSqlQuery check = exec(u"PRAGMA quick_check(1)"_s);
+    const QString verdict = check.next() ? check.value(0).toString() : QString();
+    if (verdict != u"ok"_s)
+        fail(u"the file is damaged (%1)"_s.arg(verdict));
 }
 
 void ScriptTable::checkLayout() const
@@ -191,18 +199,6 @@ void ScriptTable::checkLayout() const
                  .arg(expected.size()));
     if (!keyIsPrimary)
         fail(u"the column ID of Table1 is not its primary key"_s);
-}
-
-void ScriptTable::useWriteAheadLog()
-{
-    // With a write-ahead log the editor's open grid never holds off the runner's counting.
-    QSqlQuery mode = exec(u"PRAGMA journal_mode"_s);
-    const bool switchNeeded =
-        mode.next() && mode.value(0).toString().compare(u"wal"_s, Qt::CaseInsensitive) != 0;
-    // The open statement would keep a read transaction, in which the mode cannot change.
-    mode.finish();
-    if (switchNeeded)
-        exec(u"PRAGMA journal_mode=WAL"_s);
 }
 
 QSqlQuery ScriptTable::exec(const QString& sql, const QVariantList& bindings) const

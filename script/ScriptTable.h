@@ -15,7 +15,10 @@ class QSqlQuery;
 // connection of its own that lives exactly as long as this object.
 //
 // Files are opened with the URI mode=rw so that a missing file is an error rather than a
-// new, empty script; every fault is thrown as ScriptError naming the file.
+// new, empty script; every fault is thrown as ScriptError naming the file. Opening never
+// changes a file. Files this project makes use a write-ahead log, so that a reader never
+// holds off a writer; files made elsewhere keep their journal mode and still work, with
+// writers waiting briefly on a lock.
 class ScriptTable {
 public:
     // Opens DIR/layout.fileName and checks that it holds Table1 in `layout`.
@@ -54,7 +57,7 @@ private:
     ScriptTable(const TableLayout& layout, QString path, bool readOnly);
     void connect(bool mustExist);
     void checkLayout() const;
-    void useWriteAheadLog();
+    void checkIntegrity() const;
     [[noreturn]] void fail(const QString& reason) const;
 
     const TableLayout* m_layout;

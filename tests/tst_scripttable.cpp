@@ -23,7 +23,7 @@ class TestScriptTable : public QObject {
     }
 
 private Q_SLOTS:
-    void fileWithoutWriteAheadLogIsSwitchedOnOpen()
+    void fileWithoutWriteAheadLogOpensAndKeepsItsMode()
     {
         ScriptFixture fx;
         fx.createNumbered(TableLayout::special(), 1);
@@ -31,7 +31,10 @@ private Q_SLOTS:
         auto table = ScriptTable::open(fx.dir(), TableLayout::special());
         QSqlQuery mode = table->exec(u"PRAGMA journal_mode"_s);
         QVERIFY(mode.next());
-        QCOMPARE(mode.value(0).toString(), u"wal"_s);
+        QCOMPARE(mode.value(0).toString(), u"delete"_s);
+        mode.finish();
+        table->writeTransaction([&] { table->exec(u"UPDATE Table1 SET Yes = Yes + 1"_s); });
+        QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).first().toInt(), 1);
     }
 
     void createdFileHasTheLayoutAndDefaults()
