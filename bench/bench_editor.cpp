@@ -16,7 +16,8 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-constexpr int rows = 100000;
+// Special rows to build; the first argument changes it.
+int rows = 100000;
 
 // Peak resident memory of this process in kB, as the kernel counts it.
 qint64 peakResidentKb()
@@ -76,6 +77,8 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (argc > 1)
+        rows = QByteArray(argv[1]).toInt();
     QTemporaryDir dir;
     if (!dir.isValid())
         return 1;
