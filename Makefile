@@ -3,7 +3,7 @@ PRESET ?= default
 BUILD  := build
 JOBS   := $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: run test build deps asan-test format fuzz
+.PHONY: run test build deps check check-asan format fuzz bench
 
 deps:
 	@scripts/install-deps
@@ -12,7 +12,12 @@ build: deps
 	cmake --preset $(PRESET)
 	cmake --build --preset $(PRESET) -j $(JOBS)
 
-test: build
+# Every test, then every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
+test: deps
+	$(MAKE) check PRESET=default
+	$(MAKE) check PRESET=asan
+
+check: build
 	ctest --preset $(PRESET) -j $(JOBS)
 
 # Plays the bundled sample script, written once into a folder of the build tree.
@@ -20,14 +25,14 @@ run: build
 	@test -d $(BUILD)/sample-script || $(BUILD)/bin/veyrath-script sample $(BUILD)/sample-script
 	cd $(BUILD)/sample-script && ../bin/veyrath
 
-asan-test:
-	$(MAKE) test PRESET=asan
-
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
-# Ten minutes a fuzz target by default; `make fuzz SECONDS=60` for a shorter run.
+# Ten minutes a fuzz target by default; `make fuzz SECONDS_PER_TARGET=60` for a short run.
 SECONDS_PER_TARGET ?= 600
 fuzz: deps
 	scripts/install-deps clang libclang-rt-14-dev
 	scripts/run-fuzzers $(SECONDS_PER_TARGET)
+
+bench: deps
+	scripts/run-benchmarks
