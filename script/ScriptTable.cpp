@@ -181,7 +181,11 @@ void ScriptTable::useWriteAheadLog()
 {
     // With a write-ahead log the editor's open grid never holds off the runner's counting.
     QSqlQuery mode = exec(u"PRAGMA journal_mode"_s);
-    if (mode.next() && mode.value(0).toString().compare(u"wal"_s, Qt::CaseInsensitive) != 0)
+    const bool switchNeeded =
+        mode.next() && mode.value(0).toString().compare(u"wal"_s, Qt::CaseInsensitive) != 0;
+    // The open statement would keep a read transaction, in which the mode cannot change.
+    mode.finish();
+    if (switchNeeded)
         exec(u"PRAGMA journal_mode=WAL"_s);
 }
 

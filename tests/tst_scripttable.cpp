@@ -23,6 +23,17 @@ class TestScriptTable : public QObject {
     }
 
 private Q_SLOTS:
+    void fileWithoutWriteAheadLogIsSwitchedOnOpen()
+    {
+        ScriptFixture fx;
+        fx.createNumbered(TableLayout::special(), 1);
+        fx.execute(TableLayout::special(), u"PRAGMA journal_mode=DELETE"_s);
+        auto table = ScriptTable::open(fx.dir(), TableLayout::special());
+        QSqlQuery mode = table->exec(u"PRAGMA journal_mode"_s);
+        QVERIFY(mode.next());
+        QCOMPARE(mode.value(0).toString(), u"wal"_s);
+    }
+
     void createdFileHasTheLayoutAndDefaults()
     {
         ScriptFixture fx;
