@@ -50,8 +50,9 @@ private Q_SLOTS:
 
     void writerOutputReadsBackTheSame()
     {
-        const QVariantList values{QVariant(), u""_s, u"Empty"_s, u"  both ends  "_s,
-                                  u"two\r\nlines, \"quoted\""_s, u"çà ü ß 日本"_s, 42};
+        const QVariantList values{
+            QVariant(),       u""_s, u"Empty"_s, u"  both ends  "_s, u"two\r\nlines, \"quoted\""_s,
+            u"çà ü ß 日本"_s, 42};
         CsvWriter writer;
         writer.addRecord(values);
         QList<QVariantList> records;
@@ -69,8 +70,9 @@ private Q_SLOTS:
         ScriptFixture fx;
         fx.create(TableLayout::special());
         auto table = ScriptTable::open(fx.dir(), TableLayout::special());
-        const QString header = u"Description,Primary Question (Y/N),Yes,Enhance Process,"
-                               u"2nd Question (Input),3rd Question (Input),4th Question (Input)\n"_s;
+        const QString header =
+            u"Description,Primary Question (Y/N),Yes,Enhance Process,"
+            u"2nd Question (Input),3rd Question (Input),4th Question (Input)\n"_s;
         QCOMPARE(ScriptImport::fromCsv(*table, header + u"d,\"q?\",3,a,b,c,d\nd,q,,a,b,c,d\n"_s,
                                        u"special.csv"_s),
                  2);
@@ -86,9 +88,26 @@ private Q_SLOTS:
             QCOMPARE(error.message(), u"special.csv, row 1, field \"Yes\": \"lots\" is not a whole "
                                       u"number"_s);
         }
-        QVERIFY_THROWS_EXCEPTION(ScriptError, ScriptImport::fromCsv(*table, u"Purpose,String\n"_s,
-                                                                    u"special.csv"_s));
+        QVERIFY_THROWS_EXCEPTION(
+            ScriptError, ScriptImport::fromCsv(*table, u"Purpose,String\n"_s, u"special.csv"_s));
         QCOMPARE(table->rowCount(), 2);
+    }
+
+    void quotedEmptyTextIsStoredAsTextNotNull()
+    {
+        ScriptFixture fx;
+        fx.create(TableLayout::doubles());
+        auto table = ScriptTable::open(fx.dir(), TableLayout::doubles());
+        ScriptImport::fromCsv(
+            *table, u"Description,String  #1,String #2\r\n\"\",\"Empty\",\"\"\r\n,a,\r\n"_s,
+            u"double.csv"_s);
+        const QVariantList notes = fx.column(TableLayout::doubles(), u"Description"_s);
+        const QVariantList seconds = fx.column(TableLayout::doubles(), u"String #2"_s);
+        QVERIFY(!notes.at(0).isNull());
+        QCOMPARE(notes.at(0).toString(), QString());
+        QVERIFY(!seconds.at(0).isNull());
+        QVERIFY(notes.at(1).isNull());
+        QVERIFY(seconds.at(1).isNull());
     }
 };
 
