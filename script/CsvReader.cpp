@@ -14,7 +14,12 @@ bool CsvReader::parse(const QString& text, QList<QVariantList>& records, Failure
     int recordLine = 1;
 
     auto endField = [&] {
-        record << (quoted || !field.isEmpty() ? QVariant(field) : QVariant());
+        // A cleared QString is null, and the SQL driver binds a null QString as NULL; the
+        // quoted "" must arrive as a real empty text.
+        if (quoted && field.isEmpty())
+            record << QVariant(u""_s);
+        else
+            record << (field.isEmpty() ? QVariant() : QVariant(field));
         field.clear();
         quoted = inQuotes = fieldStarted = false;
     };

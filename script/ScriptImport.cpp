@@ -42,6 +42,16 @@ int ScriptImport::fromCsv(ScriptTable& table, const QString& csvText, const QStr
     QStringList names;
     for (const QVariant& name : header)
         names << name.toString();
+    // Tables exported from elsewhere lead with their own key column; the new file numbers its
+    // rows afresh, so that column is left out when all the others are the layout's.
+    const bool leadingKey = names.size() == columns.size() + 1 && names.mid(1) == columns;
+    if (leadingKey) {
+        names.removeFirst();
+        for (QVariantList& record : records) {
+            if (record.size() == columns.size() + 1)
+                record.removeFirst();
+        }
+    }
     if (names != columns)
         throw ScriptError(sourceName,
                           u"the header row names %1 but %2 needs %3"_s.arg(

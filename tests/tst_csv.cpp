@@ -65,6 +65,18 @@ private Q_SLOTS:
             QCOMPARE(records.first().at(i).toString(), values.at(i).toString());
     }
 
+    void importLeavesOutAForeignKeyColumn()
+    {
+        ScriptFixture fx;
+        fx.create(TableLayout::basic());
+        auto table = ScriptTable::open(fx.dir(), TableLayout::basic());
+        QCOMPARE(ScriptImport::fromCsv(
+                     *table, u"\"Key\",\"Purpose\",\"String\"\n7,\"p\",\"Hi\"\n"_s, u"basic.csv"_s),
+                 1);
+        QCOMPARE(fx.column(TableLayout::basic(), u"String"_s), QVariantList{u"Hi"_s});
+        QCOMPARE(fx.column(TableLayout::basic(), u"ID"_s).first().toInt(), 1);
+    }
+
     void importChecksHeaderAndCounts()
     {
         ScriptFixture fx;
@@ -91,6 +103,23 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(
             ScriptError, ScriptImport::fromCsv(*table, u"Purpose,String\n"_s, u"special.csv"_s));
         QCOMPARE(table->rowCount(), 2);
+    }
+
+    void quotedEmptyTextIsStoredAsTextNotNull()
+    {
+        ScriptFixture fx;
+        fx.create(TableLayout::doubles());
+        auto table = ScriptTable::open(fx.dir(), TableLayout::doubles());
+        ScriptImport::fromCsv(
+            *table, u"Description,String  #1,String #2\r\n\"\",\"Empty\",\"\"\r\n,a,\r\n"_s,
+            u"double.csv"_s);
+        const QVariantList notes = fx.column(TableLayout::doubles(), u"Description"_s);
+        const QVariantList seconds = fx.column(TableLayout::doubles(), u"String #2"_s);
+        QVERIFY(!notes.at(0).isNull());
+        QCOMPARE(notes.at(0).toString(), QString());
+        QVERIFY(!seconds.at(0).isNull());
+        QVERIFY(notes.at(1).isNull());
+        QVERIFY(seconds.at(1).isNull());
     }
 };
 

@@ -1,0 +1,115 @@
+# Installation and the Debian package (cpack -G DEB). The runner and the editor are installed
+# only when this tree builds them.
+include(GNUInstallDirs)
+
+set(VEYRATH_PKGLIBDIR "lib/veyrath")
+set(VEYRATH_PACKAGING_DIR "${PROJECT_SOURCE_DIR}/packaging")
+set(VEYRATH_MAINTAINER "Veyrath team <veyrath@example.org>")
+set(VEYRATH_DEB_VERSION "${PROJECT_VERSION}-1")
+set(veyrath_staging "${PROJECT_BINARY_DIR}/packaging")
+
+# Paths as installed, for the files that name each other.
+set(usr "${CPACK_PACKAGING_INSTALL_PREFIX}")
+if(NOT usr)
+    set(usr "/usr")
+endif()
+set(VEYRATH_RUNNER "${usr}/${CMAKE_INSTALL_BINDIR}/veyrath")
+set(VEYRATH_EDITOR "${usr}/${VEYRATH_PKGLIBDIR}/editor")
+set(VEYRATH_SCRIPT_TOOL "${usr}/${CMAKE_INSTALL_BINDIR}/veyrath-script")
+set(VEYRATH_LAUNCH "${usr}/${VEYRATH_PKGLIBDIR}/launch")
+
+# What the package must hold, checked by tests/package/check-deb.sh.
+set(veyrath_expected
+    "./usr/bin/veyrath-script"
+    "./usr/share/man/man1/veyrath-script.1.gz"
+    "./usr/share/doc/veyrath/copyright"
+    "./usr/share/doc/veyrath/changelog.Debian.gz")
+
+install(TARGETS veyrath-script RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+set(man_pages veyrath-script)
+
+if(TARGET veyrath OR TARGET editor)
+    configure_file(${VEYRATH_PACKAGING_DIR}/launch.in ${veyrath_staging}/launch @ONLY)
+    install(PROGRAMS ${veyrath_staging}/launch DESTINATION ${VEYRATH_PKGLIBDIR})
+    install(FILES ${VEYRATH_PACKAGING_DIR}/veyrath.metainfo.xml
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+    list(APPEND veyrath_expected "./usr/${VEYRATH_PKGLIBDIR}/launch"
+         "./usr/share/metainfo/veyrath.metainfo.xml")
+endif()
+
+# program target, installed name, installed folder
+foreach(program IN ITEMS "veyrath;veyrath;${CMAKE_INSTALL_BINDIR}"
+                         "editor;veyrath-editor;${VEYRATH_PKGLIBDIR}")
+    list(GET program 0 target)
+    list(GET program 1 name)
+    list(GET program 2 folder)
+    if(NOT TARGET ${target})
+        continue()
+    endif()
+    install(TARGETS ${target} RUNTIME DESTINATION ${folder})
+    configure_file(${VEYRATH_PACKAGING_DIR}/${name}.desktop.in ${veyrath_staging}/${name}.desktop
+                   @ONLY)
+    install(FILES ${veyrath_staging}/${name}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/${name}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
+    list(APPEND man_pages ${name})
+    list(APPEND veyrath_expected "./usr/${folder}/${target}"
+         "./usr/share/applications/${name}.desktop"
+         "./usr/share/icons/hicolor/256x256/apps/${name}.png"
+         "./usr/share/man/man1/${name}.1.gz")
+endforeach()
+
+# The generic name "editor" belongs to the system's editor alternative, so the editor lives
+# in the package's own folder and is reached on the PATH under a name of its own.
+if(TARGET editor)
+    install(CODE "file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+        file(CREATE_LINK ../${VEYRATH_PKGLIBDIR}/editor
+             \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/veyrath-editor\" SYMBOLIC)")
+    list(APPEND veyrath_expected "./usr/bin/veyrath-editor")
+endif()
+
+# Debian wants manual pages and changelogs compressed, without a time stamp.
+find_program(GZIP_EXECUTABLE gzip REQUIRED)
+set(VERSION ${PROJECT_VERSION})
+set(compressed)
+foreach(page IN LISTS man_pages)
+    configure_file(${VEYRATH_PACKAGING_DIR}/man/${page}.1 ${veyrath_staging}/${page}.1 @ONLY)
+    list(APPEND compressed ${veyrath_staging}/${page}.1.gz)
+    install(FILES ${veyrath_staging}/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
+configure_file(${VEYRATH_PACKAGING_DIR}/changelog.Debian ${veyrath_staging}/changelog.Debian @ONLY)
+list(APPEND compressed ${veyrath_staging}/changelog.Debian.gz)
+foreach(file IN LISTS compressed)
+    string(REGEX REPLACE "\\.gz$" "" source ${file})
+    add_custom_command(OUTPUT ${file} COMMAND ${GZIP_EXECUTABLE} -9nkf ${source} DEPENDS ${source}
+                       VERBATIM)
+endforeach()
+add_custom_target(veyrath-docs ALL DEPENDS ${compressed})
+install(FILES ${veyrath_staging}/changelog.Debian.gz ${VEYRATH_PACKAGING_DIR}/copyright
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+string(JOIN "\n" expected_text ${veyrath_expected})
+file(WRITE ${veyrath_staging}/expected-files.txt "${expected_text}\n")
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME veyrath)
+set(CPACK_PACKAGE_VENDOR "The Veyrath team")
+set(CPACK_PACKAGE_CONTACT "${VEYRATH_MAINTAINER}")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_SECTION education)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
+if(TARGET veyrath)
+    string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", qt6-speech-flite-plugin")
+endif()
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "spoken, scripted question-and-answer conversations")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "The Lumbrel Veyrath holds an unhurried conversation with one user: lines
+drawn from a script are shown in large text, asked in input and yes/no
+boxes, and read aloud. Edit the Veyrath (veyrath-editor) changes the script,
+and veyrath-script creates, checks, exports and imports scripts.")
+include(CPack)

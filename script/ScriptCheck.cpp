@@ -1,0 +1,179 @@
+#include "ScriptCheck.h"
+
+#include "ScriptError.h"
+#include "ScriptRow.h"
+#include "ScriptTable.h"
+#include "TableLayout.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+using Severity = ScriptFinding::Severity;
+
+const QString marker = u"Empty"_s;
+
+// The column whose text decides whether a slot of a random table is vacant.
+QString markerColumn(const TableLayout& layout)
+{
+    switch (layout.kind) {
+    case TableLayout::Kind::Control:
+        return u"String"_s;
+    case TableLayout::Kind::Double:
+        return u"String  #1"_s;
+    default:
+        return {};
+    }
+}
+
+bool loadedAtStart(const TableLayout& layout)
+{
+    return layout.capacity > 0;
+}
+
+} // namespace
+
+ScriptCheck::ScriptCheck(const TableLayout& layout)
+    : m_layout(layout)
+{
+}
+
+QList<ScriptFinding> ScriptCheck::run(const QString& dir)
+{
+    QList<ScriptFinding> findings;
+    for (const TableLayout* layout : TableLayout::all()) {
+        ScriptCheck check(*layout);
+        try {
+            const auto table = ScriptTable::open(dir, *layout);
+            check.checkTable(*table);
+        } catch (const ScriptError& error) {
+            check.m_findings << ScriptFinding{Severity::Error, error.file(), error.row(),
+                                              error.field(), error.reason()};
+        }
+        findings << check.m_findings;
+    }
+    return findings;
+}
+
+void ScriptCheck::add(Severity severity, int row, const QString& field, const QString& reason)
+{
+    m_findings << ScriptFinding{severity, m_layout.fileName, row, field, reason};
+}
+
+void ScriptCheck::checkTable(const ScriptTable& table)
+{
+    table.forEachRow(m_layout.columns, [this](const ScriptRow& row) {
+        QVariantList values;
+        for (int i = 0; i < m_layout.columns.size(); ++i)
+            values << row.value(i);
+        m_rows << Row{row.number(), values};
+    });
+    checkRowCount(m_rows.size());
+    for (const Row& row : std::as_const(m_rows)) {
+        // Rows past the capacity are never loaded: the load has already failed at the first.
+        if (loadedAtStart(m_layout) && row.number > m_layout.capacity)
+            break;
+        checkRow(row);
+    }
+    if (const QString column = markerColumn(m_layout); !column.isEmpty())
+        checkBlocks(column);
+}
+
+void ScriptCheck::checkRowCount(qsizetype count)
+{
+    const int capacity = m_layout.capacity;
+    if (count == 0) {
+        if (loadedAtStart(m_layout))
+            add(Severity::Error, 0, {}, u"Table1 has no rows; the runner cannot load it"_s);
+        else
+            add(Severity::Warning, 0, {},
+                u"Table1 has no rows, so the special-case step has nothing to ask"_s);
+    } else if (loadedAtStart(m_layout) && count > capacity) {
+        add(Severity::Error, capacity + 1, {},
+            u"the runner holds at most %1 rows and stops loading with an error here (Table1 has "
+            u"%2 rows)"_s.arg(capacity)
+                .arg(count));
+    } else if (loadedAtStart(m_layout) && count < capacity) {
+        const QString range = count + 1 == capacity
+                                  ? u"row %1"_s.arg(capacity)
+                                  : u"rows %1 to %2"_s.arg(count + 1).arg(capacity);
+        add(Severity::Warning, 0, {},
+            u"Table1 has %1 of %2 rows; the runner uses %3 as empty lines"_s.arg(count)
+                .arg(capacity)
+                .arg(range));
+    }
+}
+
+void ScriptCheck::checkRow(const Row& row)
+{
+    const bool special = m_layout.kind == TableLayout::Kind::Special;
+    for (int i = 0; i < m_layout.columns.size(); ++i) {
+        const QString& column = m_layout.columns.at(i);
+        const QVariant& value = row.values.at(i);
+
+        if (!m_layout.isTextColumn(column)) {
+            try {
+                const ScriptRow counted(m_layout, {column}, row.number, 0, {value});
+                if (!counted.count(0))
+                    add(Severity::Warning, row.number, column,
+                        u"the count is null and stays null when the runner adds 1 to it, so this "
+                        u"case never moves up; put 0 in it"_s);
+            } catch (const ScriptError& error) {
+                add(Severity::Error, row.number, column,
+                    error.reason() + u"; the runner fails when it counts a Yes here"_s);
+            }
+            continue;
+        }
+
+        const bool line = m_layout.lineColumns.contains(column);
+        if (value.isNull()) {
+            if (line)
+                add(Severity::Error, row.number, column,
+                    special ? u"the field is null; the runner fails when it comes to ask it. Put "
+                              u"a text in it"_s
+                            : u"the field is null, so the runner stops loading with an error; "
+                              u"put a text in it, even an empty one"_s);
+            continue;
+        }
+        const QString text = value.toString();
+        if (text.size() > TableLayout::maxTextLength)
+            add(Severity::Warning, row.number, column,
+                u"the text has %1 characters; the editor holds at most %2"_s.arg(text.size())
+                    .arg(TableLayout::maxTextLength));
+        if (line && text.isEmpty() && m_layout.kind != TableLayout::Kind::Double)
+            add(Severity::Warning, row.number, column,
+                special && column == m_layout.lineColumns.first()
+                    ? u"the question is empty; the runner asks an empty yes/no question"_s
+                    : u"the text is empty; the runner presents an empty line"_s);
+    }
+}
+
+void ScriptCheck::checkBlocks(const QString& column)
+{
+    const int index = int(m_layout.columns.indexOf(column));
+    for (int first = 1; first <= m_layout.capacity; first += blockSize) {
+        const int last = first + blockSize - 1;
+        const int block = first / blockSize;
+        QList<int> usable;
+        for (int number = first; number <= last; ++number) {
+            // A slot past the last row holds the empty text, which is not the marker.
+            const bool vacant = number <= m_rows.size() &&
+                                m_rows.at(number - 1).values.at(index).toString() == marker;
+            if (!vacant)
+                usable << number;
+        }
+        if (usable.isEmpty())
+            add(Severity::Error, first, column,
+                u"block %1 (rows %2 to %3) holds only \"Empty\" markers, so every pick from it "
+                u"ends in \"ERROR - Bad Script\""_s.arg(block)
+                    .arg(first)
+                    .arg(last));
+        else if (usable.size() == 1)
+            add(Severity::Warning, usable.first(), column,
+                u"this is the only usable line of block %1 (rows %2 to %3); the others are "
+                u"\"Empty\", so a pick from the block fails about 8% of the time with \"ERROR - "
+                u"Bad Script\""_s.arg(block)
+                    .arg(first)
+                    .arg(last));
+    }
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "ScriptFinding.h"
+
+#include <QList>
+#include <QVariantList>
+
+class ScriptTable;
+struct TableLayout;
+
+// Looks through the four script files of a folder for everything that would make the
+// runner report an error or present something the author did not mean, before a run.
+// It reads only; every fault it meets, including files that do not open, is a finding.
+class ScriptCheck {
+public:
+    static QList<ScriptFinding> run(const QString& dir);
+
+    // A pick that finds a single usable line among 20 slots fails when 50 draws all land
+    // on markers: (19/20)^50, about 7.7 %.
+    static constexpr int pickAttempts = 50;
+    static constexpr int blockSize = 20;
+
+private:
+    struct Row {
+        int number;
+        QVariantList values; // for layout.columns, in order
+    };
+
+    explicit ScriptCheck(const TableLayout& layout);
+    void checkTable(const ScriptTable& table);
+    void checkRowCount(qsizetype count);
+    void checkRow(const Row& row);
+    void checkBlocks(const QString& column);
+    void add(ScriptFinding::Severity severity, int row, const QString& field,
+             const QString& reason);
+
+    const TableLayout& m_layout;
+    QList<Row> m_rows;
+    QList<ScriptFinding> m_findings;
+};

@@ -1,0 +1,25 @@
+#include "ScriptExport.h"
+
+#include "CsvWriter.h"
+#include "ScriptRow.h"
+#include "ScriptTable.h"
+
+QString ScriptExport::toCsv(const ScriptTable& table)
+{
+    const TableLayout& layout = table.layout();
+    CsvWriter writer;
+    writer.addHeader(layout.columns);
+    table.forEachRow(layout.columns, [&](const ScriptRow& row) {
+        QVariantList values;
+        for (int i = 0; i < layout.columns.size(); ++i) {
+            QVariant value = row.value(i);
+            // A text field may hold anything SQLite accepts; writing it as quoted text keeps
+            // commas and line breaks in a stray number or blob from breaking the record.
+            if (!value.isNull() && layout.isTextColumn(layout.columns.at(i)))
+                value = value.toString();
+            values << value;
+        }
+        writer.addRecord(values);
+    });
+    return writer.text();
+}

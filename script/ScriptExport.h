@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+class ScriptTable;
+
+// Writes a script table as the CSV text that ScriptImport reads back: a header row of the
+// field names (without ID), then one record per row in the order the programs read them.
+// Every value comes back exactly, nulls and empty texts included.
+class ScriptExport {
+public:
+    static QString toCsv(const ScriptTable& table);
+};

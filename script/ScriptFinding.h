@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// One thing in a script that would make the runner stop with an error (Error) or behave in
+// a way the author probably did not intend (Warning), placed as precisely as it can be.
+struct ScriptFinding {
+    enum class Severity { Warning, Error };
+
+    Severity severity = Severity::Error;
+    QString file;  // "control.mdb"
+    int row = 0;   // counted from 1 in the order the programs read the rows; 0 for none
+    QString field; // empty when the finding is about the whole file or table
+    QString reason;
+
+    bool isError() const { return severity == Severity::Error; }
+    // "error: control.mdb, row 41, field "String": ..."
+    QString message() const;
+};
