@@ -1,6 +1,7 @@
 #include "Form1.h"
 #include "HostileFiles.h"
 #include "RecordModel.h"
+#include "ScriptCheck.h"
 #include "Session.h"
 
 #include <QApplication>
@@ -105,6 +106,16 @@ private Q_SLOTS:
             for (const QString& message : std::as_const(told))
                 QVERIFY2(message.contains(u"basic.mdb"_s), qPrintable(message));
         }
+
+        // The check: every file that cannot be read is an error naming it.
+        const QList<ScriptFinding> findings = ScriptCheck::run(s.fx.dir());
+        if (!hostile.opens) {
+            QVERIFY(std::any_of(findings.begin(), findings.end(), [](const ScriptFinding& f) {
+                return f.isError() && f.file == u"basic.mdb"_s;
+            }));
+        }
+        for (const ScriptFinding& finding : findings)
+            QVERIFY2(finding.file == u"basic.mdb"_s, qPrintable(finding.message()));
 
         QCOMPARE(fingerprint(path), before);
     }
