@@ -99,9 +99,12 @@ QString MainForm::inputBox(const QString& prompt, const QString& title)
     box.setWindowTitle(title);
     box.setLabelText(prompt);
     box.setTextValue(QString());
-    // Long script lines wrap instead of stretching the box past the screen.
-    for (QLabel* label : box.findChildren<QLabel*>())
+    // Long script lines wrap instead of stretching the box past the screen; short ones
+    // keep to one row.
+    for (QLabel* label : box.findChildren<QLabel*>()) {
         label->setWordWrap(true);
+        label->setMinimumWidth(qMin(label->fontMetrics().horizontalAdvance(prompt) + 8, 480));
+    }
     return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }
 
