@@ -84,6 +84,10 @@ private:
                 const QString& details = {});
     void loadTable(const DataSource& source,
                    const std::function<void(int, const ScriptRow&)>& store);
+    // The first and next questions differ only in the blocks they draw from.
+    void askShowAndPair(qint16 questionBlock, qint16 pairBlock);
+    // Presents the last pair around the last answer: first, blank, answer, blank, second.
+    void presentPair(qint16 style);
     int pickSlot(int capacity, const std::function<bool(int)>& isVacant);
     void tellOnce(const QString& fault);
     DataSource openSource(const TableLayout& layout);

@@ -99,40 +99,33 @@ void Conversation::GetDoubleData()
     }
 }
 
-namespace {
-QString pairLine(const QString& first, const QString& answer, const QString& second)
-{
-    return first + u' ' + answer + u' ' + second;
-}
-} // namespace
-
 void Conversation::FirstLine()
 {
-    BlockIndex = 2;
-    GetControlData();
-    PromptLine();
-    BlockIndex = 0;
-    GetControlData();
-    ShowLine();
-    BlockIndex = 0;
-    GetDoubleData();
-    CurrentLine = pairLine(PairFirst, Answer, PairSecond);
-    AskStyle = Presenter::OkOnly;
-    AskLine();
+    askShowAndPair(2, 0);
 }
 
 void Conversation::NextLine()
 {
-    BlockIndex = 3;
+    askShowAndPair(3, 1);
+}
+
+void Conversation::askShowAndPair(qint16 questionBlock, qint16 pairBlock)
+{
+    BlockIndex = questionBlock;
     GetControlData();
     PromptLine();
     BlockIndex = 0;
     GetControlData();
     ShowLine();
-    BlockIndex = 1;
+    BlockIndex = pairBlock;
     GetDoubleData();
-    CurrentLine = pairLine(PairFirst, Answer, PairSecond);
-    AskStyle = Presenter::OkOnly;
+    presentPair(Presenter::OkOnly);
+}
+
+void Conversation::presentPair(qint16 style)
+{
+    CurrentLine = PairFirst + u' ' + Answer + u' ' + PairSecond;
+    AskStyle = style;
     AskLine();
 }
 
@@ -143,18 +136,14 @@ void Conversation::GoAgain()
     GetControlData();
     ShowLine();
     GetDoubleData();
-    CurrentLine = pairLine(PairFirst, Answer, PairSecond);
-    AskStyle = Presenter::OkOnly;
-    AskLine();
+    presentPair(Presenter::OkOnly);
 }
 
 void Conversation::AnyMore()
 {
     BlockIndex = 2;
     GetDoubleData();
-    CurrentLine = pairLine(PairFirst, Answer, PairSecond);
-    AskStyle = Presenter::YesNo;
-    AskLine();
+    presentPair(Presenter::YesNo);
     if (Reply == Presenter::Yes) {
         YesCount = to16(YesCount + 1);
         if (YesCount > 2) {
