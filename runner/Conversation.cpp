@@ -46,7 +46,7 @@ Conversation::DataSource Conversation::openSource(const TableLayout& layout)
     try {
         source.table = ScriptTable::open(m_dir, layout);
     } catch (const ScriptError& error) {
-        source.failure = error.message();
+        source.failure = error.reason();
         message(error.message(), Presenter::Warning);
     }
     return source;
@@ -59,9 +59,12 @@ void Conversation::Form_Load()
         Data2 = openSource(TableLayout::doubles());
         Data3 = openSource(TableLayout::control());
         DataSource special = openSource(TableLayout::special());
-        m_specialFailure = special.failure;
-        m_told.insert(m_specialFailure); // told just now; the special step need not repeat it
-        if (special.table) {
+        if (!special.table) {
+            // Told just now; the special step need not tell it again.
+            m_specialFailure =
+                ScriptError(TableLayout::special().fileName, special.failure).message();
+            m_told.insert(m_specialFailure);
+        } else {
             try {
                 SpecialD = std::make_unique<SpecialCases>(std::move(special.table));
             } catch (const ScriptError& error) {

@@ -104,8 +104,13 @@ std::unique_ptr<ScriptTable> ScriptTable::open(const QString& dir, const TableLa
     if (const QString reason = foreignFileReason(path); !reason.isEmpty())
         throw ScriptError(layout.fileName, reason);
 
-    std::unique_ptr<ScriptTable> table(new ScriptTable(layout, path, !info.isWritable()));
-    table->connect(true);
+    // In a folder that cannot be written SQLite cannot make the files a write-ahead log
+    // keeps beside the script, and nobody can change the script there either: read it as
+    // it stands.
+    const bool folderWritable = QFileInfo(info.absolutePath()).isWritable();
+    std::unique_ptr<ScriptTable> table(
+        new ScriptTable(layout, path, !info.isWritable() || !folderWritable));
+    table->connect(folderWritable ? Access::ReadWrite : Access::ReadAsItStands);
     table->checkLayout();
     table->checkIntegrity();
     return table;
@@ -118,7 +123,7 @@ std::unique_ptr<ScriptTable> ScriptTable::create(const QString& dir, const Table
         throw ScriptError(layout.fileName, u"the file already exists in %1; it was left as it "
                                            u"is"_s.arg(QDir::toNativeSeparators(dir)));
     std::unique_ptr<ScriptTable> table(new ScriptTable(layout, path, false));
-    table->connect(false);
+    table->connect(Access::Create);
 
     QStringList fields{u"ID INTEGER PRIMARY KEY AUTOINCREMENT"_s};
     for (const QString& column : layout.columns)
@@ -136,11 +141,13 @@ std::unique_ptr<ScriptTable> ScriptTable::create(const QString& dir, const Table
     return table;
 }
 
-void ScriptTable::connect(bool mustExist)
+void ScriptTable::connect(Access access)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_connection);
     QUrl url = QUrl::fromLocalFile(QFileInfo(m_path).absoluteFilePath());
-    url.setQuery(mustExist ? u"mode=rw"_s : u"mode=rwc"_s);
+    url.setQuery(access == Access::Create           ? u"mode=rwc"_s
+                 : access == Access::ReadAsItStands ? u"mode=ro&immutable=1"_s
+                                                    : u"mode=rw"_s);
     db.setDatabaseName(url.toString(QUrl::FullyEncoded));
     db.setConnectOptions(u"QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1"_s.arg(busyTimeoutMs));
     if (!db.open())

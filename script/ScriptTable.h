@@ -55,7 +55,8 @@ public:
 
 private:
     ScriptTable(const TableLayout& layout, QString path, bool readOnly);
-    void connect(bool mustExist);
+    enum class Access { ReadWrite, Create, ReadAsItStands };
+    void connect(Access access);
     void checkLayout() const;
     void checkIntegrity() const;
     [[noreturn]] void fail(const QString& reason) const;

@@ -10,9 +10,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -27,6 +29,32 @@ QByteArray fingerprint(const QString& path)
         return "unreadable";
     return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
 }
+
+// Makes a path read-only for the length of a test, even for root (the immutable flag);
+// false when the system offers no way to.
+class ReadOnly {
+public:
+    explicit ReadOnly(QString path)
+        : m_path(std::move(path))
+    {
+        if (::geteuid() == 0)
+            m_done = QProcess::execute(u"chattr"_s, {u"+i"_s, m_path}) == 0;
+        else
+            m_done = QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ExeOwner);
+    }
+    ~ReadOnly()
+    {
+        if (::geteuid() == 0)
+            QProcess::execute(u"chattr"_s, {u"-i"_s, m_path});
+        else
+            QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    bool done() const { return m_done; }
+
+private:
+    QString m_path;
+    bool m_done = false;
+};
 
 // Works in the fixture's folder, as the programs do, and goes back afterwards.
 struct InFolder {
@@ -118,6 +146,66 @@ private Q_SLOTS:
             QVERIFY2(finding.file == u"basic.mdb"_s, qPrintable(finding.message()));
 
         QCOMPARE(fingerprint(path), before);
+    }
+
+    void readOnlyFilesAndFoldersAreReadOrToldAndLeftAlone_data()
+    {
+        QTest::addColumn<bool>("wholeFolder");
+        QTest::newRow("read-only files") << false;
+        QTest::newRow("read-only folder") << true;
+    }
+    void readOnlyFilesAndFoldersAreReadOrToldAndLeftAlone()
+    {
+        QFETCH(bool, wholeFolder);
+        Session s;
+        s.fx.createFullScript();
+        QList<QByteArray> before;
+        for (const TableLayout* layout : TableLayout::all())
+            before << fingerprint(s.fx.path(*layout));
+        std::vector<std::unique_ptr<ReadOnly>> locks;
+        if (wholeFolder) {
+            locks.push_back(std::make_unique<ReadOnly>(s.fx.dir()));
+        } else {
+            for (const TableLayout* layout : TableLayout::all())
+                locks.push_back(std::make_unique<ReadOnly>(s.fx.path(*layout)));
+        }
+        if (!locks.front()->done())
+            QSKIP("this system cannot make a file read-only for this user");
+
+        // The runner reads what it can and names what it cannot; a Yes that cannot be
+        // counted is told, and the conversation goes on.
+        s.open();
+        for (const QString& entry : std::as_const(s.stage.transcript))
+            QVERIFY2(entry.contains(u".mdb: "_s), qPrintable(entry));
+        if (wholeFolder) // nothing can be written there, but everything can be read
+            QCOMPARE(s.stage.transcript, QStringList());
+        s.conversation->LoadData();
+        s.fillLines();
+        s.stage.transcript.clear();
+        s.conversation->MNU_LOW_Click();
+        s.state().NextStep = 4;
+        s.stage.replies({6, u"fine"_s, 1, 7, 6});
+        s.conversation->Special();
+        QVERIFY(s.stage.lastDetails.first().contains(u"the confirmation could not be counted"_s));
+        for (const QString& detail : std::as_const(s.stage.lastDetails))
+            QVERIFY2(detail.contains(u".mdb"_s), qPrintable(detail));
+        s.conversation.reset();
+
+        {
+            InFolder folder(s.fx.dir());
+            QStringList told;
+            Form1 editor;
+            editor.setMessenger([&](const QString& message) { told << message; });
+            for (int tab = 0; tab < 4; ++tab) {
+                if (!editor.model(tab)) {
+                    auto* problem = editor.findChild<QLabel*>(u"Problem%1"_s.arg(tab + 1));
+                    QVERIFY(problem && problem->text().contains(u".mdb: "_s));
+                }
+            }
+        }
+        locks.clear();
+        for (int i = 0; i < TableLayout::all().size(); ++i)
+            QCOMPARE(fingerprint(s.fx.path(*TableLayout::all().at(i))), before.at(i));
     }
 
     void fileLockedLongerThanTheWaitIsTold()
