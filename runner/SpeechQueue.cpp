@@ -1,54 +1,61 @@
 #include "SpeechQueue.h"
 
+#include "QtSpeechEngine.h"
+
 #include <cstdio>
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-// Generous against the slowest voices: two seconds plus a fifth of a second a character.
-int watchdogMs(const QString& text)
-{
-    return 2000 + 200 * int(qMin<qsizetype>(text.size(), 2000));
-}
-} // namespace
-
-SpeechQueue::SpeechQueue(QObject* parent)
+SpeechQueue::SpeechQueue(EngineFactory factory, Complaint complain, QObject* parent)
     : QObject(parent)
+    , m_factory(factory ? std::move(factory) : EngineFactory(&QtSpeechEngine::create))
+    , m_complain(complain ? std::move(complain) : Complaint([](const QString& sentence) {
+        std::fprintf(stderr, "veyrath: %s\n", qUtf8Printable(sentence));
+    }))
     , m_watchdog(this)
 {
     m_watchdog.setSingleShot(true);
     connect(&m_watchdog, &QTimer::timeout, this, [this] {
+        // Not speaking first, so that the Ready the stop brings starts nothing by itself.
+        m_speaking = false;
         if (m_engine)
             m_engine->stop();
-        m_speaking = false;
         sayNext();
     });
+}
+
+SpeechQueue::~SpeechQueue() = default;
+
+void SpeechQueue::setWatchdog(int fixedMs, int perCharacterMs)
+{
+    m_fixedMs = fixedMs;
+    m_perCharacterMs = perCharacterMs;
 }
 
 void SpeechQueue::createEngine()
 {
     if (m_engine || m_silent)
         return;
-    if (QTextToSpeech::availableEngines().isEmpty()) {
+    m_engine = m_factory();
+    if (!m_engine) {
         fallSilent(u"no text-to-speech engine is installed"_s);
         return;
     }
-    m_engine = new QTextToSpeech(this);
-    if (m_engine->state() == QTextToSpeech::Error) {
+    if (m_engine->state() == SpeechEngine::State::Error) {
         fallSilent(m_engine->errorString());
         return;
     }
-    connect(m_engine, &QTextToSpeech::stateChanged, this, &SpeechQueue::onStateChanged);
+    connect(m_engine.get(), &SpeechEngine::stateChanged, this, &SpeechQueue::onStateChanged);
     sayNext();
 }
 
 void SpeechQueue::enqueue(const QString& text)
 {
-    if (m_silent)
+    // A blank line has nothing to say, and an engine may never report it done.
+    if (m_silent || text.trimmed().isEmpty())
         return;
     m_pending << text;
-    if (m_engine && !m_speaking)
-        sayNext();
+    sayNext();
 }
 
 void SpeechQueue::sayNext()
@@ -57,20 +64,41 @@ void SpeechQueue::sayNext()
         return;
     const QString text = m_pending.takeFirst();
     m_speaking = true;
-    m_watchdog.start(watchdogMs(text));
+    m_started = false;
+    m_failed = false;
+    m_watchdog.start(m_fixedMs + m_perCharacterMs * int(qMin<qsizetype>(text.size(), 2000)));
     m_engine->say(text);
 }
 
-void SpeechQueue::onStateChanged(QTextToSpeech::State state)
+void SpeechQueue::onStateChanged(SpeechEngine::State state)
 {
-    if (state == QTextToSpeech::Error) {
-        fallSilent(m_engine->errorString());
+    if (!m_speaking)
         return;
-    }
-    if (state == QTextToSpeech::Ready && m_speaking) {
+    switch (state) {
+    case SpeechEngine::State::Speaking:
+        m_started = true;
+        break;
+    case SpeechEngine::State::Error:
+        if (!m_started || (++m_failuresInARow >= 3 && !m_everSpoke)) {
+            fallSilent(m_engine->errorString());
+            return;
+        }
+        m_failed = true;
+        if (!m_toldSkipped) {
+            m_toldSkipped = true;
+            m_complain(u"the voice could not say a line (%1); it goes on with the next."_s.arg(
+                m_engine->errorString()));
+        }
+        break;
+    case SpeechEngine::State::Ready:
+        if (!m_failed) {
+            m_everSpoke = true;
+            m_failuresInARow = 0;
+        }
         m_watchdog.stop();
         m_speaking = false;
         sayNext();
+        break;
     }
 }
 
@@ -81,15 +109,13 @@ void SpeechQueue::fallSilent(const QString& why)
     m_silent = true;
     m_pending.clear();
     m_watchdog.stop();
-    const QString reason = why.isEmpty() ? u"the speech engine failed"_s : why;
-    std::fprintf(stderr, "veyrath: speech is not available (%s); going on without a voice.\n",
-                 qUtf8Printable(reason));
+    m_complain(u"speech is not available (%1); going on without a voice."_s.arg(
+        why.isEmpty() ? u"the speech engine failed"_s : why));
 }
 
 void SpeechQueue::shutdown()
 {
     m_watchdog.stop();
     m_pending.clear();
-    delete m_engine;
-    m_engine = nullptr;
+    m_engine.reset();
 }

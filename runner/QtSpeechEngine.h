@@ -1,0 +1,25 @@
+#pragma once
+
+#include "SpeechEngine.h"
+
+#include <memory>
+
+class QTextToSpeech;
+
+// The platform's voice through QTextToSpeech.
+class QtSpeechEngine final : public SpeechEngine {
+    Q_OBJECT
+
+public:
+    // Nothing when no engine is installed.
+    static std::unique_ptr<SpeechEngine> create();
+
+    State state() const override;
+    QString errorString() const override;
+    void say(const QString& text) override;
+    void stop() override;
+
+private:
+    QtSpeechEngine();
+    QTextToSpeech* m_speech;
+};
