@@ -37,7 +37,6 @@ public:
     QString fileName() const { return m_layout->fileName; }
     bool isReadOnly() const { return m_readOnly; }
     QSqlDatabase database() const;
-    QString connectionName() const { return m_connection; }
 
     // Visits the rows in ID order with the given columns; `visit` may throw to stop.
     void forEachRow(const QStringList& columns,

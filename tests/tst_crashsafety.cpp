@@ -2,8 +2,6 @@
 
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTest>
 #include <csignal>
 
@@ -13,22 +11,6 @@ using namespace Qt::Literals::StringLiterals;
 // leave every file sound and every count grown only by whole replies.
 class TestCrashSafety : public QObject {
     Q_OBJECT
-
-    static QString integrity(const QString& path)
-    {
-        QString verdict;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"check"_s);
-            db.setDatabaseName(path);
-            if (db.open()) {
-                QSqlQuery query(db);
-                if (query.exec(u"PRAGMA integrity_check"_s) && query.next())
-                    verdict = query.value(0).toString();
-            }
-        }
-        QSqlDatabase::removeDatabase(u"check"_s);
-        return verdict;
-    }
 
 private Q_SLOTS:
     void killedWhileCountingLosesNothingButTheReplyInFlight()
@@ -45,7 +27,7 @@ private Q_SLOTS:
             ::kill(pid_t(counter.processId()), SIGKILL);
             QVERIFY(counter.waitForFinished());
 
-            QCOMPARE(integrity(fx.path(TableLayout::special())), u"ok"_s);
+            QCOMPARE(fx.integrity(TableLayout::special()), u"ok"_s);
             const QVariant count = fx.column(TableLayout::special(), u"Yes"_s).first();
             QCOMPARE(count.typeId(), QMetaType::LongLong);
             QVERIFY2(

@@ -1,3 +1,4 @@
+#include "FileLock.h"
 #include "Form1.h"
 #include "HostileFiles.h"
 #include "RecordModel.h"
@@ -11,8 +12,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTest>
 #include <unistd.h>
 
@@ -213,24 +212,12 @@ private Q_SLOTS:
         Session s;
         makeTheOtherFiles(s.fx);
         s.fx.createNumbered(TableLayout::basic(), 22);
-        QSqlDatabase holder = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"holder"_s);
-        holder.setDatabaseName(s.fx.path(TableLayout::basic()));
-        QVERIFY(holder.open());
-        {
-            QSqlQuery lock(holder);
-            QVERIFY(lock.exec(u"PRAGMA locking_mode = EXCLUSIVE"_s));
-            QVERIFY(lock.exec(u"BEGIN EXCLUSIVE"_s));
-
-            s.open();
-            QCOMPARE(s.stage.transcript.size(), 1);
-            QVERIFY2(s.stage.transcript.first().startsWith(u"box(48)[]: basic.mdb: "_s) &&
-                         s.stage.transcript.first().contains(u"locked"_s),
-                     qPrintable(s.stage.transcript.first()));
-            QVERIFY(lock.exec(u"ROLLBACK"_s));
-        }
-        holder.close();
-        holder = QSqlDatabase();
-        QSqlDatabase::removeDatabase(u"holder"_s);
+        FileLock lock(s.fx.path(TableLayout::basic()), FileLock::Kind::Exclusive);
+        s.open();
+        QCOMPARE(s.stage.transcript.size(), 1);
+        QVERIFY2(s.stage.transcript.first().startsWith(u"box(48)[]: basic.mdb: "_s) &&
+                     s.stage.transcript.first().contains(u"locked"_s),
+                 qPrintable(s.stage.transcript.first()));
     }
 };
 

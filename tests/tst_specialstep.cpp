@@ -1,9 +1,8 @@
+#include "FileLock.h"
 #include "ScriptTable.h"
 #include "Session.h"
 
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -232,20 +231,13 @@ private Q_SLOTS:
     {
         Session s;
         prepare(s, 1);
-        QSqlDatabase other = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"locker"_s);
-        other.setDatabaseName(s.fx.path(TableLayout::special()));
-        QVERIFY(other.open());
-        QSqlQuery lock(other);
-        QVERIFY(lock.exec(u"BEGIN IMMEDIATE"_s));
-        s.conversation->MNU_LOW_Click();
-        s.stage.reply(6);
-        s.stage.replies(goOn());
-        s.conversation->Special();
-        QVERIFY(lock.exec(u"ROLLBACK"_s));
-        lock = QSqlQuery();
-        other.close();
-        other = QSqlDatabase();
-        QSqlDatabase::removeDatabase(u"locker"_s);
+        {
+            FileLock lock(s.fx.path(TableLayout::special()), FileLock::Kind::Write);
+            s.conversation->MNU_LOW_Click();
+            s.stage.reply(6);
+            s.stage.replies(goOn());
+            s.conversation->Special();
+        }
         QCOMPARE(s.stage.transcript.filter(u"prompt["_s).size(), 1);
         QVERIFY2(s.stage.lastDetails.first().startsWith(
                      u"special.mdb, row 1, field \"Yes\": the confirmation could not be counted"_s),

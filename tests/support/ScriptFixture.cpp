@@ -108,3 +108,14 @@ QVariantList ScriptFixture::column(const TableLayout& layout, const QString& nam
     });
     return values;
 }
+
+QString ScriptFixture::integrity(const TableLayout& layout) const
+{
+    QString verdict;
+    withConnection(path(layout), [&](QSqlDatabase& db) {
+        QSqlQuery query(db);
+        if (query.exec(u"PRAGMA integrity_check"_s) && query.next())
+            verdict = query.value(0).toString();
+    });
+    return verdict;
+}

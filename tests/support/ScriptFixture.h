@@ -23,6 +23,8 @@ public:
     void writeBytes(const TableLayout& layout, const QByteArray& bytes) const;
     // Runs SQL on the file through a connection of the test's own.
     void execute(const TableLayout& layout, const QString& sql) const;
+    // SQLite's own verdict on the file: "ok" when sound.
+    QString integrity(const TableLayout& layout) const;
     // Reads one column in ID order through a connection of the test's own.
     QVariantList column(const TableLayout& layout, const QString& name) const;
 

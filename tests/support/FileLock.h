@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+// Another program holding a lock on a script file until this object goes.
+class FileLock {
+public:
+    enum class Kind {
+        Write,     // a write transaction: others may read but not write
+        Exclusive, // exclusive locking mode: others may neither read nor write
+    };
+    FileLock(const QString& path, Kind kind);
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+private:
+    QString m_name;
+};
