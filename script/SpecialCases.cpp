@@ -23,11 +23,17 @@ QString SpecialCases::Case::text(int position) const
 {
     const QVariant& value = fields.at(position - firstField);
     if (value.isNull())
-        throw ScriptError(layout->fileName,
+        throw ScriptError(table->fileName(),
                           u"the field is empty (null); it must hold a text, "
                           u"even an empty one"_s,
-                          row, layout->columns.at(position - 1));
+                          row(), table->layout().columns.at(position - 1));
     return value.toString();
+}
+
+int SpecialCases::Case::row() const
+{
+    QSqlQuery count = table->exec(u"SELECT count(*) FROM Table1 WHERE ID <= ?"_s, {id});
+    return count.next() ? count.value(0).toInt() : 0;
 }
 
 std::optional<SpecialCases::Case> SpecialCases::current() const
@@ -38,18 +44,15 @@ std::optional<SpecialCases::Case> SpecialCases::current() const
     QStringList columns;
     for (qsizetype i = firstField - 1; i < m_table->layout().columns.size(); ++i)
         columns << ScriptTable::quoted(m_table->layout().columns.at(i));
-    QSqlQuery query = m_table->exec(
-        u"SELECT (SELECT count(*) FROM Table1 WHERE ID <= ?), %1 FROM Table1 WHERE ID = ?"_s.arg(
-            columns.join(u", "_s)),
-        {id, id});
+    QSqlQuery query =
+        m_table->exec(u"SELECT %1 FROM Table1 WHERE ID = ?"_s.arg(columns.join(u", "_s)), {id});
     if (!query.next())
         return std::nullopt;
     Case found;
     found.id = id;
-    found.row = query.value(0).toInt();
-    found.layout = &m_table->layout();
+    found.table = m_table.get();
     for (qsizetype i = 0; i < columns.size(); ++i)
-        found.fields << query.value(int(i + 1));
+        found.fields << query.value(int(i));
     return found;
 }
 
@@ -73,11 +76,11 @@ void SpecialCases::countConfirmation()
     } catch (const ScriptError& error) {
         throw ScriptError(m_table->fileName(),
                           u"the confirmation could not be counted (%1)"_s.arg(error.reason()),
-                          row->row, TableLayout::countColumn());
+                          row->row(), TableLayout::countColumn());
     }
     if (changed == 0 && current())
         throw ScriptError(
             m_table->fileName(),
-            u"the count is not a whole number, so the confirmation was not added to it"_s, row->row,
-            TableLayout::countColumn());
+            u"the count is not a whole number, so the confirmation was not added to it"_s,
+            row->row(), TableLayout::countColumn());
 }

@@ -23,11 +23,12 @@ public:
 
     struct Case {
         qint64 id = 0;
-        int row = 0;         // place in ID order, as the editor lists it
         QVariantList fields; // positions 2 to 7 of the row (question, count, four prompts)
+        const ScriptTable* table = nullptr;
         // The text at a position of the row (2, or 4 to 7); a null throws ScriptError.
         QString text(int position) const;
-        const TableLayout* layout = nullptr;
+        // Its place in ID order, as the editor lists it; counted only for messages.
+        int row() const;
     };
     // The current row as it is in the file now; nullopt when it has been deleted.
     std::optional<Case> current() const;
