@@ -1,7 +1,7 @@
-#include "Form1.h"
-#include "RecordModel.h"
-#include "ScriptGrid.h"
-#include "ScriptTable.h"
+#include "editor/Form1.h"
+#include "editor/RecordModel.h"
+#include "editor/ScriptGrid.h"
+#include "script/ScriptTable.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,11 +1,11 @@
 // Measures the runner's own work: loading a full script, counting a Yes into the file, and
 // the processor time a ten-second pause costs. Prints one line per figure.
-#include "Conversation.h"
-#include "FakeStage.h"
-#include "ScriptFixture.h"
-#include "ScriptTable.h"
-#include "SpecialCases.h"
-#include "SystemClock.h"
+#include "clock/SystemClock.h"
+#include "engine/Conversation.h"
+#include "script/ScriptTable.h"
+#include "script/SpecialCases.h"
+#include "tests/support/FakeStage.h"
+#include "tests/support/ScriptFixture.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
-#include "About.h"
+#include "editor/About.h"
 
-#include "Twips.h"
+#include "windowkit/WindowKit.h"
 
 #include <QLabel>
 #include <QPixmap>
@@ -13,7 +13,7 @@ QLabel* boldLabel(QWidget* parent, const QString& name, const QString& text, qre
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
-    label->setFont(Twips::font(Twips::arial(), points, true));
+    label->setFont(WindowKit::font(WindowKit::arial(), points, true));
     label->move(at);
     label->adjustSize();
     return label;
@@ -26,16 +26,16 @@ About::About(QWidget* parent)
     Q_INIT_RESOURCE(editor); // the picture lives in a static library
     setObjectName(u"About"_s);
     setWindowTitle(u"About"_s);
-    setFixedSize(Twips::length(4815), Twips::length(2040));
+    setFixedSize(WindowKit::length(4815), WindowKit::length(2040));
 
     auto* image = new QLabel(this);
     image->setObjectName(u"Image1"_s);
-    image->setGeometry(Twips::rect(240, 360, 480, 480));
+    image->setGeometry(WindowKit::rect(240, 360, 480, 480));
     image->setScaledContents(true);
     image->setPixmap(QPixmap(u":/icons/veyrath-editor.png"_s));
 
     boldLabel(this, u"Label1"_s, u"Edit the Veyrath"_s, 13.5,
-              {Twips::length(1560), Twips::length(240)});
+              {WindowKit::length(1560), WindowKit::length(240)});
     boldLabel(this, u"Label2"_s, u"Version 1.0  (32-bit)"_s, 12,
-              {Twips::length(1560), Twips::length(600)});
+              {WindowKit::length(1560), WindowKit::length(600)});
 }

@@ -1,12 +1,12 @@
-#include "Form1.h"
+#include "editor/Form1.h"
 
-#include "About.h"
-#include "RecordModel.h"
-#include "ScriptError.h"
-#include "ScriptGrid.h"
-#include "ScriptTable.h"
-#include "TableLayout.h"
-#include "Twips.h"
+#include "editor/About.h"
+#include "editor/RecordModel.h"
+#include "editor/ScriptGrid.h"
+#include "script/ScriptError.h"
+#include "script/ScriptTable.h"
+#include "script/TableLayout.h"
+#include "windowkit/WindowKit.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -55,7 +55,8 @@ Form1::Form1(QWidget* parent)
     m_tabs = new QTabWidget(central);
     m_tabs->setObjectName(u"SSTab1"_s);
     auto* centralLayout = new QVBoxLayout(central);
-    centralLayout->setContentsMargins(Twips::length(120), 0, Twips::length(120), Twips::length(45));
+    centralLayout->setContentsMargins(WindowKit::length(120), 0, WindowKit::length(120),
+                                      WindowKit::length(45));
     centralLayout->addWidget(m_tabs);
     setCentralWidget(central);
 
@@ -77,7 +78,7 @@ Form1::Form1(QWidget* parent)
         }
     }
     updateCommands();
-    resize(Twips::length(9495), Twips::length(5940) + menuBar()->sizeHint().height());
+    resize(WindowKit::length(9495), WindowKit::length(5940) + menuBar()->sizeHint().height());
 }
 
 Form1::~Form1() = default;
@@ -86,8 +87,8 @@ QWidget* Form1::buildPage(int tab, const TableLayout& layout, const QString& dir
 {
     auto* page = new QWidget;
     auto* column = new QVBoxLayout(page);
-    column->setContentsMargins(Twips::length(120), Twips::length(120), Twips::length(120),
-                               Twips::length(120));
+    column->setContentsMargins(WindowKit::length(120), WindowKit::length(120),
+                               WindowKit::length(120), WindowKit::length(120));
     try {
         auto* model = new RecordModel(ScriptTable::open(dir, layout), this);
         model->setObjectName(u"Data%1"_s.arg(tab + 1));
@@ -131,7 +132,7 @@ QWidget* Form1::buildCommands()
     auto* row = new QWidget;
     auto* buttons = new QHBoxLayout(row);
     buttons->setContentsMargins(0, 0, 0, 0);
-    buttons->setSpacing(Twips::length(3120 - 1320 - 1335));
+    buttons->setSpacing(WindowKit::length(3120 - 1320 - 1335));
     buttons->addStretch();
     const std::array<QString, 4> captions{u"&Add"_s, u"&Delete"_s, u"&Update"_s, u"&Sort"_s};
     const std::array<void (Form1::*)(), 4> handlers{&Form1::addRecord, &Form1::deleteRecord,
@@ -139,7 +140,7 @@ QWidget* Form1::buildCommands()
     for (int i = 0; i < 4; ++i) {
         auto* button = new QPushButton(captions.at(i), row);
         button->setObjectName(u"Command%1"_s.arg(i + 1));
-        button->setFixedSize(Twips::length(1335), Twips::length(375));
+        button->setFixedSize(WindowKit::length(1335), WindowKit::length(375));
         connect(button, &QPushButton::clicked, this, handlers.at(i));
         buttons->addWidget(button);
         m_commands[i] = button;

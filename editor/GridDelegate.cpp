@@ -1,4 +1,4 @@
-#include "GridDelegate.h"
+#include "editor/GridDelegate.h"
 
 #include <QLineEdit>
 

@@ -1,8 +1,8 @@
-#include "RecordModel.h"
+#include "editor/RecordModel.h"
 
-#include "FieldRule.h"
-#include "ScriptError.h"
-#include "ScriptTable.h"
+#include "script/FieldRule.h"
+#include "script/ScriptError.h"
+#include "script/ScriptTable.h"
 
 #include <QTimer>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RecordStore.h"
+#include "script/RecordStore.h"
 
 #include <QAbstractTableModel>
 #include <QCache>

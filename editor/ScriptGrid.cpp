@@ -1,6 +1,6 @@
-#include "ScriptGrid.h"
+#include "editor/ScriptGrid.h"
 
-#include "GridDelegate.h"
+#include "editor/GridDelegate.h"
 
 #include <QHeaderView>
 #include <QTimer>

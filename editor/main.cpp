@@ -1,4 +1,4 @@
-#include "Form1.h"
+#include "editor/Form1.h"
 
 #include <QApplication>
 

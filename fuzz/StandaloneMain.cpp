@@ -1,6 +1,6 @@
 // Replays a corpus through a fuzz target when the compiler brings no fuzzing engine, so the
 // targets build and run in every test pass. Arguments are files or folders of files.
-#include "FuzzSupport.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <QDirIterator>
 #include <QFile>

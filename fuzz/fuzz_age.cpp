@@ -1,6 +1,6 @@
 // Whatever a person types as an age: a whole number that reads back the same, or nothing.
-#include "AgeAnswer.h"
-#include "FuzzSupport.h"
+#include "engine/AgeAnswer.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
 // Whatever a person types at the birth-date prompt: a date or nothing, never a crash, and a
 // date that reads is a valid one no later in years than the year after today.
-#include "BirthDateReader.h"
-#include "FuzzSupport.h"
+#include "engine/BirthDateReader.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <cstdlib>
 

@@ -1,11 +1,11 @@
 // Any text offered for import: parsed, then carried into a table or refused with a
 // ScriptError; what is read back equals what was taken.
-#include "CsvReader.h"
-#include "CsvWriter.h"
-#include "FuzzSupport.h"
-#include "ScriptError.h"
-#include "ScriptImport.h"
-#include "ScriptTable.h"
+#include "fuzz/FuzzSupport.h"
+#include "script/CsvReader.h"
+#include "script/CsvWriter.h"
+#include "script/ScriptError.h"
+#include "script/ScriptImport.h"
+#include "script/ScriptTable.h"
 
 #include <QCoreApplication>
 #include <QSqlQuery>

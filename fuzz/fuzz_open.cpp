@@ -1,10 +1,10 @@
 // Any file put where a script belongs: opened and read as each of the four tables, or
 // refused with a ScriptError naming it. Nothing may crash, hang or write outside it.
-#include "FuzzSupport.h"
-#include "ScriptError.h"
-#include "ScriptRow.h"
-#include "ScriptTable.h"
-#include "SpecialCases.h"
+#include "fuzz/FuzzSupport.h"
+#include "script/ScriptError.h"
+#include "script/ScriptRow.h"
+#include "script/ScriptTable.h"
+#include "script/SpecialCases.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "AboutWindow.h"
+#include "runner/AboutWindow.h"
 
-#include "Twips.h"
+#include "windowkit/WindowKit.h"
 
 #include <QLabel>
 #include <QPixmap>
@@ -12,22 +12,22 @@ AboutWindow::AboutWindow(QWidget* parent)
 {
     setObjectName(u"About"_s);
     setWindowTitle(u"About"_s);
-    setFixedSize(Twips::size(4455, 2175));
-    Twips::useWindowColours(this);
+    setFixedSize(WindowKit::size(4455, 2175));
+    WindowKit::useWindowColours(this);
 
     auto* picture = new QLabel(this);
     picture->setObjectName(u"Image1"_s);
-    picture->setGeometry(Twips::rect(240, 360, 615, 525));
+    picture->setGeometry(WindowKit::rect(240, 360, 615, 525));
     picture->setPixmap(QPixmap(u":/icons/veyrath.png"_s)
                            .scaled(picture->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
 
     auto* title = new QLabel(u"The Lumbrel Veyrath"_s, this);
     title->setObjectName(u"Label1"_s);
-    title->setGeometry(Twips::rect(1080, 240, 3015, 375));
-    title->setFont(Twips::font(Twips::arial(), 13.5, true));
+    title->setGeometry(WindowKit::rect(1080, 240, 3015, 375));
+    title->setFont(WindowKit::font(WindowKit::arial(), 13.5, true));
 
     auto* version = new QLabel(u"Version 4.03  (32-bit)"_s, this);
     version->setObjectName(u"Label2"_s);
-    version->setGeometry(Twips::rect(1800, 960, 2295, 255));
-    version->setFont(Twips::font(Twips::arial(), 12, true));
+    version->setGeometry(WindowKit::rect(1800, 960, 2295, 255));
+    version->setFont(WindowKit::font(WindowKit::arial(), 12, true));
 }

@@ -1,4 +1,4 @@
-#include "LineDisplay.h"
+#include "runner/LineDisplay.h"
 
 #include <QPainter>
 #include <QTextLayout>

@@ -1,8 +1,8 @@
-#include "MainForm.h"
+#include "runner/MainForm.h"
 
-#include "AboutWindow.h"
-#include "LineDisplay.h"
-#include "Twips.h"
+#include "runner/AboutWindow.h"
+#include "runner/LineDisplay.h"
+#include "windowkit/WindowKit.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -25,19 +25,19 @@ MainForm::MainForm(Voice& voice, const QString& workingDir, QWidget* parent)
     setWindowTitle(u"The Lumbrel Veyrath"_s);
 
     auto* client = new QWidget(this);
-    client->setFixedSize(Twips::size(4545, 2115));
-    Twips::useWindowColours(client);
+    client->setFixedSize(WindowKit::size(4545, 2115));
+    WindowKit::useWindowColours(client);
     setCentralWidget(client);
 
     m_display = new LineDisplay(client);
     m_display->setObjectName(u"TextDisplay"_s);
-    m_display->setGeometry(Twips::rect(240, 120, 4095, 1335));
-    m_display->setFont(Twips::font(Twips::msSansSerif(), 12, true));
+    m_display->setGeometry(WindowKit::rect(240, 120, 4095, 1335));
+    m_display->setFont(WindowKit::font(WindowKit::msSansSerif(), 12, true));
 
     m_button = new QPushButton(client);
     m_button->setObjectName(u"BUTTON"_s);
-    m_button->setGeometry(Twips::rect(1680, 1560, 1215, 375));
-    m_button->setFont(Twips::font(Twips::msSansSerif(), 8.25, true));
+    m_button->setGeometry(WindowKit::rect(1680, 1560, 1215, 375));
+    m_button->setFont(WindowKit::font(WindowKit::msSansSerif(), 8.25, true));
     m_button->setText(u"Start"_s);
     m_button->setFocus();
     // Queued, so the conversation runs from the event loop and not inside the button's

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Conversation.h"
-#include "Presenter.h"
-#include "SystemClock.h"
-#include "SystemRandom.h"
+#include "clock/SystemClock.h"
+#include "engine/Conversation.h"
+#include "engine/Presenter.h"
+#include "engine/SystemRandom.h"
 
 #include <QMainWindow>
 #include <QPointer>

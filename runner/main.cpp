@@ -1,5 +1,5 @@
-#include "MainForm.h"
-#include "SpeechVoice.h"
+#include "runner/MainForm.h"
+#include "voice/SpeechVoice.h"
 
 #include <QApplication>
 #include <QDir>

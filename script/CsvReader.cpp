@@ -1,4 +1,4 @@
-#include "CsvReader.h"
+#include "script/CsvReader.h"
 
 using namespace Qt::Literals::StringLiterals;
 

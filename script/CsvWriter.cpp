@@ -1,4 +1,4 @@
-#include "CsvWriter.h"
+#include "script/CsvWriter.h"
 
 #include <QStringList>
 

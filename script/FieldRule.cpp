@@ -1,6 +1,6 @@
-#include "FieldRule.h"
+#include "script/FieldRule.h"
 
-#include "TableLayout.h"
+#include "script/TableLayout.h"
 
 #include <QRegularExpression>
 

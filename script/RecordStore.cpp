@@ -1,7 +1,7 @@
-#include "RecordStore.h"
+#include "script/RecordStore.h"
 
-#include "ScriptError.h"
-#include "ScriptTable.h"
+#include "script/ScriptError.h"
+#include "script/ScriptTable.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

@@ -1,7 +1,7 @@
-#include "ScriptBuilder.h"
+#include "script/ScriptBuilder.h"
 
-#include "ScriptError.h"
-#include "ScriptTable.h"
+#include "script/ScriptError.h"
+#include "script/ScriptTable.h"
 
 #include <QDir>
 #include <QFile>

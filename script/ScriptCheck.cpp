@@ -1,9 +1,9 @@
-#include "ScriptCheck.h"
+#include "script/ScriptCheck.h"
 
-#include "ScriptError.h"
-#include "ScriptRow.h"
-#include "ScriptTable.h"
-#include "TableLayout.h"
+#include "script/ScriptError.h"
+#include "script/ScriptRow.h"
+#include "script/ScriptTable.h"
+#include "script/TableLayout.h"
 
 using namespace Qt::Literals::StringLiterals;
 

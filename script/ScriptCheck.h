@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ScriptFinding.h"
+#include "script/ScriptFinding.h"
 
 #include <QList>
 #include <QVariantList>

@@ -1,4 +1,4 @@
-#include "ScriptError.h"
+#include "script/ScriptError.h"
 
 namespace {
 QString compose(const QString& file, const QString& reason, int row, const QString& field)

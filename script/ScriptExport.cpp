@@ -1,8 +1,8 @@
-#include "ScriptExport.h"
+#include "script/ScriptExport.h"
 
-#include "CsvWriter.h"
-#include "ScriptRow.h"
-#include "ScriptTable.h"
+#include "script/CsvWriter.h"
+#include "script/ScriptRow.h"
+#include "script/ScriptTable.h"
 
 QString ScriptExport::toCsv(const ScriptTable& table)
 {

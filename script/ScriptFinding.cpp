@@ -1,6 +1,6 @@
-#include "ScriptFinding.h"
+#include "script/ScriptFinding.h"
 
-#include "ScriptError.h"
+#include "script/ScriptError.h"
 
 using namespace Qt::Literals::StringLiterals;
 

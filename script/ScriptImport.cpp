@@ -1,8 +1,8 @@
-#include "ScriptImport.h"
+#include "script/ScriptImport.h"
 
-#include "CsvReader.h"
-#include "ScriptError.h"
-#include "ScriptTable.h"
+#include "script/CsvReader.h"
+#include "script/ScriptError.h"
+#include "script/ScriptTable.h"
 
 using namespace Qt::Literals::StringLiterals;
 

@@ -1,7 +1,7 @@
-#include "ScriptRow.h"
+#include "script/ScriptRow.h"
 
-#include "ScriptError.h"
-#include "TableLayout.h"
+#include "script/ScriptError.h"
+#include "script/TableLayout.h"
 
 using namespace Qt::Literals::StringLiterals;
 

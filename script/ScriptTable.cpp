@@ -1,7 +1,7 @@
-#include "ScriptTable.h"
+#include "script/ScriptTable.h"
 
-#include "ScriptError.h"
-#include "ScriptRow.h"
+#include "script/ScriptError.h"
+#include "script/ScriptRow.h"
 
 #include <QAtomicInteger>
 #include <QDir>

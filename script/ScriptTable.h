@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TableLayout.h"
+#include "script/TableLayout.h"
 
 #include <QSqlDatabase>
 #include <QString>

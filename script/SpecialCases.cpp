@@ -1,6 +1,6 @@
-#include "SpecialCases.h"
+#include "script/SpecialCases.h"
 
-#include "ScriptError.h"
+#include "script/ScriptError.h"
 
 #include <QSqlQuery>
 

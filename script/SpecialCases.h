@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ScriptTable.h"
+#include "script/ScriptTable.h"
 
 #include <QList>
 #include <QString>

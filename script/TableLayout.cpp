@@ -1,4 +1,4 @@
-#include "TableLayout.h"
+#include "script/TableLayout.h"
 
 using namespace Qt::Literals::StringLiterals;
 

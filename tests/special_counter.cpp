@@ -1,8 +1,8 @@
 // Counts confirmations of the first special case, as the runner does on each Yes, so that a
 // test can race it against another program's edits from a process of its own.
-#include "ScriptError.h"
-#include "ScriptTable.h"
-#include "SpecialCases.h"
+#include "script/ScriptError.h"
+#include "script/ScriptTable.h"
+#include "script/SpecialCases.h"
 
 #include <QCoreApplication>
 #include <cstdio>

@@ -1,5 +1,5 @@
-#include "AgeAnswer.h"
-#include "BirthDateReader.h"
+#include "engine/AgeAnswer.h"
+#include "engine/BirthDateReader.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "ScriptFixture.h"
+#include "tests/support/ScriptFixture.h"
 
 #include <QProcess>
 #include <QRandomGenerator>

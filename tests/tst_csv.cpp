@@ -1,9 +1,9 @@
-#include "CsvReader.h"
-#include "CsvWriter.h"
-#include "ScriptError.h"
-#include "ScriptFixture.h"
-#include "ScriptImport.h"
-#include "ScriptTable.h"
+#include "script/CsvReader.h"
+#include "script/CsvWriter.h"
+#include "script/ScriptError.h"
+#include "script/ScriptImport.h"
+#include "script/ScriptTable.h"
+#include "tests/support/ScriptFixture.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "FieldRule.h"
-#include "TableLayout.h"
+#include "script/FieldRule.h"
+#include "script/TableLayout.h"
 
 #include <QTest>
 

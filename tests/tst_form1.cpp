@@ -1,8 +1,8 @@
-#include "About.h"
-#include "Form1.h"
-#include "RecordModel.h"
-#include "ScriptFixture.h"
-#include "ScriptGrid.h"
+#include "editor/About.h"
+#include "editor/Form1.h"
+#include "editor/RecordModel.h"
+#include "editor/ScriptGrid.h"
+#include "tests/support/ScriptFixture.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,9 +1,9 @@
-#include "FileLock.h"
-#include "Form1.h"
-#include "HostileFiles.h"
-#include "RecordModel.h"
-#include "ScriptCheck.h"
-#include "Session.h"
+#include "editor/Form1.h"
+#include "editor/RecordModel.h"
+#include "script/ScriptCheck.h"
+#include "tests/support/FileLock.h"
+#include "tests/support/HostileFiles.h"
+#include "tests/support/Session.h"
 
 #include <QApplication>
 #include <QCryptographicHash>

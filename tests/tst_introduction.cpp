@@ -1,5 +1,5 @@
-#include "ScriptError.h"
-#include "Session.h"
+#include "script/ScriptError.h"
+#include "tests/support/Session.h"
 
 #include <QTest>
 

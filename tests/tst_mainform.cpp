@@ -1,8 +1,8 @@
-#include "AboutWindow.h"
-#include "LineDisplay.h"
-#include "MainForm.h"
-#include "ScriptFixture.h"
-#include "Voice.h"
+#include "engine/Voice.h"
+#include "runner/AboutWindow.h"
+#include "runner/LineDisplay.h"
+#include "runner/MainForm.h"
+#include "tests/support/ScriptFixture.h"
 
 #include <QAction>
 #include <QApplication>

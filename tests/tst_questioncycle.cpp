@@ -1,5 +1,5 @@
-#include "Session.h"
-#include "SystemRandom.h"
+#include "engine/SystemRandom.h"
+#include "tests/support/Session.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
-#include "RecordModel.h"
-#include "ScriptFixture.h"
-#include "ScriptTable.h"
+#include "editor/RecordModel.h"
+#include "script/ScriptTable.h"
+#include "tests/support/ScriptFixture.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>

@@ -1,7 +1,7 @@
-#include "RecordStore.h"
-#include "ScriptError.h"
-#include "ScriptFixture.h"
-#include "ScriptTable.h"
+#include "script/RecordStore.h"
+#include "script/ScriptError.h"
+#include "script/ScriptTable.h"
+#include "tests/support/ScriptFixture.h"
 
 #include <QSqlQuery>
 #include <QTest>

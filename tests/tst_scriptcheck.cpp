@@ -1,5 +1,5 @@
-#include "ScriptCheck.h"
-#include "ScriptFixture.h"
+#include "script/ScriptCheck.h"
+#include "tests/support/ScriptFixture.h"
 
 #include <QFile>
 #include <QTest>

@@ -1,7 +1,7 @@
-#include "ScriptError.h"
-#include "ScriptFixture.h"
-#include "ScriptRow.h"
-#include "ScriptTable.h"
+#include "script/ScriptError.h"
+#include "script/ScriptRow.h"
+#include "script/ScriptTable.h"
+#include "tests/support/ScriptFixture.h"
 
 #include <QFileInfo>
 #include <QSqlQuery>

@@ -1,6 +1,6 @@
-#include "ScriptCheck.h"
-#include "ScriptFixture.h"
-#include "ScriptTable.h"
+#include "script/ScriptCheck.h"
+#include "script/ScriptTable.h"
+#include "tests/support/ScriptFixture.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "FileLock.h"
-#include "ScriptTable.h"
-#include "Session.h"
+#include "script/ScriptTable.h"
+#include "tests/support/FileLock.h"
+#include "tests/support/Session.h"
 
 #include <QProcess>
 #include <QSqlQuery>

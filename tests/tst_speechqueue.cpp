@@ -1,4 +1,4 @@
-#include "SpeechQueue.h"
+#include "voice/SpeechQueue.h"
 
 #include <QSignalSpy>
 #include <QTest>

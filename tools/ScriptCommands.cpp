@@ -1,11 +1,11 @@
-#include "ScriptCommands.h"
+#include "tools/ScriptCommands.h"
 
-#include "ScriptBuilder.h"
-#include "ScriptError.h"
-#include "ScriptExport.h"
-#include "ScriptImport.h"
-#include "ScriptTable.h"
-#include "TableLayout.h"
+#include "script/ScriptBuilder.h"
+#include "script/ScriptError.h"
+#include "script/ScriptExport.h"
+#include "script/ScriptImport.h"
+#include "script/ScriptTable.h"
+#include "script/TableLayout.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "ScriptCheck.h"
-#include "ScriptCommands.h"
-#include "ScriptError.h"
+#include "script/ScriptCheck.h"
+#include "script/ScriptError.h"
+#include "tools/ScriptCommands.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
-#include "FakeStage.h"
+#include "tests/support/FakeStage.h"
 
-#include "Conversation.h"
+#include "engine/Conversation.h"
 
 using namespace Qt::Literals::StringLiterals;
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Clock.h"
-#include "Presenter.h"
-#include "RandomSource.h"
-#include "Voice.h"
+#include "clock/Clock.h"
+#include "engine/Presenter.h"
+#include "engine/RandomSource.h"
+#include "engine/Voice.h"
 
 #include <QDateTime>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "FileLock.h"
+#include "tests/support/FileLock.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

@@ -1,7 +1,7 @@
-#include "HostileFiles.h"
+#include "tests/support/HostileFiles.h"
 
-#include "ScriptFixture.h"
-#include "TableLayout.h"
+#include "script/TableLayout.h"
+#include "tests/support/ScriptFixture.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "ScriptFixture.h"
+#include "tests/support/ScriptFixture.h"
 
-#include "ScriptTable.h"
+#include "script/ScriptTable.h"
 
 #include <QFile>
 #include <QSqlDatabase>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Conversation.h"
-#include "FakeStage.h"
-#include "ScriptFixture.h"
+#include "engine/Conversation.h"
+#include "tests/support/FakeStage.h"
+#include "tests/support/ScriptFixture.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
-#include "SpeechVoice.h"
+#include "voice/SpeechVoice.h"
 
-#include "SpeechQueue.h"
+#include "voice/SpeechQueue.h"
 
 SpeechVoice::SpeechVoice(QObject* parent)
     : QObject(parent)

@@ -1,22 +1,22 @@
-#include "Twips.h"
+#include "windowkit/WindowKit.h"
 
 #include <QPalette>
 #include <QWidget>
 
 using namespace Qt::Literals::StringLiterals;
 
-QStringList Twips::msSansSerif()
+QStringList WindowKit::msSansSerif()
 {
     return {u"MS Sans Serif"_s, u"Microsoft Sans Serif"_s, u"Liberation Sans"_s, u"DejaVu Sans"_s,
             u"Sans Serif"_s};
 }
 
-QStringList Twips::arial()
+QStringList WindowKit::arial()
 {
     return {u"Arial"_s, u"Liberation Sans"_s, u"DejaVu Sans"_s, u"Sans Serif"_s};
 }
 
-QFont Twips::font(const QStringList& families, qreal pointSize, bool bold)
+QFont WindowKit::font(const QStringList& families, qreal pointSize, bool bold)
 {
     QFont font;
     font.setFamilies(families);
@@ -25,7 +25,7 @@ QFont Twips::font(const QStringList& families, qreal pointSize, bool bold)
     return font;
 }
 
-void Twips::useWindowColours(QWidget* widget)
+void WindowKit::useWindowColours(QWidget* widget)
 {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, palette.color(QPalette::Base));

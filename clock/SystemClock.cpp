@@ -1,4 +1,4 @@
-#include "SystemClock.h"
+#include "clock/SystemClock.h"
 
 #include <QEventLoop>
 #include <QTimer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SlotTable.h"
+#include "engine/SlotTable.h"
 
 #include <QString>
 

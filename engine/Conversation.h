@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Module1.h"
+#include "engine/Module1.h"
 
 #include <QSet>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SpeechEngine.h"
+#include "voice/SpeechEngine.h"
 
 #include <QObject>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Voice.h"
+#include "engine/Voice.h"
 
 #include <QObject>
 #include <QThread>

@@ -1,4 +1,4 @@
-#include "AgeAnswer.h"
+#include "engine/AgeAnswer.h"
 
 #include <QLocale>
 #include <cmath>

@@ -1,13 +1,13 @@
-#include "Conversation.h"
+#include "engine/Conversation.h"
 
-#include "BirthDateReader.h"
-#include "Clock.h"
-#include "Presenter.h"
-#include "RandomSource.h"
-#include "ScriptError.h"
-#include "ScriptTable.h"
-#include "SpecialCases.h"
-#include "Voice.h"
+#include "clock/Clock.h"
+#include "engine/BirthDateReader.h"
+#include "engine/Presenter.h"
+#include "engine/RandomSource.h"
+#include "engine/Voice.h"
+#include "script/ScriptError.h"
+#include "script/ScriptTable.h"
+#include "script/SpecialCases.h"
 
 using namespace Qt::Literals::StringLiterals;
 

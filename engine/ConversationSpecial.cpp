@@ -1,8 +1,8 @@
 // The special-case step: the walk through the special table and its follow-up prompts.
-#include "Conversation.h"
-#include "Presenter.h"
-#include "ScriptError.h"
-#include "SpecialCases.h"
+#include "engine/Conversation.h"
+#include "engine/Presenter.h"
+#include "script/ScriptError.h"
+#include "script/SpecialCases.h"
 
 using namespace Qt::Literals::StringLiterals;
 

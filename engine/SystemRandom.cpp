@@ -1,4 +1,4 @@
-#include "SystemRandom.h"
+#include "engine/SystemRandom.h"
 
 void SystemRandom::reseed()
 {

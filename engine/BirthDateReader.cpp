@@ -1,4 +1,4 @@
-#include "BirthDateReader.h"
+#include "engine/BirthDateReader.h"
 
 #include <QRegularExpression>
 

@@ -1,12 +1,12 @@
 // The question cycle: loading the lines, the random picks, the steps and the finish.
-#include "AgeAnswer.h"
-#include "Clock.h"
-#include "Conversation.h"
-#include "Presenter.h"
-#include "RandomSource.h"
-#include "ScriptError.h"
-#include "ScriptRow.h"
-#include "ScriptTable.h"
+#include "clock/Clock.h"
+#include "engine/AgeAnswer.h"
+#include "engine/Conversation.h"
+#include "engine/Presenter.h"
+#include "engine/RandomSource.h"
+#include "script/ScriptError.h"
+#include "script/ScriptRow.h"
+#include "script/ScriptTable.h"
 
 #include <cmath>
 #include <limits>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Clock.h"
+#include "clock/Clock.h"
 
 #include <QElapsedTimer>
 #include <QList>

@@ -8,7 +8,7 @@ class QWidget;
 
 // Window layouts are drawn in twips; 15 twips make a logical pixel, which Qt scales on
 // high-density screens.
-namespace Twips {
+namespace WindowKit {
 constexpr int perPixel = 15;
 constexpr int length(int twips)
 {
@@ -29,4 +29,4 @@ QStringList arial();
 QFont font(const QStringList& families, qreal pointSize, bool bold);
 // Window background and text colours, as an entry field has them, not the button face.
 void useWindowColours(QWidget* widget);
-} // namespace Twips
+} // namespace WindowKit

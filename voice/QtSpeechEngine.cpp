@@ -1,4 +1,4 @@
-#include "QtSpeechEngine.h"
+#include "voice/QtSpeechEngine.h"
 
 #include <QTextToSpeech>
 

@@ -1,6 +1,6 @@
-#include "SpeechQueue.h"
+#include "voice/SpeechQueue.h"
 
-#include "QtSpeechEngine.h"
+#include "voice/QtSpeechEngine.h"
 
 #include <cstdio>
 
