@@ -1,5 +1,6 @@
 #include "script/ScriptCheck.h"
 
+#include "script/PickRules.h"
 #include "script/ScriptError.h"
 #include "script/ScriptRow.h"
 #include "script/ScriptTable.h"
@@ -10,21 +11,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 using Severity = ScriptFinding::Severity;
-
-const QString marker = u"Empty"_s;
-
-// The column whose text decides whether a slot of a random table is vacant.
-QString markerColumn(const TableLayout& layout)
-{
-    switch (layout.kind) {
-    case TableLayout::Kind::Control:
-        return u"String"_s;
-    case TableLayout::Kind::Double:
-        return u"String  #1"_s;
-    default:
-        return {};
-    }
-}
 
 bool loadedAtStart(const TableLayout& layout)
 {
@@ -75,7 +61,7 @@ void ScriptCheck::checkTable(const ScriptTable& table)
             break;
         checkRow(row);
     }
-    if (const QString column = markerColumn(m_layout); !column.isEmpty())
+    if (const QString column = PickRules::markerColumn(m_layout); !column.isEmpty())
         checkBlocks(column);
 }
 
@@ -151,14 +137,15 @@ void ScriptCheck::checkRow(const Row& row)
 void ScriptCheck::checkBlocks(const QString& column)
 {
     const int index = int(m_layout.columns.indexOf(column));
-    for (int first = 1; first <= m_layout.capacity; first += blockSize) {
-        const int last = first + blockSize - 1;
-        const int block = first / blockSize;
+    for (int block = 0; block < PickRules::blockCount(m_layout); ++block) {
+        const int first = PickRules::firstSlot(block);
+        const int last = PickRules::lastSlot(block);
         QList<int> usable;
         for (int number = first; number <= last; ++number) {
             // A slot past the last row holds the empty text, which is not the marker.
-            const bool vacant = number <= m_rows.size() &&
-                                m_rows.at(number - 1).values.at(index).toString() == marker;
+            const bool vacant =
+                number <= m_rows.size() &&
+                PickRules::isVacant(m_rows.at(number - 1).values.at(index).toString());
             if (!vacant)
                 usable << number;
         }

@@ -15,11 +15,6 @@ class ScriptCheck {
 public:
     static QList<ScriptFinding> run(const QString& dir);
 
-    // A pick that finds a single usable line among 20 slots fails when 50 draws all land
-    // on markers: (19/20)^50, about 7.7 %.
-    static constexpr int pickAttempts = 50;
-    static constexpr int blockSize = 20;
-
 private:
     struct Row {
         int number;
