@@ -2,6 +2,7 @@
 #include "editor/RecordModel.h"
 #include "editor/ScriptGrid.h"
 #include "script/ScriptTable.h"
+#include "windowkit/Dialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -32,6 +33,17 @@ qint64 peakResidentKb()
     }
     return -1;
 }
+
+// A message would hold the window; the benchmark prints it and goes on.
+class PrintedDialogs final : public Dialogs {
+public:
+    QMessageBox::StandardButton message(QWidget*, const Message& message) override
+    {
+        std::printf("message: %s\n", qPrintable(message.text));
+        return QMessageBox::Ok;
+    }
+    QString text(QWidget*, const QString&, const QString&) override { return {}; }
+};
 
 void buildScript(const QString& dir)
 {
@@ -86,13 +98,11 @@ int main(int argc, char* argv[])
     build.start();
     buildScript(dir.path());
     std::printf("built %d special rows in %lld ms\n", rows, build.elapsed());
-    QDir::setCurrent(dir.path());
 
     QElapsedTimer clock;
     clock.start();
-    Form1 form;
-    form.setMessenger(
-        [](const QString& message) { std::printf("message: %s\n", qPrintable(message)); });
+    PrintedDialogs dialogs;
+    Form1 form(dialogs, dir.path());
     FirstPaint paint(clock);
     form.grid(3)->viewport()->installEventFilter(&paint);
     form.show();
@@ -118,7 +128,6 @@ int main(int argc, char* argv[])
     std::printf("sort: %lld ms\n", sort.elapsed());
     std::printf("peak resident memory: %lld kB after opening, %lld kB at the end\n", openedKb,
                 peakResidentKb());
-    form.setEnding([] {});
     form.close();
     return 0;
 }

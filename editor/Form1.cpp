@@ -6,13 +6,10 @@
 #include "script/ScriptError.h"
 #include "script/ScriptTable.h"
 #include "script/TableLayout.h"
+#include "windowkit/Dialogs.h"
 #include "windowkit/WindowKit.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -37,15 +34,12 @@ const std::array<QString, 4>& tabCaptions()
 }
 } // namespace
 
-Form1::Form1(QWidget* parent)
+Form1::Form1(Dialogs& dialogs, const QString& workingDir, QWidget* parent)
     : QMainWindow(parent)
-    , m_end([] { QCoreApplication::quit(); })
+    , m_dialogs(dialogs)
 {
     setObjectName(u"Form1"_s);
     setWindowTitle(u"Edit the Veyrath"_s);
-    m_messenger = [this](const QString& message) {
-        QMessageBox::warning(this, windowTitle(), message);
-    };
 
     auto* exitAction = menuBar()->addAction(u"&Exit"_s);
     exitAction->setObjectName(u"MNU_EXIT"_s);
@@ -60,11 +54,10 @@ Form1::Form1(QWidget* parent)
     centralLayout->addWidget(m_tabs);
     setCentralWidget(central);
 
-    const QString dir = QDir::currentPath();
     const QList<const TableLayout*> layouts{&TableLayout::basic(), &TableLayout::control(),
                                             &TableLayout::doubles(), &TableLayout::special()};
     for (int tab = 0; tab < 4; ++tab)
-        m_tabs->addTab(buildPage(tab, *layouts.at(tab), dir), tabCaptions().at(tab));
+        m_tabs->addTab(buildPage(tab, *layouts.at(tab), workingDir), tabCaptions().at(tab));
     m_tabs->setCurrentIndex(specialTab);
 
     QWidget::setTabOrder(m_tabs, m_commands[0]);
@@ -159,7 +152,8 @@ void Form1::tell(const QString& message)
     if (m_holdMessages)
         m_heldMessages << message;
     else
-        m_messenger(message);
+        m_dialogs.message(this,
+                          {QMessageBox::Warning, windowTitle(), message, {}, QMessageBox::Ok});
 }
 
 void Form1::updateCommands()
@@ -243,7 +237,7 @@ void Form1::sortRecords()
         const QStringList held = std::exchange(m_heldMessages, {});
         QTimer::singleShot(0, this, [this, held] {
             for (const QString& message : held)
-                m_messenger(message);
+                tell(message);
         });
     });
     model->sortByCount();
@@ -251,19 +245,12 @@ void Form1::sortRecords()
 
 void Form1::waitFarewell()
 {
-    // A monotonic deadline and a timer: the windows keep working and nothing spins.
-    const QDeadlineTimer deadline(m_farewellTime);
-    while (!m_ending && !deadline.hasExpired()) {
-        QEventLoop loop;
-        QTimer timer;
-        timer.setSingleShot(true);
-        timer.setTimerType(Qt::PreciseTimer);
-        connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-        connect(this, &Form1::ending, &loop, &QEventLoop::quit);
-        timer.start(
-            std::chrono::ceil<std::chrono::milliseconds>(deadline.remainingTimeAsDuration()));
-        loop.exec();
-    }
+    // The runner's clock: the windows keep working, nothing spins, and closing the window
+    // ends the wait.
+    const double deadline =
+        m_clock.monotonicSeconds() + std::chrono::duration<double>(m_farewellTime).count();
+    while (!m_ending && m_clock.monotonicSeconds() < deadline)
+        m_clock.waitUntil(deadline);
 }
 
 void Form1::exitProgram()
@@ -281,11 +268,11 @@ void Form1::closeEvent(QCloseEvent* event)
     if (!m_ending) {
         saveAll();
         m_ending = true;
-        Q_EMIT ending();
+        m_clock.interrupt();
         if (m_about)
             m_about->close();
         event->accept();
-        m_end();
+        Q_EMIT programEnded();
         return;
     }
     event->accept();

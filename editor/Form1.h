@@ -1,13 +1,15 @@
 #pragma once
 
+#include "clock/SystemClock.h"
+
 #include <QMainWindow>
 #include <QStringList>
 #include <array>
 #include <chrono>
-#include <functional>
 #include <memory>
 
 class About;
+class Dialogs;
 class QPushButton;
 class QTabWidget;
 class RecordModel;
@@ -17,22 +19,17 @@ struct TableLayout;
 // The editor's window: one tab per script file in the working folder, each with its grid,
 // and on the special-case tab the commands Add, Delete, Update and Sort.
 //
-// Every fault reaches the author here, through one messenger, in the words of the model.
-class Form1 : public QMainWindow {
+// Every fault reaches the author here, through `Dialogs`, in the words of the model.
+class Form1 final : public QMainWindow {
     Q_OBJECT
 
 public:
-    using Messenger = std::function<void(const QString& message)>;
-
-    explicit Form1(QWidget* parent = nullptr);
+    // Shows the script files of `workingDir`.
+    Form1(Dialogs& dialogs, const QString& workingDir, QWidget* parent = nullptr);
     ~Form1() override;
 
-    // Replaces the modal message box, for tests.
-    void setMessenger(Messenger messenger) { m_messenger = std::move(messenger); }
     // How long About stays before the program ends through the menu.
     void setFarewellTime(std::chrono::milliseconds time) { m_farewellTime = time; }
-    // What ends the program; quitting the application unless replaced.
-    void setEnding(std::function<void()> end) { m_end = std::move(end); }
 
     RecordModel* model(int tab) const { return m_models.at(tab); }
     ScriptGrid* grid(int tab) const { return m_grids.at(tab); }
@@ -49,7 +46,8 @@ public Q_SLOTS:
     void sortRecords();
 
 Q_SIGNALS:
-    void ending();
+    // The window has closed for good; the application should quit.
+    void programEnded();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -66,8 +64,8 @@ private:
     std::array<ScriptGrid*, 4> m_grids{};
     std::array<QPushButton*, 4> m_commands{};
     std::unique_ptr<About> m_about;
-    Messenger m_messenger;
-    std::function<void()> m_end;
+    Dialogs& m_dialogs;
+    SystemClock m_clock;
     std::chrono::milliseconds m_farewellTime{10000};
     bool m_ending = false;
     bool m_holdMessages = false;

@@ -2,23 +2,22 @@
 
 #include "runner/AboutWindow.h"
 #include "runner/LineDisplay.h"
+#include "windowkit/Dialogs.h"
 #include "windowkit/WindowKit.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPushButton>
 
 using namespace Qt::Literals::StringLiterals;
 
-MainForm::MainForm(Voice& voice, const QString& workingDir, QWidget* parent)
+MainForm::MainForm(Dialogs& dialogs, Voice& voice, const QString& workingDir, QWidget* parent)
     : QMainWindow(parent)
+    , m_dialogs(dialogs)
     , m_conversation(*this, voice, m_clock, m_random, workingDir)
 {
     setObjectName(u"MainForm"_s);
@@ -95,49 +94,34 @@ void MainForm::display(const QString& line)
 
 QString MainForm::inputBox(const QString& prompt, const QString& title)
 {
-    QInputDialog box(this);
-    box.setWindowTitle(title);
-    box.setLabelText(prompt);
-    box.setTextValue(QString());
-    // Long script lines wrap instead of stretching the box past the screen; short ones
-    // keep to one row.
-    for (QLabel* label : box.findChildren<QLabel*>()) {
-        label->setWordWrap(true);
-        label->setMinimumWidth(qMin(label->fontMetrics().horizontalAdvance(prompt) + 8, 480));
-    }
-    return box.exec() == QDialog::Accepted ? box.textValue() : QString();
+    return m_dialogs.text(this, title, prompt);
 }
 
 int MainForm::messageBox(const QString& prompt, int style, const QString& title,
                          const QString& details)
 {
-    QMessageBox box(this);
-    box.setWindowTitle(title.isEmpty() ? QCoreApplication::applicationName() : title);
-    box.setText(prompt);
-    box.setInformativeText(details);
+    Dialogs::Message box{QMessageBox::NoIcon, title, prompt, details, QMessageBox::Ok};
     switch (style) {
     case YesNo:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.buttons = QMessageBox::Yes | QMessageBox::No;
         break;
     case Information:
-        box.setIcon(QMessageBox::Information);
-        box.setStandardButtons(QMessageBox::Ok);
+        box.icon = QMessageBox::Information;
         break;
     case Warning:
-        box.setIcon(QMessageBox::Warning);
-        box.setStandardButtons(QMessageBox::Ok);
+        box.icon = QMessageBox::Warning;
         break;
     default:
-        box.setStandardButtons(QMessageBox::Ok);
         break;
     }
-    box.exec();
-    const QAbstractButton* pressed = box.clickedButton();
-    if (pressed == box.button(QMessageBox::Yes))
+    switch (m_dialogs.message(this, box)) {
+    case QMessageBox::Yes:
         return Yes;
-    if (pressed == box.button(QMessageBox::No))
+    case QMessageBox::No:
         return No;
-    return style == YesNo ? No : Ok;
+    default:
+        return style == YesNo ? No : Ok;
+    }
 }
 
 void MainForm::hideStartButton()

@@ -9,17 +9,19 @@
 #include <QPointer>
 
 class AboutWindow;
+class Dialogs;
 class LineDisplay;
 class QPushButton;
 class Voice;
 
 // The runner's window. It presents what the conversation shows and asks, and hands its
-// events to the conversation; the dialogs are the standard ones, so screen readers read them.
-class MainForm : public QMainWindow, public Presenter {
+// events to the conversation. Its boxes come from `Dialogs`: the standard ones in the program,
+// scripted answers under test.
+class MainForm final : public QMainWindow, public Presenter {
     Q_OBJECT
 
 public:
-    MainForm(Voice& voice, const QString& workingDir, QWidget* parent = nullptr);
+    MainForm(Dialogs& dialogs, Voice& voice, const QString& workingDir, QWidget* parent = nullptr);
     ~MainForm() override;
 
     Conversation& conversation() { return m_conversation; }
@@ -48,6 +50,7 @@ protected:
 private:
     void buildMenu();
 
+    Dialogs& m_dialogs;
     SystemClock m_clock;
     SystemRandom m_random;
     Conversation m_conversation;

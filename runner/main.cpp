@@ -1,5 +1,6 @@
 #include "runner/MainForm.h"
 #include "voice/SpeechVoice.h"
+#include "windowkit/QtDialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,7 +17,8 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(QIcon(u":/icons/veyrath.png"_s));
 
     SpeechVoice voice;
-    MainForm form(voice, QDir::currentPath());
+    QtDialogs dialogs;
+    MainForm form(dialogs, voice, QDir::currentPath());
     // Queued, so the handler that ended the program unwinds before the event loop stops.
     QObject::connect(&form, &MainForm::programEnded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);

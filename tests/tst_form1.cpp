@@ -3,6 +3,7 @@
 #include "editor/RecordModel.h"
 #include "editor/ScriptGrid.h"
 #include "tests/support/ScriptFixture.h"
+#include "tests/support/ScriptedDialogs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,16 +25,15 @@ constexpr int yesColumn = 2;
 // A window over a fixture folder whose messages and ending are recorded, never shown.
 struct Session {
     explicit Session(const ScriptFixture& fx)
-        : previousDir(QDir::currentPath())
+        : form(std::make_unique<Form1>(dialogs, fx.dir()))
     {
-        QDir::setCurrent(fx.dir());
-        form = std::make_unique<Form1>();
-        form->setMessenger([this](const QString& message) { messages << message; });
-        form->setEnding([this] { ++endings; });
+        QObject::connect(form.get(), &Form1::programEnded, [this] { ++endings; });
         form->setFarewellTime(std::chrono::milliseconds(0));
         form->show();
-        QDir::setCurrent(previousDir);
     }
+
+    // What the window told the author, in order.
+    const QStringList& messages() const { return dialogs.asked; }
 
     ScriptGrid* grid() const { return form->grid(special); }
     RecordModel* model() const { return form->model(special); }
@@ -54,9 +54,8 @@ struct Session {
         return editor;
     }
 
-    QString previousDir;
+    ScriptedDialogs dialogs;
     std::unique_ptr<Form1> form;
-    QStringList messages;
     int endings = 0;
 };
 } // namespace
@@ -111,7 +110,7 @@ private Q_SLOTS:
         QCOMPARE(fx.column(TableLayout::control(), u"String"_s).at(0), u"control 1"_s);
         grid->setCurrentIndex(grid->model()->index(1, 0));
         QCOMPARE(fx.column(TableLayout::control(), u"String"_s).at(0), u"a new line"_s);
-        QVERIFY(s.messages.isEmpty());
+        QVERIFY(s.messages().isEmpty());
     }
 
     void badCountIsRefusedAndKeptForCorrection()
@@ -121,9 +120,9 @@ private Q_SLOTS:
         Session s(fx);
         QVERIFY(s.type(s.grid(), 1, yesColumn, u"twice"_s));
         s.grid()->setCurrentIndex(s.model()->index(3, 0));
-        QCOMPARE(s.messages.size(), 1);
-        QVERIFY2(s.messages.at(0).startsWith(u"special.mdb, row 2, field \"Yes\": "_s),
-                 qPrintable(s.messages.at(0)));
+        QCOMPARE(s.messages().size(), 1);
+        QVERIFY2(s.messages().at(0).startsWith(u"special.mdb, row 2, field \"Yes\": "_s),
+                 qPrintable(s.messages().at(0)));
         QTRY_COMPARE(s.grid()->currentIndex(), s.model()->index(1, yesColumn));
         QTRY_COMPARE(s.grid()->viewport()->findChildren<QLineEdit*>().size(), 1);
         auto* editor = s.grid()->viewport()->findChild<QLineEdit*>();
@@ -185,9 +184,9 @@ private Q_SLOTS:
         fx.execute(TableLayout::special(),
                    u"UPDATE Table1 SET \"Yes\" = \"Yes\" + 1 WHERE ID = 1"_s);
         s.button(3)->click();
-        QCOMPARE(s.messages.size(), 1);
-        QVERIFY2(s.messages.at(0).contains(u"another program changed"_s),
-                 qPrintable(s.messages.at(0)));
+        QCOMPARE(s.messages().size(), 1);
+        QVERIFY2(s.messages().at(0).contains(u"another program changed"_s),
+                 qPrintable(s.messages().at(0)));
         QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s), (QVariantList{1, 0}));
         QCOMPARE(s.model()->data(s.model()->index(0, yesColumn)).toString(), u"1"_s);
     }
@@ -225,9 +224,9 @@ private Q_SLOTS:
         s.button(4)->click();
         QVERIFY(s.form->isVisible());
         QVERIFY(!QGuiApplication::overrideCursor());
-        QTRY_COMPARE(s.messages.size(), 1);
-        QVERIFY2(s.messages.at(0).startsWith(u"special.mdb: the rows could not be sorted"_s),
-                 qPrintable(s.messages.at(0)));
+        QTRY_COMPARE(s.messages().size(), 1);
+        QVERIFY2(s.messages().at(0).startsWith(u"special.mdb: the rows could not be sorted"_s),
+                 qPrintable(s.messages().at(0)));
     }
 
     void missingFileIsExplainedInItsTab()
@@ -293,10 +292,11 @@ private Q_SLOTS:
         Session s(fx);
         QVERIFY(s.type(s.grid(), 0, 0, u"lost?"_s));
         fx.execute(TableLayout::special(), u"UPDATE Table1 SET \"Yes\" = 9 WHERE ID = 1"_s);
-        int endingsWhenTold = -1;
-        s.form->setMessenger([&](const QString&) { endingsWhenTold = s.endings; });
+        qsizetype toldWhenEnded = -1;
+        QObject::connect(s.form.get(), &Form1::programEnded,
+                         [&] { toldWhenEnded = s.messages().size(); });
         s.form->close();
-        QCOMPARE(endingsWhenTold, 0);
+        QCOMPARE(toldWhenEnded, 1);
         QCOMPARE(s.endings, 1);
     }
 };

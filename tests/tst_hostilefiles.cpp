@@ -3,6 +3,7 @@
 #include "script/ScriptCheck.h"
 #include "tests/support/FileLock.h"
 #include "tests/support/HostileFiles.h"
+#include "tests/support/ScriptedDialogs.h"
 #include "tests/support/Session.h"
 
 #include <QApplication>
@@ -55,12 +56,6 @@ private:
     bool m_done = false;
 };
 
-// Works in the fixture's folder, as the programs do, and goes back afterwards.
-struct InFolder {
-    QString before = QDir::currentPath();
-    explicit InFolder(const QString& dir) { QDir::setCurrent(dir); }
-    ~InFolder() { QDir::setCurrent(before); }
-};
 } // namespace
 
 // Every program meets broken, foreign and hostile script files with a clear message that
@@ -113,10 +108,8 @@ private Q_SLOTS:
 
         // The editor: the tab explains, or the grid reads every row.
         {
-            InFolder folder(s.fx.dir());
-            QStringList told;
-            Form1 editor;
-            editor.setMessenger([&](const QString& message) { told << message; });
+            ScriptedDialogs told;
+            Form1 editor(told, s.fx.dir());
             if (hostile.opens) {
                 RecordModel* model = editor.model(0);
                 QVERIFY(model);
@@ -130,7 +123,7 @@ private Q_SLOTS:
                 QVERIFY2(problem->text().startsWith(u"basic.mdb: "_s), qPrintable(problem->text()));
                 QVERIFY(editor.model(3)); // the other tabs work
             }
-            for (const QString& message : std::as_const(told))
+            for (const QString& message : std::as_const(told.asked))
                 QVERIFY2(message.contains(u"basic.mdb"_s), qPrintable(message));
         }
 
@@ -191,10 +184,8 @@ private Q_SLOTS:
         s.conversation.reset();
 
         {
-            InFolder folder(s.fx.dir());
-            QStringList told;
-            Form1 editor;
-            editor.setMessenger([&](const QString& message) { told << message; });
+            ScriptedDialogs told;
+            Form1 editor(told, s.fx.dir());
             for (int tab = 0; tab < 4; ++tab) {
                 if (!editor.model(tab)) {
                     auto* problem = editor.findChild<QLabel*>(u"Problem%1"_s.arg(tab + 1));

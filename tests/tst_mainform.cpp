@@ -3,6 +3,7 @@
 #include "runner/LineDisplay.h"
 #include "runner/MainForm.h"
 #include "tests/support/ScriptFixture.h"
+#include "tests/support/ScriptedDialogs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,30 +23,6 @@ struct SilentVoice final : Voice {
     void speak(const QString& text) override { said << text; }
 };
 
-// The real window with its modal boxes answered from a script, as a person would.
-class ScriptedForm final : public MainForm {
-public:
-    using MainForm::MainForm;
-    QVariantList answers;
-    QStringList asked;
-
-    QString inputBox(const QString& prompt, const QString&) override
-    {
-        asked << prompt;
-        return answers.isEmpty() ? (close(), QString()) : answers.takeFirst().toString();
-    }
-    int messageBox(const QString& prompt, int style, const QString& title, const QString&) override
-    {
-        asked << prompt;
-        if (title != u"Veyrath Message"_s)
-            return Ok;
-        if (answers.isEmpty()) {
-            close();
-            return style == YesNo ? No : Ok;
-        }
-        return answers.takeFirst().toInt();
-    }
-};
 } // namespace
 
 class TestMainForm : public QObject {
@@ -57,7 +34,8 @@ private Q_SLOTS:
     void windowCarriesItsCaptionsAndLayout()
     {
         SilentVoice voice;
-        MainForm form(voice, QDir::tempPath());
+        ScriptedDialogs dialogs;
+        MainForm form(dialogs, voice, QDir::tempPath());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QCOMPARE(form.windowTitle(), u"The Lumbrel Veyrath"_s);
@@ -77,7 +55,8 @@ private Q_SLOTS:
     void menuHasItsItemsAndOneCheckMark()
     {
         SilentVoice voice;
-        MainForm form(voice, QDir::tempPath());
+        ScriptedDialogs dialogs;
+        MainForm form(dialogs, voice, QDir::tempPath());
         const QList<QAction*> bar = form.menuBar()->actions();
         QCOMPARE(bar.size(), 1);
         QCOMPARE(bar.first()->text(), u"&File"_s);
@@ -166,19 +145,20 @@ private Q_SLOTS:
         fx.createNumbered(TableLayout::doubles(), 60, u"d"_s);
         fx.createNumbered(TableLayout::special(), 2);
         SilentVoice voice;
-        ScriptedForm form(voice, fx.dir());
+        ScriptedDialogs dialogs;
+        MainForm form(dialogs, voice, fx.dir());
         QSignalSpy ended(&form, &MainForm::programEnded);
         form.show();
         form.load();
-        form.answers = {u"Ann"_s, u"1/2/1980"_s, u"green"_s};
+        dialogs.answers = {u"Ann"_s, u"1/2/1980"_s, u"green"_s};
         auto* button = form.findChild<QPushButton*>(u"BUTTON"_s);
         QTest::mouseClick(button, Qt::LeftButton);
         QTRY_COMPARE(ended.size(), 1);
         QVERIFY(!button->isVisible());
         QVERIFY(!form.isVisible());
-        QCOMPARE(form.asked.mid(0, 2), (QStringList{u"b 2"_s, u"b 3"_s}));
-        const int slot = form.asked.at(2).mid(2).toInt(); // the first question, from block 2
-        QVERIFY2(slot >= 41 && slot <= 60, qPrintable(form.asked.join(u" | "_s)));
+        QCOMPARE(dialogs.asked.mid(0, 2), (QStringList{u"b 2"_s, u"b 3"_s}));
+        const int slot = dialogs.asked.at(2).mid(2).toInt(); // the first question, from block 2
+        QVERIFY2(slot >= 41 && slot <= 60, qPrintable(dialogs.asked.join(u" | "_s)));
         QCOMPARE(voice.said.first(), u"b 1"_s);
         QVERIFY(voice.said.contains(u"Ann b 4"_s));
         QVERIFY(form.conversation().hasEnded());

@@ -1,0 +1,30 @@
+#include "tests/support/ScriptedDialogs.h"
+
+#include <QWidget>
+
+QVariant ScriptedDialogs::nextAnswer(QWidget* parent)
+{
+    if (!answers.isEmpty())
+        return answers.takeFirst();
+    if (parent)
+        parent->window()->close();
+    return {};
+}
+
+QMessageBox::StandardButton ScriptedDialogs::message(QWidget* parent, const Message& message)
+{
+    asked << message.text;
+    messages << message;
+    if (message.buttons == QMessageBox::Ok)
+        return QMessageBox::Ok;
+    const QVariant answer = nextAnswer(parent);
+    if (!answer.isValid())
+        return message.buttons.testFlag(QMessageBox::No) ? QMessageBox::No : QMessageBox::Cancel;
+    return QMessageBox::StandardButton(answer.toInt());
+}
+
+QString ScriptedDialogs::text(QWidget* parent, const QString&, const QString& prompt)
+{
+    asked << prompt;
+    return nextAnswer(parent).toString();
+}

@@ -1,0 +1,35 @@
+#include "windowkit/QtDialogs.h"
+
+#include <QCoreApplication>
+#include <QInputDialog>
+#include <QLabel>
+
+QMessageBox::StandardButton QtDialogs::message(QWidget* parent, const Message& message)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(message.title.isEmpty() ? QCoreApplication::applicationName()
+                                               : message.title);
+    box.setIcon(message.icon);
+    box.setText(message.text);
+    box.setInformativeText(message.details);
+    box.setStandardButtons(message.buttons);
+    box.exec();
+    if (QAbstractButton* pressed = box.clickedButton())
+        return box.standardButton(pressed);
+    return box.standardButton(box.escapeButton());
+}
+
+QString QtDialogs::text(QWidget* parent, const QString& title, const QString& prompt)
+{
+    QInputDialog box(parent);
+    box.setWindowTitle(title);
+    box.setLabelText(prompt);
+    box.setTextValue(QString());
+    // Long script lines wrap instead of stretching the box past the screen; short ones
+    // keep to one row.
+    for (QLabel* label : box.findChildren<QLabel*>()) {
+        label->setWordWrap(true);
+        label->setMinimumWidth(qMin(label->fontMetrics().horizontalAdvance(prompt) + 8, 480));
+    }
+    return box.exec() == QDialog::Accepted ? box.textValue() : QString();
+}

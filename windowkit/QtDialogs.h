@@ -1,0 +1,10 @@
+#pragma once
+
+#include "windowkit/Dialogs.h"
+
+// The standard Qt boxes, so that screen readers and the platform's look know them.
+class QtDialogs final : public Dialogs {
+public:
+    QMessageBox::StandardButton message(QWidget* parent, const Message& message) override;
+    QString text(QWidget* parent, const QString& title, const QString& prompt) override;
+};
