@@ -1,6 +1,7 @@
 #include "engine/Conversation.h"
 
 #include "clock/Clock.h"
+#include "engine/BasicRow.h"
 #include "engine/BirthDateReader.h"
 #include "engine/Presenter.h"
 #include "engine/RandomSource.h"
@@ -33,7 +34,7 @@ Conversation::Conversation(Presenter& presenter, Voice& voice, Clock& clock, Ran
     , m_random(random)
     , m_dir(std::move(workingDir))
 {
-    PersistLevel = 6;
+    PersistLevel = Persistence::Medium;
     PersistCode = u"M"_s;
 }
 
@@ -47,7 +48,7 @@ Conversation::DataSource Conversation::openSource(const TableLayout& layout)
         source.table = ScriptTable::open(m_dir, layout);
     } catch (const ScriptError& error) {
         source.failure = error.reason();
-        message(error.message(), Presenter::Warning);
+        message(error.message(), BoxStyle::Warning);
     }
     return source;
 }
@@ -70,7 +71,7 @@ void Conversation::Form_Load()
             } catch (const ScriptError& error) {
                 m_specialFailure = error.message();
                 m_told.insert(m_specialFailure);
-                message(error.message(), Presenter::Warning);
+                message(error.message(), BoxStyle::Warning);
             }
         }
     } catch (const Ended&) {
@@ -81,7 +82,7 @@ void Conversation::BUTTON_Click()
 {
     m_presenter.hideStartButton();
     RunState = u"ENDLESS"_s;
-    NextStep = 1;
+    NextStep = Step::FirstLine;
     try {
         LoadData();
         introduction();
@@ -93,7 +94,7 @@ void Conversation::BUTTON_Click()
                                  ? static_cast<const ScriptError&>(error).message()
                                  : QString::fromUtf8(error.what());
         try {
-            message(u"The conversation cannot go on."_s, Presenter::Warning, {}, what);
+            message(u"The conversation cannot go on."_s, BoxStyle::Warning, {}, what);
         } catch (const Ended&) {
         }
         endProgram();
@@ -102,23 +103,23 @@ void Conversation::BUTTON_Click()
 
 void Conversation::introduction()
 {
-    CurrentLine = BasicLines[1];
+    CurrentLine = BasicLines[BasicRow::Welcome];
     ShowLine();
-    CurrentLine = BasicLines[2];
+    CurrentLine = BasicLines[BasicRow::NamePrompt];
     PromptLine();
     UserName = Answer;
     for (;;) {
-        CurrentLine = BasicLines[3];
+        CurrentLine = BasicLines[BasicRow::BirthDatePrompt];
         PromptLine();
         BirthDate = Answer;
         if (BirthDateReader::read(BirthDate, m_clock.localNow().date()))
             break;
-        message(u"Please use format MM/DD/YY"_s, Presenter::Information, u"Information"_s);
+        message(u"Please use format MM/DD/YY"_s, BoxStyle::Information, u"Information"_s);
     }
     ComputeAge();
-    CurrentLine = UserName + u' ' + BasicLines[4];
+    CurrentLine = UserName + u' ' + BasicLines[BasicRow::NameGreeting];
     ShowLine();
-    for (int slot = 5; slot <= 10; ++slot) {
+    for (int slot = BasicRow::FirstIntroLine; slot <= BasicRow::LastIntroLine; ++slot) {
         CurrentLine = BasicLines[slot];
         ShowLine();
     }
@@ -128,21 +129,22 @@ void Conversation::questionLoop()
 {
     while (RunState == u"ENDLESS"_s) {
         switch (NextStep) {
-        case 1:
+        case Step::FirstLine:
             FirstLine();
             AnyMore();
             break;
-        case 2:
+        case Step::NextLine:
             NextLine();
             AnyMore();
             break;
-        case 3:
+        case Step::GoAgain:
             GoAgain();
             AnyMore();
             break;
-        case 4:
+        case Step::Special:
             Special();
             break;
+        case Step::None:
         default:
             AnyMore();
             break;
@@ -169,7 +171,7 @@ void Conversation::PromptLine()
 void Conversation::AskLine()
 {
     m_voice.speak(CurrentLine);
-    Reply = qint16(m_presenter.messageBox(CurrentLine, AskStyle, inputTitle));
+    Reply = m_presenter.messageBox(CurrentLine, AskStyle, inputTitle);
     checkEnded();
 }
 
@@ -212,36 +214,36 @@ void Conversation::Form_Closed()
 
 void Conversation::MNU_HIGH_Click()
 {
-    PersistLevel = 7;
+    PersistLevel = Persistence::High;
     PersistCode = u"H"_s;
     PersistCheck();
 }
 
 void Conversation::MNU_MEDIUM_Click()
 {
-    PersistLevel = 6;
+    PersistLevel = Persistence::Medium;
     PersistCode = u"M"_s;
     PersistCheck();
 }
 
 void Conversation::MNU_LOW_Click()
 {
-    PersistLevel = 4;
+    PersistLevel = Persistence::Low;
     PersistCode = u"L"_s;
     PersistCheck();
 }
 
 void Conversation::PersistCheck()
 {
-    m_presenter.setMenuChecked(u"MNU_HIGH"_s, false);
-    m_presenter.setMenuChecked(u"MNU_MEDIUM"_s, false);
-    m_presenter.setMenuChecked(u"MNU_LOW"_s, false);
+    // The window clears every mark and sets the one the letter names (exact case).
+    std::optional<Persistence> marked;
     if (PersistCode == u"H"_s)
-        m_presenter.setMenuChecked(u"MNU_HIGH"_s, true);
+        marked = Persistence::High;
     else if (PersistCode == u"M"_s)
-        m_presenter.setMenuChecked(u"MNU_MEDIUM"_s, true);
+        marked = Persistence::Medium;
     else if (PersistCode == u"L"_s)
-        m_presenter.setMenuChecked(u"MNU_LOW"_s, true);
+        marked = Persistence::Low;
+    m_presenter.showPersistence(marked);
 }
 
 void Conversation::checkEnded() const
@@ -262,10 +264,10 @@ void Conversation::endProgram()
     m_presenter.closeProgram();
 }
 
-int Conversation::message(const QString& prompt, int style, const QString& title,
-                          const QString& details)
+::Reply Conversation::message(const QString& prompt, BoxStyle style, const QString& title,
+                              const QString& details)
 {
-    const int reply = m_presenter.messageBox(prompt, style, title, details);
+    const ::Reply reply = m_presenter.messageBox(prompt, style, title, details);
     checkEnded();
     return reply;
 }

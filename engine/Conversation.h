@@ -80,14 +80,14 @@ private:
     void questionLoop();
     void checkEnded() const;
     void endProgram();
-    int message(const QString& prompt, int style, const QString& title = {},
-                const QString& details = {});
+    ::Reply message(const QString& prompt, BoxStyle style, const QString& title = {},
+                    const QString& details = {});
     void loadTable(const DataSource& source,
                    const std::function<void(int, const ScriptRow&)>& store);
     // The first and next questions differ only in the blocks they draw from.
     void askShowAndPair(qint16 questionBlock, qint16 pairBlock);
     // Presents the last pair around the last answer: first, blank, answer, blank, second.
-    void presentPair(qint16 style);
+    void presentPair(BoxStyle style);
     int pickSlot(int capacity, const std::function<bool(int)>& isVacant);
     void tellOnce(const QString& fault);
     DataSource openSource(const TableLayout& layout);

@@ -13,7 +13,7 @@ void Conversation::tellOnce(const QString& fault)
         return;
     m_told.insert(fault);
     message(u"The special-case script has a fault and the conversation goes around it."_s,
-            Presenter::Warning, {}, fault);
+            BoxStyle::Warning, {}, fault);
 }
 
 void Conversation::Special()
@@ -23,7 +23,7 @@ void Conversation::Special()
                                         u"there are no special cases to ask"_s)
                                 .message()
                           : m_specialFailure);
-        NextStep = 2;
+        NextStep = Step::NextLine;
         return;
     }
     for (;;) {
@@ -33,7 +33,7 @@ void Conversation::Special()
                 tellOnce(ScriptError(SpecialD->table().fileName(),
                                      u"none of the special cases can be asked"_s)
                              .message());
-                NextStep = 2;
+                NextStep = Step::NextLine;
                 return;
             }
             m_askedSinceFirstRow = false;
@@ -51,10 +51,10 @@ void Conversation::Special()
             SpecialD->moveNext();
             continue;
         }
-        AskStyle = Presenter::YesNo;
+        AskStyle = BoxStyle::YesNo;
         AskLine();
         m_askedSinceFirstRow = true;
-        if (Reply != Presenter::Yes) {
+        if (Reply != Reply::Yes) {
             SpecialD->moveNext();
             continue;
         }
@@ -64,7 +64,7 @@ void Conversation::Special()
             tellOnce(error.message());
         }
 
-        const int level = PersistLevel;
+        const int level = int(PersistLevel);
         bool nextRow = false;
         for (int position = 4; position <= level && !nextRow; ++position) {
             // Read afresh: the author may have changed the prompt since the question.
@@ -92,15 +92,17 @@ void Conversation::finishFollowUps(bool& nextRow)
         GoAgain();
         AnyMore();
         switch (NextStep) {
-        case 3:
+        case Step::GoAgain:
             continue;
-        case 4:
+        case Step::Special:
             SpecialD->moveNext();
             nextRow = true;
             return;
-        case 1:
+        case Step::FirstLine:
             Finish();
             return;
+        case Step::None:
+        case Step::NextLine:
         default:
             return;
         }

@@ -1,9 +1,11 @@
 // The question cycle: loading the lines, the random picks, the steps and the finish.
 #include "clock/Clock.h"
 #include "engine/AgeAnswer.h"
+#include "engine/BasicRow.h"
 #include "engine/Conversation.h"
 #include "engine/Presenter.h"
 #include "engine/RandomSource.h"
+#include "script/PickRules.h"
 #include "script/ScriptError.h"
 #include "script/ScriptRow.h"
 #include "script/ScriptTable.h"
@@ -56,7 +58,7 @@ void Conversation::LoadData()
         loadTable(Data3,
                   [this](int slot, const ScriptRow& row) { ControlLines[slot] = row.text(0); });
     } catch (const ScriptError& error) {
-        message(u"Error during LoadData."_s, Presenter::OkOnly, {}, error.message());
+        message(u"Error during LoadData."_s, BoxStyle::OkOnly, {}, error.message());
     }
 }
 
@@ -65,26 +67,27 @@ int Conversation::pickSlot(int capacity, const std::function<bool(int)>& isVacan
     int slot = 0;
     try {
         m_random.reseed();
-        for (int attempt = 1; attempt <= 50; ++attempt) {
+        for (int attempt = 1; attempt <= PickRules::attempts; ++attempt) {
             const double r = m_random.next();
-            slot = to16(int(std::floor(r * 20 + 1)) + to16(BlockIndex * 20));
+            slot = to16(int(std::floor(r * PickRules::blockSize + 1)) +
+                        to16(BlockIndex * PickRules::blockSize));
             if (slot < 1 || slot > capacity)
                 throw std::out_of_range("slot outside the table");
             if (!isVacant(slot))
                 return slot;
         }
-        message(u"Empty variable..."_s, Presenter::OkOnly);
+        message(u"Empty variable..."_s, BoxStyle::OkOnly);
     } catch (const std::out_of_range&) {
     } catch (const std::overflow_error&) {
     }
-    message(QString::number(slot), Presenter::OkOnly, u"ERROR - Bad Script"_s);
+    message(QString::number(slot), BoxStyle::OkOnly, u"ERROR - Bad Script"_s);
     return 0;
 }
 
 void Conversation::GetControlData()
 {
-    const int slot =
-        pickSlot(ControlLines.capacity, [this](int s) { return ControlLines[s] == u"Empty"_s; });
+    const int slot = pickSlot(ControlLines.capacity,
+                              [this](int s) { return PickRules::isVacant(ControlLines[s]); });
     if (slot)
         CurrentLine = ControlLines[slot];
 }
@@ -92,7 +95,7 @@ void Conversation::GetControlData()
 void Conversation::GetDoubleData()
 {
     const int slot = pickSlot(DoubleLines.capacity,
-                              [this](int s) { return DoubleLines[s].first == u"Empty"_s; });
+                              [this](int s) { return PickRules::isVacant(DoubleLines[s].first); });
     if (slot) {
         PairFirst = DoubleLines[slot].first;
         PairSecond = DoubleLines[slot].second;
@@ -101,12 +104,12 @@ void Conversation::GetDoubleData()
 
 void Conversation::FirstLine()
 {
-    askShowAndPair(2, 0);
+    askShowAndPair(PickRules::FirstQuestions, PickRules::FirstPairs);
 }
 
 void Conversation::NextLine()
 {
-    askShowAndPair(3, 1);
+    askShowAndPair(PickRules::NextQuestions, PickRules::NextPairs);
 }
 
 void Conversation::askShowAndPair(qint16 questionBlock, qint16 pairBlock)
@@ -114,15 +117,15 @@ void Conversation::askShowAndPair(qint16 questionBlock, qint16 pairBlock)
     BlockIndex = questionBlock;
     GetControlData();
     PromptLine();
-    BlockIndex = 0;
+    BlockIndex = PickRules::Statements;
     GetControlData();
     ShowLine();
     BlockIndex = pairBlock;
     GetDoubleData();
-    presentPair(Presenter::OkOnly);
+    presentPair(BoxStyle::OkOnly);
 }
 
-void Conversation::presentPair(qint16 style)
+void Conversation::presentPair(BoxStyle style)
 {
     CurrentLine = PairFirst + u' ' + Answer + u' ' + PairSecond;
     AskStyle = style;
@@ -131,79 +134,85 @@ void Conversation::presentPair(qint16 style)
 
 void Conversation::GoAgain()
 {
-    BlockIndex = AgainFlag != 0 ? 1 : 0;
+    // The same block number serves both tables: statements or repeat statements, and the
+    // pairs that go with them.
+    BlockIndex = AgainFlag != 0 ? PickRules::RepeatStatements : PickRules::Statements;
     AgainFlag = 1;
     GetControlData();
     ShowLine();
     GetDoubleData();
-    presentPair(Presenter::OkOnly);
+    presentPair(BoxStyle::OkOnly);
 }
 
 void Conversation::AnyMore()
 {
-    BlockIndex = 2;
+    BlockIndex = PickRules::GoOnPairs;
     GetDoubleData();
-    presentPair(Presenter::YesNo);
-    if (Reply == Presenter::Yes) {
+    presentPair(BoxStyle::YesNo);
+    if (Reply == Reply::Yes) {
         YesCount = to16(YesCount + 1);
         if (YesCount > 2) {
-            NextStep = 4;
+            NextStep = Step::Special;
             YesCount = 0;
         } else {
-            NextStep = 3;
+            NextStep = Step::GoAgain;
         }
         return;
     }
-    BlockIndex = 4;
+    BlockIndex = PickRules::GoOnQuestions;
     GetControlData();
-    AskStyle = Presenter::YesNo;
+    AskStyle = BoxStyle::YesNo;
     AskLine();
-    if (Reply == Presenter::Yes) {
-        NextStep = 2;
+    if (Reply == Reply::Yes) {
+        NextStep = Step::NextLine;
         YesCount = 0;
     } else {
-        NextStep = 1;
+        NextStep = Step::FirstLine;
         Finish();
     }
 }
 
 void Conversation::Finish()
 {
-    AskStyle = Presenter::YesNo;
-    CurrentLine = BasicLines[11];
+    AskStyle = BoxStyle::YesNo;
+    CurrentLine = BasicLines[BasicRow::FinishQuestion];
     AskLine();
-    if (Reply == Presenter::Yes) {
-        CurrentLine = BasicLines[10];
+    if (Reply == Reply::Yes) {
+        CurrentLine = BasicLines[BasicRow::GoOnLine];
         ShowLine();
-        NextStep = 1;
+        NextStep = Step::FirstLine;
         return;
     }
     for (;;) {
-        CurrentLine = BasicLines[12];
-        AskStyle = Presenter::YesNo;
+        CurrentLine = BasicLines[BasicRow::ClosingQuestion];
+        AskStyle = BoxStyle::YesNo;
         AskLine();
-        if (Reply != Presenter::Yes) {
-            CurrentLine = BasicLines[14];
+        if (Reply != Reply::Yes) {
+            CurrentLine = BasicLines[BasicRow::NoAgePrompt];
             PromptLine();
             GoAgain();
             continue;
         }
-        CurrentLine = BasicLines[13];
+        CurrentLine = BasicLines[BasicRow::AgePrompt];
         PromptLine();
         // An answer that is no number is a wrong age like any other, not a failure.
         const std::optional<qint16> age = AgeAnswer::read(Answer);
         if (age && *age == UserAge)
             break;
-        CurrentLine = BasicLines[15] + u' ' + Answer + u'.';
+        CurrentLine = BasicLines[BasicRow::WrongAgePrompt] + u' ' + Answer + u'.';
         PromptLine();
         GoAgain();
     }
-    CurrentLine = BasicLines[16];
+    CurrentLine = BasicLines[BasicRow::Farewell];
     ShowLine();
-    CurrentLine = BasicLines[17] + u' ' + UserName;
+    CurrentLine = BasicLines[BasicRow::FarewellName] + u' ' + UserName;
     ShowLine();
     const int hour = m_clock.localNow().time().hour();
-    CurrentLine = BasicLines[hour < 6 ? 18 : hour < 12 ? 19 : hour < 18 ? 20 : hour < 23 ? 21 : 22];
+    CurrentLine = BasicLines[hour < 6    ? BasicRow::NightLine
+                             : hour < 12 ? BasicRow::MorningLine
+                             : hour < 18 ? BasicRow::AfternoonLine
+                             : hour < 23 ? BasicRow::EveningLine
+                                         : BasicRow::LateLine];
     ShowLine();
     m_presenter.showAbout();
     PauseSeconds = 8;

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "engine/BoxStyle.h"
+#include "engine/Persistence.h"
+#include "engine/Reply.h"
 #include "engine/SlotTable.h"
+#include "engine/Step.h"
 
 #include <QString>
 
@@ -9,24 +13,25 @@ struct LinePair {
     QString second;
 };
 
-// The runner's shared state: every step reads and writes these, under these names.
+// The runner's shared state, under the names its procedures have always used: every step
+// reads and writes these. (The name is the old code module's that held them.)
 struct Module1 {
     QString UserName;
     qint16 UserAge = 0;
     QString BirthDate;
-    QString CurrentLine;
-    qint16 Reply = 0;
-    qint16 PersistLevel = 0;
-    QString PersistCode;
-    SlotTable<QString, 22> BasicLines;
+    QString CurrentLine; // what the next ShowLine, PromptLine or AskLine presents
+    ::Reply Reply = ::Reply::None;
+    ::Persistence PersistLevel = ::Persistence::Medium;
+    QString PersistCode;               // "H", "M" or "L": which menu item carries the mark
+    SlotTable<QString, 22> BasicLines; // by role, see BasicRow
     SlotTable<LinePair, 60> DoubleLines;
     SlotTable<QString, 100> ControlLines;
-    qint16 BlockIndex = 0;
+    qint16 BlockIndex = 0; // the block the next pick draws from, see PickRules
     QString PairFirst;
     QString PairSecond;
-    qint16 AskStyle = 0;
+    BoxStyle AskStyle = BoxStyle::OkOnly;
     QString RunState;
-    qint16 NextStep = 0;
-    qint16 YesCount = 0;
-    qint16 AgainFlag = 0;
+    Step NextStep = Step::None;
+    qint16 YesCount = 0;  // Yes replies to the go-on question since the last reset
+    qint16 AgainFlag = 0; // 1 once a repeat has drawn since the last typed answer
 };

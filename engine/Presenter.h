@@ -1,15 +1,16 @@
 #pragma once
 
+#include "engine/BoxStyle.h"
+#include "engine/Persistence.h"
+#include "engine/Reply.h"
+
 #include <QString>
+#include <optional>
 
 // Everything the conversation shows or asks goes through here, so that a window presents it
 // to a person and a test answers it from a script.
 class Presenter {
 public:
-    // Message-box styles and the replies they give.
-    enum Style : int { OkOnly = 0, YesNo = 4, Warning = 48, Information = 64 };
-    enum Reply : int { Ok = 1, Yes = 6, No = 7 };
-
     virtual ~Presenter() = default;
 
     // The large text of the window.
@@ -17,12 +18,14 @@ public:
     // A modal input box with an empty default; empty when cancelled.
     virtual QString inputBox(const QString& prompt, const QString& title) = 0;
     // A modal message box; an empty title means the application's title. `details` adds
-    // words for the author (file, row, field) below the fixed text.
-    virtual int messageBox(const QString& prompt, int style, const QString& title,
-                           const QString& details = {}) = 0;
+    // words for the author (file, row, field) below the fixed text. A box closed without
+    // a button gives No when it asked Yes or No, OK otherwise.
+    virtual Reply messageBox(const QString& prompt, BoxStyle style, const QString& title,
+                             const QString& details = {}) = 0;
 
     virtual void hideStartButton() = 0;
-    virtual void setMenuChecked(const QString& item, bool checked) = 0;
+    // Marks the chosen persistence level in the window's menu; none when nullopt.
+    virtual void showPersistence(std::optional<Persistence> level) = 0;
     virtual void showAbout() = 0;
     virtual void hideAbout() = 0;
     // Closes the window and leaves every event loop; the conversation unwinds by itself.

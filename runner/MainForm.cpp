@@ -60,12 +60,13 @@ void MainForm::buildMenu()
     persist->menuAction()->setObjectName(u"MNU_PERSIST"_s);
 
     const struct {
+        Persistence level;
         const char16_t* name;
         const char16_t* caption;
         void (Conversation::*handler)();
-    } levels[] = {{u"MNU_HIGH", u"&High", &Conversation::MNU_HIGH_Click},
-                  {u"MNU_MEDIUM", u"&Medium", &Conversation::MNU_MEDIUM_Click},
-                  {u"MNU_LOW", u"&Low", &Conversation::MNU_LOW_Click}};
+    } levels[] = {{Persistence::High, u"MNU_HIGH", u"&High", &Conversation::MNU_HIGH_Click},
+                  {Persistence::Medium, u"MNU_MEDIUM", u"&Medium", &Conversation::MNU_MEDIUM_Click},
+                  {Persistence::Low, u"MNU_LOW", u"&Low", &Conversation::MNU_LOW_Click}};
     for (const auto& level : levels) {
         QAction* action = persist->addAction(QString::fromUtf16(level.caption));
         action->setObjectName(QString::fromUtf16(level.name));
@@ -73,8 +74,10 @@ void MainForm::buildMenu()
         const auto handler = level.handler;
         connect(action, &QAction::triggered, this,
                 [this, handler] { (m_conversation.*handler)(); });
+        m_levels.insert(level.level, action);
     }
-    findChild<QAction*>(u"MNU_MEDIUM"_s)->setChecked(true);
+    // The menu's design, not the conversation, marks Medium at start.
+    m_levels.value(Persistence::Medium)->setChecked(true);
 
     file->addSeparator()->setObjectName(u"MNU_SEPERATOR"_s);
     QAction* exit = file->addAction(u"&Exit"_s);
@@ -97,30 +100,30 @@ QString MainForm::inputBox(const QString& prompt, const QString& title)
     return m_dialogs.text(this, title, prompt);
 }
 
-int MainForm::messageBox(const QString& prompt, int style, const QString& title,
-                         const QString& details)
+Reply MainForm::messageBox(const QString& prompt, BoxStyle style, const QString& title,
+                           const QString& details)
 {
     Dialogs::Message box{QMessageBox::NoIcon, title, prompt, details, QMessageBox::Ok};
     switch (style) {
-    case YesNo:
+    case BoxStyle::YesNo:
         box.buttons = QMessageBox::Yes | QMessageBox::No;
         break;
-    case Information:
+    case BoxStyle::Information:
         box.icon = QMessageBox::Information;
         break;
-    case Warning:
+    case BoxStyle::Warning:
         box.icon = QMessageBox::Warning;
         break;
-    default:
+    case BoxStyle::OkOnly:
         break;
     }
     switch (m_dialogs.message(this, box)) {
     case QMessageBox::Yes:
-        return Yes;
+        return Reply::Yes;
     case QMessageBox::No:
-        return No;
+        return Reply::No;
     default:
-        return style == YesNo ? No : Ok;
+        return style == BoxStyle::YesNo ? Reply::No : Reply::Ok;
     }
 }
 
@@ -129,10 +132,10 @@ void MainForm::hideStartButton()
     m_button->hide();
 }
 
-void MainForm::setMenuChecked(const QString& item, bool checked)
+void MainForm::showPersistence(std::optional<Persistence> level)
 {
-    if (QAction* action = findChild<QAction*>(item))
-        action->setChecked(checked);
+    for (auto it = m_levels.cbegin(); it != m_levels.cend(); ++it)
+        it.value()->setChecked(level == it.key());
 }
 
 void MainForm::showAbout()

@@ -5,10 +5,12 @@
 #include "engine/Presenter.h"
 #include "engine/SystemRandom.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 
 class AboutWindow;
+class QAction;
 class Dialogs;
 class LineDisplay;
 class QPushButton;
@@ -32,10 +34,10 @@ public:
 
     void display(const QString& line) override;
     QString inputBox(const QString& prompt, const QString& title) override;
-    int messageBox(const QString& prompt, int style, const QString& title,
-                   const QString& details = {}) override;
+    Reply messageBox(const QString& prompt, BoxStyle style, const QString& title,
+                     const QString& details = {}) override;
     void hideStartButton() override;
-    void setMenuChecked(const QString& item, bool checked) override;
+    void showPersistence(std::optional<Persistence> level) override;
     void showAbout() override;
     void hideAbout() override;
     void closeProgram() override;
@@ -56,6 +58,7 @@ private:
     Conversation m_conversation;
     LineDisplay* m_display;
     QPushButton* m_button;
+    QHash<Persistence, QAction*> m_levels;
     QPointer<AboutWindow> m_about;
     bool m_closing = false;
 };

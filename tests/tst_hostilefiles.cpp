@@ -175,8 +175,8 @@ private Q_SLOTS:
         s.fillLines();
         s.stage.transcript.clear();
         s.conversation->MNU_LOW_Click();
-        s.state().NextStep = 4;
-        s.stage.replies({6, u"fine"_s, 1, 7, 6});
+        s.state().NextStep = Step::Special;
+        s.stage.replies({Reply::Yes, u"fine"_s, Reply::Ok, Reply::No, Reply::Yes});
         s.conversation->Special();
         QVERIFY(s.stage.lastDetails.first().contains(u"the confirmation could not be counted"_s));
         for (const QString& detail : std::as_const(s.stage.lastDetails))

@@ -227,17 +227,17 @@ private Q_SLOTS:
     {
         Session s;
         Conversation& c = s.open();
-        QCOMPARE(s.state().PersistLevel, qint16(6));
+        QCOMPARE(s.state().PersistLevel, Persistence::Medium);
         QCOMPARE(s.state().PersistCode, u"M"_s);
         c.MNU_HIGH_Click();
         c.MNU_LOW_Click();
-        QCOMPARE(s.stage.checkedItems(), QStringList{u"MNU_LOW"_s});
-        QCOMPARE(s.state().PersistLevel, qint16(4));
+        QCOMPARE(s.stage.markedPersistence, Persistence::Low);
+        QCOMPARE(s.state().PersistLevel, Persistence::Low);
         c.MNU_LOW_Click();
-        QCOMPARE(s.stage.checkedItems(), QStringList{u"MNU_LOW"_s});
+        QCOMPARE(s.stage.markedPersistence, Persistence::Low);
         c.MNU_HIGH_Click();
-        QCOMPARE(s.state().PersistLevel, qint16(7));
-        QCOMPARE(s.stage.checkedItems(), QStringList{u"MNU_HIGH"_s});
+        QCOMPARE(s.state().PersistLevel, Persistence::High);
+        QCOMPARE(s.stage.markedPersistence, Persistence::High);
     }
 };
 

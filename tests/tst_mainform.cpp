@@ -90,7 +90,7 @@ private Q_SLOTS:
                 checked << action->objectName();
         }
         QCOMPARE(checked, QStringList{u"MNU_LOW"_s});
-        QCOMPARE(form.conversation().state().PersistLevel, qint16(4));
+        QCOMPARE(form.conversation().state().PersistLevel, Persistence::Low);
     }
 
     void longestLineFitsTheDisplay_data()

@@ -31,16 +31,17 @@ private Q_SLOTS:
         Session s;
         prepare(s);
         Conversation& c = *s.conversation;
-        s.stage.replies({u"blue"_s, 1, 6, 1, 6, 1, 6});
+        s.stage.replies(
+            {u"blue"_s, Reply::Ok, Reply::Yes, Reply::Ok, Reply::Yes, Reply::Ok, Reply::Yes});
         c.FirstLine();
         c.AnyMore();
-        QCOMPARE(s.state().NextStep, qint16(3));
+        QCOMPARE(s.state().NextStep, Step::GoAgain);
         c.GoAgain();
         c.AnyMore();
         QCOMPARE(s.state().YesCount, qint16(2));
         c.GoAgain();
         c.AnyMore();
-        QCOMPARE(s.state().NextStep, qint16(4));
+        QCOMPARE(s.state().NextStep, Step::Special);
         QCOMPARE(s.state().YesCount, qint16(0));
         const QStringList expected{
             prompt.arg(u"control 41"_s),
@@ -66,13 +67,13 @@ private Q_SLOTS:
         Session s;
         prepare(s);
         s.state().YesCount = 2;
-        s.stage.replies({7, 6});
+        s.stage.replies({Reply::No, Reply::Yes});
         s.conversation->AnyMore();
-        QCOMPARE(s.state().NextStep, qint16(2));
+        QCOMPARE(s.state().NextStep, Step::NextLine);
         QCOMPARE(s.state().YesCount, qint16(0));
         QCOMPARE(s.stage.transcript.last(), asked(4, u"control 81"_s));
 
-        s.stage.replies({u"red"_s, 1});
+        s.stage.replies({u"red"_s, Reply::Ok});
         s.conversation->NextLine();
         QCOMPARE(s.stage.transcript.mid(2),
                  (QStringList{prompt.arg(u"control 61"_s), u"show: control 1"_s, u"pause: 1"_s,
@@ -84,17 +85,17 @@ private Q_SLOTS:
         Session s;
         prepare(s);
         s.state().YesCount = 2;
-        s.state().NextStep = 3;
-        s.stage.replies({7, 7, 6});
+        s.state().NextStep = Step::GoAgain;
+        s.stage.replies({Reply::No, Reply::No, Reply::Yes});
         s.conversation->AnyMore();
         // Finish asked whether to go on; Yes showed slot 10 and left the first question next.
         QCOMPARE(s.stage.transcript.mid(2),
                  (QStringList{asked(4, u"basic 11"_s), u"show: basic 10"_s, u"pause: 1"_s}));
-        QCOMPARE(s.state().NextStep, qint16(1));
+        QCOMPARE(s.state().NextStep, Step::FirstLine);
         QCOMPARE(s.state().YesCount, qint16(2));
-        s.stage.reply(6);
+        s.stage.reply(Reply::Yes);
         s.conversation->AnyMore();
-        QCOMPARE(s.state().NextStep, qint16(4));
+        QCOMPARE(s.state().NextStep, Step::Special);
     }
 
     void goAgainReusesTheLastAnswerAndAPromptResetsItsBlock()
@@ -102,7 +103,7 @@ private Q_SLOTS:
         Session s;
         prepare(s);
         s.conversation->Answer = u"tea"_s;
-        s.stage.replies({1, 1, u"coffee"_s, 1});
+        s.stage.replies({Reply::Ok, Reply::Ok, u"coffee"_s, Reply::Ok});
         s.conversation->GoAgain();
         s.conversation->GoAgain();
         s.state().CurrentLine = u"why?"_s;
@@ -138,7 +139,7 @@ private Q_SLOTS:
         s.state().DoubleLines[2] = {u"I see"_s, u"Empty"_s};
         s.conversation->Answer = QString();
         s.stage.draws = {drawFor(1), drawFor(2)};
-        s.stage.reply(1);
+        s.stage.reply(Reply::Ok);
         s.conversation->GetDoubleData();
         s.state().CurrentLine =
             s.state().PairFirst + u' ' + s.conversation->Answer + u' ' + s.state().PairSecond;
@@ -163,7 +164,7 @@ private Q_SLOTS:
         // The step goes on and presents the line presented before.
         s.stage.transcript.clear();
         s.stage.fallback = 0.0;
-        s.stage.replies({u"x"_s, 1});
+        s.stage.replies({u"x"_s, Reply::Ok});
         s.state().BlockIndex = 0;
         s.conversation->FirstLine();
         QCOMPARE(s.stage.transcript.at(2), prompt.arg(u"said before"_s));
@@ -217,7 +218,7 @@ private Q_SLOTS:
         s.stage.now.setTime(time);
         s.state().UserAge = 35;
         s.state().UserName = u"Ann"_s;
-        s.stage.replies({7, 6, u"35"_s});
+        s.stage.replies({Reply::No, Reply::Yes, u"35"_s});
         QVERIFY(s.ends([&] { s.conversation->Finish(); }));
         const QStringList expected{asked(4, u"basic 11"_s),
                                    asked(4, u"basic 12"_s),
@@ -259,7 +260,7 @@ private Q_SLOTS:
         prepare(s);
         s.state().UserAge = qint16(age);
         s.conversation->Answer = u"earlier"_s;
-        s.stage.replies({7, 6, typed, u"sorry"_s});
+        s.stage.replies({Reply::No, Reply::Yes, typed, u"sorry"_s});
         QVERIFY(s.ends([&] { s.conversation->Finish(); }));
         if (accepted) {
             QVERIFY(s.stage.transcript.contains(u"show: basic 16"_s));
@@ -277,7 +278,8 @@ private Q_SLOTS:
         Session s;
         prepare(s);
         s.state().UserAge = 20;
-        s.stage.replies({7, 7, u"not now"_s, 1, 7, u"no"_s, 1, 6, u"20"_s});
+        s.stage.replies({Reply::No, Reply::No, u"not now"_s, Reply::Ok, Reply::No, u"no"_s,
+                         Reply::Ok, Reply::Yes, u"20"_s});
         QVERIFY(s.ends([&] { s.conversation->Finish(); }));
         QCOMPARE(s.stage.transcript.count(asked(4, u"basic 12"_s)), 3);
         QCOMPARE(s.stage.transcript.count(prompt.arg(u"basic 14"_s)), 2);

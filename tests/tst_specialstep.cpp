@@ -24,9 +24,9 @@ QString question(int row)
 
 // Answers a follow-up prompt and lets the question loop go on to the next prompt:
 // the answer, OK to the repeat, No to "any more?", Yes to the control question.
-QVariantList goOn(const QString& answer = u"fine"_s)
+QList<FakeStage::Said> goOn(const QString& answer = u"fine"_s)
 {
-    return {answer, 1, 7, 6};
+    return {answer, Reply::Ok, Reply::No, Reply::Yes};
 }
 } // namespace
 
@@ -39,7 +39,7 @@ class TestSpecialStep : public QObject {
         s.open();
         s.fillLines();
         s.stage.transcript.clear();
-        s.state().NextStep = 4;
+        s.state().NextStep = Step::Special;
     }
 
 private Q_SLOTS:
@@ -67,7 +67,7 @@ private Q_SLOTS:
             c.MNU_LOW_Click();
         else if (level == u"H"_s)
             c.MNU_HIGH_Click();
-        s.stage.reply(6);
+        s.stage.reply(Reply::Yes);
         for (qsizetype i = 0; i < prompts.size(); ++i)
             s.stage.replies(goOn());
         c.Special();
@@ -75,7 +75,7 @@ private Q_SLOTS:
         for (const QString& entry : s.stage.transcript.filter(u"prompt["_s))
             asked << entry.section(u": "_s, 1);
         QCOMPARE(asked, prompts);
-        QCOMPARE(s.state().NextStep, qint16(2));
+        QCOMPARE(s.state().NextStep, Step::NextLine);
         QCOMPARE(s.fx.column(TableLayout::special(), u"Yes"_s).first().toInt(), 1);
 
         // The confirmed row stays current: the next special case asks it again.
@@ -89,12 +89,12 @@ private Q_SLOTS:
         Session s;
         prepare(s);
         s.conversation->MNU_LOW_Click();
-        s.stage.replies({6, u"fine"_s, 1});
+        s.stage.replies({Reply::Yes, u"fine"_s, Reply::Ok});
         s.stage.duringWait = [&](double) { s.conversation->MNU_HIGH_Click(); };
-        s.stage.replies({7, 6});
+        s.stage.replies({Reply::No, Reply::Yes});
         s.conversation->Special();
         QCOMPARE(s.stage.transcript.filter(u"prompt["_s).size(), 1);
-        QCOMPARE(s.state().PersistLevel, qint16(7));
+        QCOMPARE(s.state().PersistLevel, Persistence::High);
     }
 
     void newSpecialCaseMovesOnWithoutCountingAgain()
@@ -102,7 +102,7 @@ private Q_SLOTS:
         Session s;
         prepare(s);
         s.state().YesCount = 2;
-        s.stage.replies({6, u"fine"_s, 1, 6, 7});
+        s.stage.replies({Reply::Yes, u"fine"_s, Reply::Ok, Reply::Yes, Reply::No});
         QVERIFY(s.ends([&] { s.conversation->Special(); }));
         QVERIFY(s.stage.transcript.contains(asked(question(2))));
         QVERIFY(s.stage.transcript.contains(asked(question(3))));
@@ -115,11 +115,12 @@ private Q_SLOTS:
         Session s;
         prepare(s);
         s.conversation->MNU_LOW_Click();
-        s.stage.replies({6, u"fine"_s, 1, 7, 7, 6, 6});
+        s.stage.replies(
+            {Reply::Yes, u"fine"_s, Reply::Ok, Reply::No, Reply::No, Reply::Yes, Reply::Yes});
         s.conversation->Special();
         QCOMPARE(s.stage.transcript.count(asked(u"basic 11"_s)), 2);
         QCOMPARE(s.stage.transcript.count(u"show: basic 10"_s), 2);
-        QCOMPARE(s.state().NextStep, qint16(1));
+        QCOMPARE(s.state().NextStep, Step::FirstLine);
     }
 
     void noThroughoutCyclesInCountOrder()
@@ -131,10 +132,10 @@ private Q_SLOTS:
         s.open();
         s.fillLines();
         s.stage.transcript.clear();
-        s.state().NextStep = 4;
-        s.stage.replies({7, 7, 7, 7});
+        s.state().NextStep = Step::Special;
+        s.stage.replies({Reply::No, Reply::No, Reply::No, Reply::No});
         s.conversation->Special();
-        QCOMPARE(s.state().NextStep, qint16(4));
+        QCOMPARE(s.state().NextStep, Step::Special);
         QCOMPARE(s.stage.transcript, (QStringList{asked(question(3)), asked(question(4)),
                                                   asked(question(1)), asked(question(2))}));
         s.stage.transcript.clear();
@@ -150,7 +151,7 @@ private Q_SLOTS:
         s.open();
         s.fillLines();
         s.conversation->MNU_LOW_Click();
-        s.stage.reply(6);
+        s.stage.reply(Reply::Yes);
         s.stage.replies(goOn());
         s.conversation->Special();
         QVERIFY(s.fx.column(TableLayout::special(), u"Yes"_s).first().isNull());
@@ -164,7 +165,7 @@ private Q_SLOTS:
         s.fx.execute(TableLayout::special(),
                      u"UPDATE Table1 SET \"Primary Question (Y/N)\" = 'Changed?' WHERE ID = 1"_s);
         s.fx.execute(TableLayout::special(), u"DELETE FROM Table1 WHERE ID = 2"_s);
-        s.stage.replies({7, 7});
+        s.stage.replies({Reply::No, Reply::No});
         s.conversation->Special();
         QCOMPARE(s.stage.transcript, (QStringList{asked(u"Changed?"_s), asked(question(3))}));
     }
@@ -177,14 +178,14 @@ private Q_SLOTS:
                 s.fx.create(TableLayout::special());
             s.open();
             s.stage.transcript.clear();
-            s.state().NextStep = 4;
+            s.state().NextStep = Step::Special;
             s.conversation->Special();
-            QCOMPARE(s.state().NextStep, qint16(2));
+            QCOMPARE(s.state().NextStep, Step::NextLine);
             // An empty table is told once; a missing file was told when the window loaded.
             QCOMPARE(s.stage.transcript.size(), missing ? 0 : 1);
             s.conversation->Special();
             QCOMPARE(s.stage.transcript.size(), missing ? 0 : 1);
-            QCOMPARE(s.state().NextStep, qint16(2));
+            QCOMPARE(s.state().NextStep, Step::NextLine);
         }
     }
 
@@ -194,7 +195,7 @@ private Q_SLOTS:
         prepare(s, 2);
         s.fx.execute(TableLayout::special(),
                      u"UPDATE Table1 SET \"Primary Question (Y/N)\" = NULL WHERE ID = 1"_s);
-        s.stage.reply(7);
+        s.stage.reply(Reply::No);
         s.conversation->Special();
         QCOMPARE(s.stage.transcript.first().left(8), u"box(48)["_s);
         QCOMPARE(s.stage.transcript.at(1), asked(question(2)));
@@ -209,7 +210,7 @@ private Q_SLOTS:
         s.stage.transcript.clear();
         s.conversation->Special();
         s.conversation->Special();
-        QCOMPARE(s.state().NextStep, qint16(2));
+        QCOMPARE(s.state().NextStep, Step::NextLine);
         QCOMPARE(s.stage.transcript.size(), 2); // row 2 and "none can be asked", once each
     }
 
@@ -219,7 +220,7 @@ private Q_SLOTS:
         prepare(s, 1);
         s.fx.execute(TableLayout::special(),
                      u"UPDATE Table1 SET \"2nd Question (Input)\" = NULL"_s);
-        s.stage.reply(6);
+        s.stage.reply(Reply::Yes);
         s.stage.replies(goOn());
         s.stage.replies(goOn());
         s.conversation->Special();
@@ -234,7 +235,7 @@ private Q_SLOTS:
         {
             FileLock lock(s.fx.path(TableLayout::special()), FileLock::Kind::Write);
             s.conversation->MNU_LOW_Click();
-            s.stage.reply(6);
+            s.stage.reply(Reply::Yes);
             s.stage.replies(goOn());
             s.conversation->Special();
         }

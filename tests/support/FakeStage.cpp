@@ -6,7 +6,6 @@ using namespace Qt::Literals::StringLiterals;
 
 FakeStage::FakeStage()
     : now(QDate(2026, 12, 7), QTime(10, 0))
-    , m_checked{u"MNU_MEDIUM"_s}
 {
 }
 
@@ -16,50 +15,43 @@ void FakeStage::display(const QString& line)
     transcript << u"show: "_s + line;
 }
 
-QVariant FakeStage::nextReply(bool wantText, const QString& prompt)
+std::optional<FakeStage::Said> FakeStage::nextReply(bool wantText, const QString& prompt)
 {
     if (m_replies.isEmpty()) {
         if (m_conversation)
             m_conversation->Form_Closed();
-        return {};
+        return std::nullopt;
     }
-    const QVariant answer = m_replies.takeFirst();
-    const bool isText = answer.typeId() == QMetaType::QString;
+    const Said answer = m_replies.takeFirst();
+    const bool isText = std::holds_alternative<QString>(answer);
     if (isText != wantText && mismatch.isEmpty())
-        mismatch = u"reply %1 given to \"%2\""_s.arg(answer.toString(), prompt);
+        mismatch = u"reply %1 given to \"%2\""_s.arg(
+            isText ? std::get<QString>(answer) : QString::number(qint16(std::get<Reply>(answer))),
+            prompt);
     return answer;
 }
 
 QString FakeStage::inputBox(const QString& prompt, const QString& title)
 {
     transcript << u"prompt[%1]: %2"_s.arg(title, prompt);
-    return nextReply(true, prompt).toString();
+    const std::optional<Said> answer = nextReply(true, prompt);
+    return answer && std::holds_alternative<QString>(*answer) ? std::get<QString>(*answer)
+                                                              : QString();
 }
 
-int FakeStage::messageBox(const QString& prompt, int style, const QString& title,
-                          const QString& details)
+Reply FakeStage::messageBox(const QString& prompt, BoxStyle style, const QString& title,
+                            const QString& details)
 {
     const bool question = title == u"Veyrath Message"_s;
-    transcript
-        << u"%1(%2)[%3]: %4"_s.arg(question ? u"ask"_s : u"box"_s).arg(style).arg(title, prompt);
+    transcript << u"%1(%2)[%3]: %4"_s.arg(question ? u"ask"_s : u"box"_s)
+                      .arg(qint16(style))
+                      .arg(title, prompt);
     if (!details.isEmpty())
         lastDetails << details;
     if (!question)
-        return Ok; // notices are acknowledged without a scripted reply
-    const QVariant answer = nextReply(false, prompt);
-    return answer.isValid() ? answer.toInt() : No;
-}
-
-void FakeStage::setMenuChecked(const QString& item, bool checked)
-{
-    m_checked.removeAll(item);
-    if (checked)
-        m_checked << item;
-}
-
-QStringList FakeStage::checkedItems() const
-{
-    return m_checked;
+        return Reply::Ok; // notices are acknowledged without a scripted reply
+    const std::optional<Said> answer = nextReply(false, prompt);
+    return answer && std::holds_alternative<Reply>(*answer) ? std::get<Reply>(*answer) : Reply::No;
 }
 
 void FakeStage::waitUntil(double deadline)

@@ -8,13 +8,14 @@
 #include <QDateTime>
 #include <QList>
 #include <QStringList>
-#include <QVariant>
 #include <functional>
+#include <optional>
+#include <variant>
 
 class Conversation;
 
 // Plays the person, the screen, the voice, the clock and the dice for a conversation under
-// test. Replies are scripted in order: a QString answers an input box, an int a message box.
+// test. Replies are scripted in order: a QString answers an input box, a Reply a message box.
 // When the replies run out the window is closed, which ends the conversation.
 //
 // Everything presented lands in `transcript`, one entry each:
@@ -22,16 +23,19 @@ class Conversation;
 //   "pause: SECONDS", "about", "about hidden", "closed"
 class FakeStage final : public Presenter, public Voice, public Clock, public RandomSource {
 public:
+    // What the person says to a box: typed text or the button pressed.
+    using Said = std::variant<QString, Reply>;
+
     FakeStage();
 
     void attach(Conversation& conversation) { m_conversation = &conversation; }
-    void reply(const QVariant& answer) { m_replies << answer; }
-    void replies(const QVariantList& answers) { m_replies << answers; }
+    void reply(const Said& answer) { m_replies << answer; }
+    void replies(const QList<Said>& answers) { m_replies << answers; }
 
     QStringList transcript;
     QStringList spoken;
     QString displayed;
-    QStringList checkedItems() const;
+    std::optional<Persistence> markedPersistence = Persistence::Medium; // as the menu shows
     QString mismatch; // set when a reply did not fit the box it was given to
 
     // Dice: the queued values first, then `fallback`.
@@ -47,10 +51,10 @@ public:
     // Presenter
     void display(const QString& line) override;
     QString inputBox(const QString& prompt, const QString& title) override;
-    int messageBox(const QString& prompt, int style, const QString& title,
-                   const QString& details = {}) override;
+    Reply messageBox(const QString& prompt, BoxStyle style, const QString& title,
+                     const QString& details = {}) override;
     void hideStartButton() override { transcript << QStringLiteral("start hidden"); }
-    void setMenuChecked(const QString& item, bool checked) override;
+    void showPersistence(std::optional<Persistence> level) override { markedPersistence = level; }
     void showAbout() override { transcript << QStringLiteral("about"); }
     void hideAbout() override { transcript << QStringLiteral("about hidden"); }
     void closeProgram() override { transcript << QStringLiteral("closed"); }
@@ -70,11 +74,10 @@ public:
     QStringList lastDetails;
 
 private:
-    QVariant nextReply(bool wantText, const QString& prompt);
+    std::optional<Said> nextReply(bool wantText, const QString& prompt);
 
     Conversation* m_conversation = nullptr;
-    QVariantList m_replies;
-    QStringList m_checked;
+    QList<Said> m_replies;
 };
 
 // The position a draw must have to land on `slot` (1 to 20) of its block.
