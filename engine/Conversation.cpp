@@ -67,7 +67,7 @@ void Conversation::Form_Load()
             m_told.insert(m_specialFailure);
         } else {
             try {
-                SpecialD = std::make_unique<SpecialCases>(std::move(special.table));
+                openSpecialCases(std::move(special.table));
             } catch (const ScriptError& error) {
                 m_specialFailure = error.message();
                 m_told.insert(m_specialFailure);

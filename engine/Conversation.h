@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/Module1.h"
+#include "script/SpecialCases.h"
 
 #include <QSet>
 #include <QString>
@@ -14,7 +15,6 @@ class RandomSource;
 class ScriptError;
 class ScriptRow;
 class ScriptTable;
-class SpecialCases;
 class Voice;
 struct TableLayout;
 
@@ -89,9 +89,19 @@ private:
     // Presents the last pair around the last answer: first, blank, answer, blank, second.
     void presentPair(BoxStyle style);
     int pickSlot(int capacity, const std::function<bool(int)>& isVacant);
+    // Tells a fault of the script once a run; `consequence` says what the conversation does.
+    void tellOnce(const QString& fault, const QString& consequence);
     void tellOnce(const QString& fault);
     DataSource openSource(const TableLayout& layout);
-    void finishFollowUps(bool& nextRow);
+
+    // The special step's parts. Each returns true when the walk is to go on to the next row.
+    void openSpecialCases(std::unique_ptr<ScriptTable> table);
+    std::optional<SpecialCases::Case> readSpecialCase(bool& unreadable);
+    bool askFollowUps();
+    bool finishFollowUp();
+    // Runs a statement on special.mdb again while another program holds the file, waiting
+    // between tries with the window responsive, until it succeeds or patience runs out.
+    template <typename Statement> auto waitingOutLocks(Statement statement);
 
     Presenter& m_presenter;
     Voice& m_voice;

@@ -1,4 +1,5 @@
 // The special-case step: the walk through the special table and its follow-up prompts.
+#include "clock/Clock.h"
 #include "engine/Conversation.h"
 #include "engine/Presenter.h"
 #include "script/ScriptError.h"
@@ -6,14 +7,60 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-void Conversation::tellOnce(const QString& fault)
+namespace {
+// Another program may hold special.mdb for a while (the editor saving, a backup). Each
+// statement waits only briefly on its own; between tries the window keeps working, and
+// after this long the step gives up and says so.
+constexpr int statementPatienceMs = 50;
+constexpr double lockPatienceSeconds = 5.0;
+constexpr double retryEverySeconds = 0.25;
+} // namespace
+
+template <typename Statement> auto Conversation::waitingOutLocks(Statement statement)
 {
-    // A fault in the script is the author's to mend; telling it once a run is enough.
+    const double giveUp = m_clock.monotonicSeconds() + lockPatienceSeconds;
+    for (;;) {
+        try {
+            return statement();
+        } catch (const ScriptError& error) {
+            if (!error.isLocked() || m_clock.monotonicSeconds() >= giveUp)
+                throw;
+        }
+        m_clock.waitUntil(m_clock.monotonicSeconds() + retryEverySeconds);
+        checkEnded();
+    }
+}
+
+void Conversation::tellOnce(const QString& fault, const QString& consequence)
+{
+    // A fault is the author's to mend; telling it once a run is enough.
     if (m_told.contains(fault))
         return;
     m_told.insert(fault);
-    message(u"The special-case script has a fault and the conversation goes around it."_s,
-            BoxStyle::Warning, {}, fault);
+    message(consequence, BoxStyle::Warning, {}, fault);
+}
+
+void Conversation::tellOnce(const QString& fault)
+{
+    tellOnce(fault, u"The special-case script has a fault and the conversation goes around it."_s);
+}
+
+void Conversation::openSpecialCases(std::unique_ptr<ScriptTable> table)
+{
+    table->setBusyTimeout(statementPatienceMs);
+    SpecialD = std::make_unique<SpecialCases>(std::move(table));
+}
+
+std::optional<SpecialCases::Case> Conversation::readSpecialCase(bool& unreadable)
+{
+    try {
+        return waitingOutLocks([this] { return SpecialD->current(); });
+    } catch (const ScriptError& error) {
+        tellOnce(error.message(), u"A special case could not be read, so the conversation goes "
+                                  u"on without it for now."_s);
+        unreadable = true;
+        return std::nullopt;
+    }
 }
 
 void Conversation::Special()
@@ -39,7 +86,14 @@ void Conversation::Special()
             m_askedSinceFirstRow = false;
             return;
         }
-        const std::optional<SpecialCases::Case> row = SpecialD->current();
+        bool unreadable = false;
+        const std::optional<SpecialCases::Case> row = readSpecialCase(unreadable);
+        if (unreadable) {
+            // The file is held or gone: the question loop goes on, and the next special case
+            // tries the same row again.
+            NextStep = Step::NextLine;
+            return;
+        }
         if (!row) {
             SpecialD->moveNext(); // deleted since the walk began
             continue;
@@ -59,34 +113,50 @@ void Conversation::Special()
             continue;
         }
         try {
-            SpecialD->countConfirmation();
+            waitingOutLocks([this] { SpecialD->countConfirmation(); });
         } catch (const ScriptError& error) {
-            tellOnce(error.message());
+            tellOnce(error.message(), u"The Yes was not counted; the conversation goes on."_s);
         }
-
-        const int level = int(PersistLevel);
-        bool nextRow = false;
-        for (int position = 4; position <= level && !nextRow; ++position) {
-            // Read afresh: the author may have changed the prompt since the question.
-            const std::optional<SpecialCases::Case> now = SpecialD->current();
-            if (!now)
-                return;
-            AgainFlag = 0;
-            try {
-                CurrentLine = now->text(position);
-            } catch (const ScriptError& error) {
-                tellOnce(error.message());
-                continue;
-            }
-            PromptLine();
-            finishFollowUps(nextRow);
-        }
-        if (!nextRow)
+        if (!askFollowUps())
             return;
     }
 }
 
-void Conversation::finishFollowUps(bool& nextRow)
+bool Conversation::askFollowUps()
+{
+    const int level = int(PersistLevel);
+    bool asked = false;
+    for (int position = 4; position <= level; ++position) {
+        // Read afresh: the author may have changed the prompt since the question.
+        bool unreadable = false;
+        const std::optional<SpecialCases::Case> now = readSpecialCase(unreadable);
+        if (!now && !unreadable)
+            return false; // deleted meanwhile: the walk goes on past it
+        if (unreadable)
+            break; // told; the other prompts would wait on the same lock
+        AgainFlag = 0;
+        try {
+            CurrentLine = now->text(position);
+        } catch (const ScriptError& error) {
+            tellOnce(error.message());
+            continue;
+        }
+        PromptLine();
+        asked = true;
+        if (finishFollowUp())
+            return true;
+    }
+    // A confirmed case with no prompt to ask still gets the answer every other one gets,
+    // the repeat and the question whether to go on, once, instead of its own question
+    // straight back again.
+    if (!asked) {
+        AgainFlag = 0;
+        return finishFollowUp();
+    }
+    return false;
+}
+
+bool Conversation::finishFollowUp()
 {
     for (;;) {
         GoAgain();
@@ -96,15 +166,14 @@ void Conversation::finishFollowUps(bool& nextRow)
             continue;
         case Step::Special:
             SpecialD->moveNext();
-            nextRow = true;
-            return;
+            return true;
         case Step::FirstLine:
             Finish();
-            return;
+            return false;
         case Step::None:
         case Step::NextLine:
         default:
-            return;
+            return false;
         }
     }
 }

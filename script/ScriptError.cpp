@@ -12,12 +12,13 @@ QString compose(const QString& file, const QString& reason, int row, const QStri
 }
 } // namespace
 
-ScriptError::ScriptError(QString file, QString reason, int row, QString field)
+ScriptError::ScriptError(QString file, QString reason, int row, QString field, Kind kind)
     : std::runtime_error(compose(file, reason, row, field).toStdString())
     , m_file(std::move(file))
     , m_reason(std::move(reason))
     , m_row(row)
     , m_field(std::move(field))
+    , m_kind(kind)
 {
 }
 

@@ -7,7 +7,16 @@
 // (counted from 1 in the order the programs read them), which field, and what is wrong.
 class ScriptError : public std::runtime_error {
 public:
-    ScriptError(QString file, QString reason, int row = 0, QString field = {});
+    enum class Kind {
+        Fault,  // in the file or its contents
+        Locked, // another program holds the file for now; trying again later may succeed
+    };
+
+    ScriptError(QString file, QString reason, int row = 0, QString field = {},
+                Kind kind = Kind::Fault);
+
+    Kind kind() const { return m_kind; }
+    bool isLocked() const { return m_kind == Kind::Locked; }
 
     const QString& file() const { return m_file; }
     int row() const { return m_row; }
@@ -22,4 +31,5 @@ private:
     QString m_reason;
     int m_row;
     QString m_field;
+    Kind m_kind;
 };

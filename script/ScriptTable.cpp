@@ -13,6 +13,10 @@
 #include <QSqlRecord>
 #include <QUrl>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -42,6 +46,28 @@ QString foreignFileReason(const QString& path)
         return u"this is an Access (Jet) database; convert it to the SQLite script format first "
                u"(see \"Carrying over an Access script\" in README.md)"_s;
     return u"the file is not a SQLite database"_s;
+}
+
+// Which file a path names now, so that a file replaced under an open connection is noticed.
+QByteArray fileIdentity(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return {};
+    return QByteArray::number(quint64(status.st_dev)) + ':' +
+           QByteArray::number(quint64(status.st_ino));
+#else
+    return QFileInfo::exists(path) ? QByteArrayLiteral("present") : QByteArray();
+#endif
+}
+
+// SQLITE_BUSY and SQLITE_LOCKED, with or without their extended codes.
+bool isLockError(const QSqlError& error)
+{
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok) & 0xff;
+    return ok && (code == 5 || code == 6);
 }
 
 QString sqlReason(const QSqlError& error)
@@ -90,6 +116,37 @@ QSqlDatabase ScriptTable::database() const
 void ScriptTable::fail(const QString& reason) const
 {
     throw ScriptError(m_layout->fileName, reason);
+}
+
+void ScriptTable::fail(const QSqlError& error) const
+{
+    if (const QString gone = goneReason(); !gone.isEmpty())
+        fail(gone);
+    throw ScriptError(m_layout->fileName, sqlReason(error), 0, {},
+                      isLockError(error) ? ScriptError::Kind::Locked : ScriptError::Kind::Fault);
+}
+
+QString ScriptTable::goneReason() const
+{
+    if (m_identity.isEmpty())
+        return {};
+    const QByteArray now = fileIdentity(m_path);
+    if (now.isEmpty())
+        return u"the file was deleted while the program had it open"_s;
+    if (now != m_identity)
+        return u"the file was replaced by another while the program had it open"_s;
+    return {};
+}
+
+void ScriptTable::checkStillThere() const
+{
+    if (const QString gone = goneReason(); !gone.isEmpty())
+        fail(gone);
+}
+
+void ScriptTable::setBusyTimeout(int milliseconds)
+{
+    exec(u"PRAGMA busy_timeout = %1"_s.arg(milliseconds));
 }
 
 std::unique_ptr<ScriptTable> ScriptTable::open(const QString& dir, const TableLayout& layout)
@@ -152,6 +209,7 @@ void ScriptTable::connect(Access access)
     db.setConnectOptions(u"QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1"_s.arg(busyTimeoutMs));
     if (!db.open())
         fail(u"the database cannot be opened (%1)"_s.arg(sqlReason(db.lastError())));
+    m_identity = fileIdentity(m_path);
     // A script file is data, never code: functions named in its schema must not run.
     exec(u"PRAGMA trusted_schema=OFF"_s);
 }
@@ -213,11 +271,11 @@ QSqlQuery ScriptTable::exec(const QString& sql, const QVariantList& bindings) co
     QSqlQuery query(database());
     query.setForwardOnly(true);
     if (!query.prepare(sql))
-        fail(sqlReason(query.lastError()));
+        fail(query.lastError());
     for (const QVariant& value : bindings)
         query.addBindValue(value);
     if (!query.exec())
-        fail(sqlReason(query.lastError()));
+        fail(query.lastError());
     return query;
 }
 
@@ -250,7 +308,7 @@ void ScriptTable::forEachRow(const QStringList& columns,
                         std::move(values)));
     }
     if (query.lastError().isValid())
-        fail(sqlReason(query.lastError()));
+        fail(query.lastError());
 }
 
 qint64 ScriptTable::rowCount() const

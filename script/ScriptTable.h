@@ -9,6 +9,7 @@
 #include <memory>
 
 class ScriptRow;
+class QSqlError;
 class QSqlQuery;
 
 // One script file: a SQLite database holding Table1 in a known layout, opened on a
@@ -49,6 +50,14 @@ public:
     QSqlQuery exec(const QString& sql, const QVariantList& bindings = {}) const;
     // Runs `work` inside one write transaction (BEGIN IMMEDIATE .. COMMIT).
     void writeTransaction(const std::function<void()>& work);
+    // Throws ScriptError when the path no longer names the file that was opened: deleted,
+    // or replaced by another. A connection goes on working on the old file, so what it
+    // writes there would be lost without a word.
+    void checkStillThere() const;
+    // How long a statement waits for another program's lock before it fails with
+    // ScriptError::Kind::Locked; five seconds unless changed. A caller that keeps a window
+    // responsive waits in short steps of its own instead.
+    void setBusyTimeout(int milliseconds);
 
     static QString quoted(const QString& identifier);
 
@@ -59,9 +68,14 @@ private:
     void checkLayout() const;
     void checkIntegrity() const;
     [[noreturn]] void fail(const QString& reason) const;
+    [[noreturn]] void fail(const QSqlError& error) const;
+    // Why statements fail when the file was deleted or replaced under the open connection;
+    // empty while the path still names the file that was opened.
+    QString goneReason() const;
 
     const TableLayout* m_layout;
     QString m_path;
     QString m_connection;
     bool m_readOnly;
+    QByteArray m_identity; // device and inode at opening, where the system tells them
 };

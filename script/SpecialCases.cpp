@@ -40,6 +40,7 @@ std::optional<SpecialCases::Case> SpecialCases::current() const
 {
     if (atEnd())
         return std::nullopt;
+    m_table->checkStillThere();
     const qint64 id = m_order.at(m_position);
     QStringList columns;
     for (qsizetype i = firstField - 1; i < m_table->layout().columns.size(); ++i)
@@ -58,14 +59,15 @@ std::optional<SpecialCases::Case> SpecialCases::current() const
 
 void SpecialCases::countConfirmation()
 {
-    const std::optional<Case> row = current();
-    if (!row)
-        return;
     const QString count = ScriptTable::quoted(TableLayout::countColumn());
     // Counting in the statement itself, not from a value read earlier, is what keeps a count
     // made while the editor saves the same row from being lost or losing the editor's text.
     int changed = 0;
+    std::optional<Case> row;
     try {
+        row = current();
+        if (!row)
+            return;
         m_table->writeTransaction([&] {
             QSqlQuery update = m_table->exec(
                 u"UPDATE Table1 SET %1 = %1 + 1 WHERE ID = ? AND typeof(%1) IN ('integer', 'null')"_s
@@ -73,14 +75,20 @@ void SpecialCases::countConfirmation()
                 {row->id});
             changed = update.numRowsAffected();
         });
+        if (changed == 0 && !current())
+            return; // deleted meanwhile: nothing left to count on
     } catch (const ScriptError& error) {
+        int number = 0;
+        try {
+            number = row ? row->row() : 0; // named when the file still answers
+        } catch (const ScriptError&) {
+        }
         throw ScriptError(m_table->fileName(),
-                          u"the confirmation could not be counted (%1)"_s.arg(error.reason()),
-                          row->row(), TableLayout::countColumn());
+                          u"the Yes was not counted (%1)"_s.arg(error.reason()), number,
+                          TableLayout::countColumn(), error.kind());
     }
-    if (changed == 0 && current())
-        throw ScriptError(
-            m_table->fileName(),
-            u"the count is not a whole number, so the confirmation was not added to it"_s,
-            row->row(), TableLayout::countColumn());
+    if (changed == 0)
+        throw ScriptError(m_table->fileName(),
+                          u"the count is not a whole number, so the Yes was not counted"_s,
+                          row->row(), TableLayout::countColumn());
 }

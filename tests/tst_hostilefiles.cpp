@@ -178,7 +178,7 @@ private Q_SLOTS:
         s.state().NextStep = Step::Special;
         s.stage.replies({Reply::Yes, u"fine"_s, Reply::Ok, Reply::No, Reply::Yes});
         s.conversation->Special();
-        QVERIFY(s.stage.lastDetails.first().contains(u"the confirmation could not be counted"_s));
+        QVERIFY(s.stage.lastDetails.first().contains(u"the Yes was not counted"_s));
         for (const QString& detail : std::as_const(s.stage.lastDetails))
             QVERIFY2(detail.contains(u".mdb"_s), qPrintable(detail));
         s.conversation.reset();

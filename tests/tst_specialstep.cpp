@@ -2,9 +2,11 @@
 #include "tests/support/FileLock.h"
 #include "tests/support/Session.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QSqlQuery>
 #include <QTest>
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -241,9 +243,102 @@ private Q_SLOTS:
         }
         QCOMPARE(s.stage.transcript.filter(u"prompt["_s).size(), 1);
         QVERIFY2(s.stage.lastDetails.first().startsWith(
-                     u"special.mdb, row 1, field \"Yes\": the confirmation could not be counted"_s),
+                     u"special.mdb, row 1, field \"Yes\": the Yes was not counted"_s),
                  qPrintable(s.stage.lastDetails.first()));
         QCOMPARE(s.fx.column(TableLayout::special(), u"Yes"_s).first().toInt(), 0);
+    }
+
+    void confirmedCaseWithNothingToAskIsCountedOnceAndHandsBack_data()
+    {
+        QTest::addColumn<QString>("level");
+        QTest::addColumn<QString>("nulls");
+        QTest::newRow("low, first prompt null") << u"L"_s << u"\"Enhance Process\" = NULL"_s;
+        QTest::newRow("high, every prompt null")
+            << u"H"_s
+            << u"\"Enhance Process\" = NULL, \"2nd Question (Input)\" = NULL, "
+               u"\"3rd Question (Input)\" = NULL, \"4th Question (Input)\" = NULL"_s;
+    }
+    void confirmedCaseWithNothingToAskIsCountedOnceAndHandsBack()
+    {
+        QFETCH(QString, level);
+        QFETCH(QString, nulls);
+        Session s;
+        prepare(s, 2);
+        s.fx.execute(TableLayout::special(), u"UPDATE Table1 SET %1 WHERE ID = 1"_s.arg(nulls));
+        level == u"L"_s ? s.conversation->MNU_LOW_Click() : s.conversation->MNU_HIGH_Click();
+        // Yes to the question; then the repeat and "any more?" as after a last prompt.
+        s.stage.replies({Reply::Yes, Reply::Ok, Reply::No, Reply::Yes});
+        s.conversation->Special();
+        QCOMPARE(s.fx.column(TableLayout::special(), u"Yes"_s), (QVariantList{1, 0}));
+        QCOMPARE(s.stage.transcript.count(asked(question(1))), 1);
+        QVERIFY(s.stage.transcript.filter(u"prompt["_s).isEmpty());
+        QCOMPARE(s.state().NextStep, Step::NextLine);
+    }
+
+    void anotherProgramsLockNeverEndsTheConversation_data()
+    {
+        QTest::addColumn<bool>("released");
+        QTest::newRow("held throughout") << false;
+        QTest::newRow("released while the step waits") << true;
+    }
+    void anotherProgramsLockNeverEndsTheConversation()
+    {
+        QFETCH(bool, released);
+        Session s;
+        s.fx.createNumbered(TableLayout::special(), 2);
+        // A file in rollback mode, as made elsewhere: there a lock holds off readers too.
+        s.fx.execute(TableLayout::special(), u"PRAGMA journal_mode = DELETE"_s);
+        s.open();
+        s.fillLines();
+        s.stage.transcript.clear();
+        s.state().NextStep = Step::Special;
+        s.conversation->MNU_LOW_Click();
+        std::optional<FileLock> lock;
+        lock.emplace(s.fx.path(TableLayout::special()), FileLock::Kind::Exclusive);
+        if (released)
+            s.stage.duringWait = [&](double) { lock.reset(); };
+        s.stage.reply(Reply::Yes);
+        s.stage.replies(goOn());
+        s.conversation->Special();
+        lock.reset();
+
+        // Either the special case waited for the file and was counted once, or it was told
+        // once and the loop went on to its next question, to ask it again later.
+        QCOMPARE(s.state().NextStep, Step::NextLine);
+        QCOMPARE(s.fx.column(TableLayout::special(), u"Yes"_s).first().toInt(), released ? 1 : 0);
+        QCOMPARE(s.stage.transcript.contains(asked(question(1))), released);
+        QCOMPARE(s.stage.lastDetails.size(), released ? 0 : 1);
+        if (!released)
+            QVERIFY2(s.stage.lastDetails.first().startsWith(u"special.mdb: "_s),
+                     qPrintable(s.stage.lastDetails.first()));
+        QVERIFY(!s.conversation->hasEnded());
+    }
+
+    void fileGoneMeanwhileIsToldAsSuch_data()
+    {
+        QTest::addColumn<bool>("replaced");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("deleted") << false << u"the file was deleted while"_s;
+        QTest::newRow("replaced") << true << u"the file was replaced by another while"_s;
+    }
+    void fileGoneMeanwhileIsToldAsSuch()
+    {
+        QFETCH(bool, replaced);
+        QFETCH(QString, told);
+        Session s;
+        prepare(s, 2);
+        s.conversation->MNU_LOW_Click();
+        const QString path = s.fx.path(TableLayout::special());
+        QVERIFY(QFile::rename(path, path + u".old"_s));
+        if (replaced)
+            QVERIFY(QFile::copy(path + u".old"_s, path));
+        s.stage.reply(Reply::Yes);
+        s.stage.replies(goOn());
+        s.conversation->Special();
+        QVERIFY(!s.stage.lastDetails.isEmpty());
+        QVERIFY2(s.stage.lastDetails.first().contains(told),
+                 qPrintable(s.stage.lastDetails.join(u" | "_s)));
+        QVERIFY(!s.conversation->hasEnded());
     }
 
     void countsAndEditsFromTwoProgramsAllArrive()
