@@ -1,17 +1,42 @@
 #include "windowkit/QtDialogs.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <functional>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
+// The text a label puts on the screen: markup rendered, a shortcut marker taken out.
+QString shownText(const QLabel* label)
+{
+    QString text = label->text();
+    if (label->textFormat() == Qt::RichText ||
+        (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(text))) {
+        QTextDocument document;
+        document.setHtml(text);
+        text = document.toPlainText();
+    }
+    if (label->buddy()) {
+        // "&&" shows one "&"; a single "&" marks the shortcut and is not shown.
+        QString shown;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text.at(i) == u'&' && i + 1 < text.size())
+                ++i;
+            shown += text.at(i);
+        }
+        text = shown;
+    }
+    return text;
+}
+
 // Runs `answer` on the modal box once it is up, as a person at the screen would.
 void whenShown(std::function<void(QWidget* box)> answer)
 {
@@ -52,6 +77,49 @@ private Q_SLOTS:
             nullptr, {QMessageBox::NoIcon, u"Veyrath Message"_s, u"Go on?"_s, {}, buttons});
         QCOMPARE(pressed, press);
         QCOMPARE(shown, u"Go on?"_s);
+    }
+
+    // What a screen reader reads of a widget: the name Qt gives it from what it shows.
+    static QString readAloud(QWidget* widget)
+    {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+        return face ? face->text(QAccessible::Name) : QString();
+    }
+
+    void textsAreShownAndReadAsWritten_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("markup and blanks") << u"Q&A <b>x</b>  two  blanks"_s;
+        QTest::newRow("a typed answer in a pair line") << u"first <i>y</i> second"_s;
+        QTest::newRow("an empty answer") << u"first  second"_s;
+        QTest::newRow("doubled ampersand and entity") << u"&& &amp; <br> end"_s;
+    }
+    void textsAreShownAndReadAsWritten()
+    {
+        QFETCH(QString, text);
+        QtDialogs dialogs;
+        QString label;
+        QString read;
+        whenShown([&](QWidget* widget) {
+            auto* prompt = widget->findChild<QLabel*>();
+            label = shownText(prompt);
+            read = readAloud(prompt);
+            QCOMPARE(readAloud(widget->findChild<QLineEdit*>()), text);
+            qobject_cast<QDialog*>(widget)->reject();
+        });
+        dialogs.text(nullptr, u"Veyrath Message"_s, text);
+        QCOMPARE(label, text);
+        QCOMPARE(read, text);
+
+        whenShown([&](QWidget* widget) {
+            auto* shown = widget->findChild<QLabel*>(u"qt_msgbox_label"_s);
+            label = shownText(shown);
+            read = readAloud(shown);
+            qobject_cast<QMessageBox*>(widget)->button(QMessageBox::Ok)->click();
+        });
+        dialogs.message(nullptr, {QMessageBox::NoIcon, {}, text, text, QMessageBox::Ok});
+        QCOMPARE(label, text);
+        QCOMPARE(read, text);
     }
 
     void closedYesNoBoxIsANo()

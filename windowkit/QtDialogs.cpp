@@ -10,8 +10,12 @@ QMessageBox::StandardButton QtDialogs::message(QWidget* parent, const Message& m
     box.setWindowTitle(message.title.isEmpty() ? QCoreApplication::applicationName()
                                                : message.title);
     box.setIcon(message.icon);
+    // Script lines carry the person's own typed answers: never read them as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(message.text);
     box.setInformativeText(message.details);
+    if (auto* details = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+        details->setTextFormat(Qt::PlainText);
     box.setStandardButtons(message.buttons);
     box.exec();
     if (QAbstractButton* pressed = box.clickedButton())
@@ -23,11 +27,14 @@ QString QtDialogs::text(QWidget* parent, const QString& title, const QString& pr
 {
     QInputDialog box(parent);
     box.setWindowTitle(title);
-    box.setLabelText(prompt);
+    // The prompt labels the entry field, which makes a single "&" a shortcut marker: doubled,
+    // every "&" shows and is read as written. Plain text, as the prompt may quote an answer.
+    box.setLabelText(QString(prompt).replace(u'&', QStringLiteral("&&")));
     box.setTextValue(QString());
     // Long script lines wrap instead of stretching the box past the screen; short ones
     // keep to one row.
     for (QLabel* label : box.findChildren<QLabel*>()) {
+        label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
         label->setMinimumWidth(qMin(label->fontMetrics().horizontalAdvance(prompt) + 8, 480));
     }
