@@ -1,14 +1,28 @@
 #include "Form1.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QIcon>
 
 using namespace Qt::Literals::StringLiterals;
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(u"editor"_s);
+    // Named as installed, which is also the window class a desktop matches to its menu entry.
+    QApplication::setApplicationName(u"veyrath-editor"_s);
     QApplication::setApplicationDisplayName(u"Edit the Veyrath"_s);
+    QApplication::setApplicationVersion(QStringLiteral(VEYRATH_VERSION));
+    QApplication::setDesktopFileName(u"invalid.veyrath.editor"_s);
+    QApplication::setWindowIcon(QIcon(u":/icons/veyrath-editor.png"_s));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        u"Edits the script files in the current folder in four grids."_s);
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.process(app);
+
     Form1 form;
     form.show();
     return QApplication::exec();
