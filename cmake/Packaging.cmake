@@ -51,10 +51,12 @@ foreach(program IN ITEMS "veyrath;veyrath;${CMAKE_INSTALL_BINDIR};invalid.veyrat
     install(TARGETS ${target} RUNTIME DESTINATION ${folder})
     configure_file(${VEYRATH_PACKAGING_DIR}/${id}.desktop.in ${veyrath_staging}/${id}.desktop
                    @ONLY)
-    install(FILES ${veyrath_staging}/${id}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    install(FILES ${veyrath_staging}/${id}.desktop
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     configure_file(${VEYRATH_PACKAGING_DIR}/${id}.metainfo.xml.in
                    ${veyrath_staging}/${id}.metainfo.xml @ONLY)
-    install(FILES ${veyrath_staging}/${id}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+    install(FILES ${veyrath_staging}/${id}.metainfo.xml
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
     install(FILES ${VEYRATH_ICON_SOURCE_DIR}/${name}.svg
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
     list(APPEND veyrath_expected "./usr/share/icons/hicolor/scalable/apps/${name}.svg")
@@ -96,8 +98,8 @@ endforeach()
 add_custom_target(veyrath-docs ALL DEPENDS ${compressed})
 install(FILES ${veyrath_staging}/changelog.Debian.gz ${VEYRATH_PACKAGING_DIR}/copyright
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(FILES ${VEYRATH_PACKAGING_DIR}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
-        RENAME veyrath)
+install(FILES ${VEYRATH_PACKAGING_DIR}/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME veyrath)
 
 string(JOIN "\n" expected_text ${veyrath_expected})
 file(WRITE ${veyrath_staging}/expected-files.txt "${expected_text}\n")

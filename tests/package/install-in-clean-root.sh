@@ -135,11 +135,18 @@ inside() {
     local sample="/home/$user/sample"
 
     say "veyrath-script"
-    as_user veyrath-script --version
     as_user veyrath-script sample "$sample"
     as_user veyrath-script check "$sample"
-    as_user env QT_QPA_PLATFORM=offscreen veyrath --version
-    as_user env QT_QPA_PLATFORM=offscreen veyrath-editor --version
+
+    # Each program reports the version of the package it came in (less Debian's revision).
+    local version program reported
+    version=$(dpkg-deb --field "$deb" Version)
+    for program in veyrath-script veyrath veyrath-editor; do
+        reported=$(as_user env QT_QPA_PLATFORM=offscreen "$program" --version)
+        [ "$reported" = "$program ${version%-*}" ] ||
+            fail "$program --version says '$reported', the package is $version"
+        say "$reported"
+    done
 
     watch veyrath "$sample" platforms/libqoffscreen.so sqldrivers/libqsqlite.so \
         texttospeech/libqtexttospeech_flite.so -- env QT_QPA_PLATFORM=offscreen veyrath
