@@ -3,7 +3,7 @@ PRESET ?= default
 BUILD  := build
 JOBS   := $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: run test build deps check check-asan format fuzz bench
+.PHONY: run test build deps check check-asan format fuzz bench package-test
 
 deps:
 	@scripts/install-deps
@@ -36,3 +36,9 @@ fuzz: deps
 
 bench: deps
 	scripts/run-benchmarks
+
+# Installs the .deb into a fresh minimal Debian 12 and runs the programs there (as root; sudo
+# otherwise). Minutes the first time; the bootstrapped system is then kept in the build tree.
+package-test: build
+	scripts/install-deps debootstrap debian-archive-keyring
+	tests/package/install-in-clean-root.sh $(BUILD)

@@ -4,7 +4,7 @@ include(GNUInstallDirs)
 
 set(VEYRATH_PKGLIBDIR "lib/veyrath")
 set(VEYRATH_PACKAGING_DIR "${PROJECT_SOURCE_DIR}/packaging")
-set(VEYRATH_MAINTAINER "Veyrath team <veyrath@example.org>")
+set(VEYRATH_MAINTAINER "Veyrath maintainers <maintainers@veyrath.invalid>")
 set(VEYRATH_DEB_VERSION "${PROJECT_VERSION}-1")
 set(veyrath_staging "${PROJECT_BINARY_DIR}/packaging")
 
@@ -23,7 +23,8 @@ set(veyrath_expected
     "./usr/bin/veyrath-script"
     "./usr/share/man/man1/veyrath-script.1.gz"
     "./usr/share/doc/veyrath/copyright"
-    "./usr/share/doc/veyrath/changelog.Debian.gz")
+    "./usr/share/doc/veyrath/changelog.Debian.gz"
+    "./usr/share/lintian/overrides/veyrath")
 
 install(TARGETS veyrath-script RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 set(man_pages veyrath-script)
@@ -31,31 +32,42 @@ set(man_pages veyrath-script)
 if(TARGET veyrath OR TARGET editor)
     configure_file(${VEYRATH_PACKAGING_DIR}/launch.in ${veyrath_staging}/launch @ONLY)
     install(PROGRAMS ${veyrath_staging}/launch DESTINATION ${VEYRATH_PKGLIBDIR})
-    install(FILES ${VEYRATH_PACKAGING_DIR}/veyrath.metainfo.xml
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-    list(APPEND veyrath_expected "./usr/${VEYRATH_PKGLIBDIR}/launch"
-         "./usr/share/metainfo/veyrath.metainfo.xml")
+    list(APPEND veyrath_expected "./usr/${VEYRATH_PKGLIBDIR}/launch")
 endif()
 
-# program target, installed name, installed folder
-foreach(program IN ITEMS "veyrath;veyrath;${CMAKE_INSTALL_BINDIR}"
-                         "editor;veyrath-editor;${VEYRATH_PKGLIBDIR}")
+# program target, installed name, installed folder, desktop and AppStream id. The id is the
+# reversed domain of the maintainers' address, as AppStream asks; the programs name their
+# desktop file after it too, so a Wayland desktop finds the icon of their windows.
+set(VERSION ${PROJECT_VERSION})
+foreach(program IN ITEMS "veyrath;veyrath;${CMAKE_INSTALL_BINDIR};invalid.veyrath.veyrath"
+                         "editor;veyrath-editor;${VEYRATH_PKGLIBDIR};invalid.veyrath.editor")
     list(GET program 0 target)
     list(GET program 1 name)
     list(GET program 2 folder)
+    list(GET program 3 id)
     if(NOT TARGET ${target})
         continue()
     endif()
     install(TARGETS ${target} RUNTIME DESTINATION ${folder})
-    configure_file(${VEYRATH_PACKAGING_DIR}/${name}.desktop.in ${veyrath_staging}/${name}.desktop
+    configure_file(${VEYRATH_PACKAGING_DIR}/${id}.desktop.in ${veyrath_staging}/${id}.desktop
                    @ONLY)
-    install(FILES ${veyrath_staging}/${name}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-    install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/${name}.png
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
+    install(FILES ${veyrath_staging}/${id}.desktop
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    configure_file(${VEYRATH_PACKAGING_DIR}/${id}.metainfo.xml.in
+                   ${veyrath_staging}/${id}.metainfo.xml @ONLY)
+    install(FILES ${veyrath_staging}/${id}.metainfo.xml
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+    install(FILES ${VEYRATH_ICON_SOURCE_DIR}/${name}.svg
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+    list(APPEND veyrath_expected "./usr/share/icons/hicolor/scalable/apps/${name}.svg")
+    foreach(size IN LISTS VEYRATH_ICON_SIZES)
+        install(FILES ${VEYRATH_ICON_DIR}/${size}x${size}/apps/${name}.png
+                DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+        list(APPEND veyrath_expected "./usr/share/icons/hicolor/${size}x${size}/apps/${name}.png")
+    endforeach()
     list(APPEND man_pages ${name})
     list(APPEND veyrath_expected "./usr/${folder}/${target}"
-         "./usr/share/applications/${name}.desktop"
-         "./usr/share/icons/hicolor/256x256/apps/${name}.png"
+         "./usr/share/applications/${id}.desktop" "./usr/share/metainfo/${id}.metainfo.xml"
          "./usr/share/man/man1/${name}.1.gz")
 endforeach()
 
@@ -70,7 +82,6 @@ endif()
 
 # Debian wants manual pages and changelogs compressed, without a time stamp.
 find_program(GZIP_EXECUTABLE gzip REQUIRED)
-set(VERSION ${PROJECT_VERSION})
 set(compressed)
 foreach(page IN LISTS man_pages)
     configure_file(${VEYRATH_PACKAGING_DIR}/man/${page}.1 ${veyrath_staging}/${page}.1 @ONLY)
@@ -87,13 +98,15 @@ endforeach()
 add_custom_target(veyrath-docs ALL DEPENDS ${compressed})
 install(FILES ${veyrath_staging}/changelog.Debian.gz ${VEYRATH_PACKAGING_DIR}/copyright
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${VEYRATH_PACKAGING_DIR}/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME veyrath)
 
 string(JOIN "\n" expected_text ${veyrath_expected})
 file(WRITE ${veyrath_staging}/expected-files.txt "${expected_text}\n")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME veyrath)
-set(CPACK_PACKAGE_VENDOR "The Veyrath team")
+set(CPACK_PACKAGE_VENDOR "Veyrath maintainers")
 set(CPACK_PACKAGE_CONTACT "${VEYRATH_MAINTAINER}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)
@@ -107,6 +120,8 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
 if(TARGET veyrath)
     string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", qt6-speech-flite-plugin")
 endif()
+# The windows are laid out for Arial, whose measures Liberation Sans shares.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "spoken, scripted question-and-answer conversations")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "The Lumbrel Veyrath holds an unhurried conversation with one user: lines
 drawn from a script are shown in large text, asked in input and yes/no

@@ -2,15 +2,29 @@
 #include "windowkit/QtDialogs.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
+#include <QIcon>
 
 using namespace Qt::Literals::StringLiterals;
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(u"editor"_s);
+    // Named as installed, which is also the window class a desktop matches to its menu entry.
+    QApplication::setApplicationName(u"veyrath-editor"_s);
     QApplication::setApplicationDisplayName(u"Edit the Veyrath"_s);
+    QApplication::setApplicationVersion(QStringLiteral(VEYRATH_VERSION));
+    QApplication::setDesktopFileName(u"invalid.veyrath.editor"_s);
+    QApplication::setWindowIcon(QIcon(u":/icons/veyrath-editor.png"_s));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        u"Edits the script files in the current folder in four grids."_s);
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.process(app);
+
     QtDialogs dialogs;
     Form1 form(dialogs, QDir::currentPath());
     // Queued, so the handler that closed the window unwinds before the event loop stops.

@@ -3,6 +3,7 @@
 #include "windowkit/QtDialogs.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QIcon>
 #include <QTimer>
@@ -14,7 +15,15 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"veyrath"_s);
     QApplication::setApplicationVersion(QStringLiteral(VEYRATH_VERSION));
+    QApplication::setDesktopFileName(u"invalid.veyrath.veyrath"_s);
     QApplication::setWindowIcon(QIcon(u":/icons/veyrath.png"_s));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        u"Holds a spoken conversation from the script files in the current folder."_s);
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.process(app);
 
     SpeechVoice voice;
     QtDialogs dialogs;
