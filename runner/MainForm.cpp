@@ -1,6 +1,7 @@
 #include "runner/MainForm.h"
 
 #include "runner/AboutWindow.h"
+#include "runner/CheckedOnlyStyle.h"
 #include "runner/LineDisplay.h"
 #include "windowkit/Dialogs.h"
 #include "windowkit/WindowKit.h"
@@ -12,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QResizeEvent>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -23,19 +25,21 @@ MainForm::MainForm(Dialogs& dialogs, Voice& voice, const QString& workingDir, QW
     setObjectName(u"MainForm"_s);
     setWindowTitle(u"The Lumbrel Veyrath"_s);
 
+    // The designed size is the smallest; the window may grow or be maximized, and the
+    // display grows with it.
     auto* client = new QWidget(this);
-    client->setFixedSize(WindowKit::size(4545, 2115));
+    client->setMinimumSize(designedClient());
     WindowKit::useWindowColours(client);
+    client->installEventFilter(this);
     setCentralWidget(client);
 
     m_display = new LineDisplay(client);
     m_display->setObjectName(u"TextDisplay"_s);
-    m_display->setGeometry(WindowKit::rect(240, 120, 4095, 1335));
+    m_display->setDesignedSize(designedDisplay().size());
     m_display->setFont(WindowKit::font(WindowKit::msSansSerif(), 12, true));
 
     m_button = new QPushButton(client);
     m_button->setObjectName(u"BUTTON"_s);
-    m_button->setGeometry(WindowKit::rect(1680, 1560, 1215, 375));
     m_button->setFont(WindowKit::font(WindowKit::msSansSerif(), 8.25, true));
     m_button->setText(u"Start"_s);
     m_button->setFocus();
@@ -46,7 +50,35 @@ MainForm::MainForm(Dialogs& dialogs, Voice& voice, const QString& workingDir, QW
         Qt::QueuedConnection);
 
     buildMenu();
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    placeControls(designedClient());
+    resize(sizeHint());
+}
+
+QSize MainForm::designedClient()
+{
+    return WindowKit::size(4545, 2115);
+}
+
+QRect MainForm::designedDisplay()
+{
+    return WindowKit::rect(240, 120, 4095, 1335);
+}
+
+void MainForm::placeControls(const QSize& client)
+{
+    // At the designed size everything sits where it was drawn; more room goes to the text,
+    // and the button keeps its place below it, in the middle.
+    const QSize extra = client - designedClient();
+    m_display->setGeometry(designedDisplay().adjusted(0, 0, extra.width(), extra.height()));
+    m_button->setGeometry(
+        WindowKit::rect(1680, 1560, 1215, 375).translated(extra.width() / 2, extra.height()));
+}
+
+bool MainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == centralWidget() && event->type() == QEvent::Resize)
+        placeControls(static_cast<QResizeEvent*>(event)->size());
+    return QMainWindow::eventFilter(watched, event);
 }
 
 MainForm::~MainForm() = default;
@@ -57,6 +89,8 @@ void MainForm::buildMenu()
     file->setObjectName(u"MNU_FILE"_s);
     QMenu* persist = file->addMenu(u"&Persistance"_s);
     persist->setObjectName(u"MNU_PERSIST"_s);
+    persist->setStyle(new CheckedOnlyStyle);
+    persist->style()->setParent(persist);
     persist->menuAction()->setObjectName(u"MNU_PERSIST"_s);
 
     const struct {

@@ -48,9 +48,13 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static QSize designedClient();
+    static QRect designedDisplay();
     void buildMenu();
+    void placeControls(const QSize& client);
 
     Dialogs& m_dialogs;
     SystemClock m_clock;

@@ -127,6 +127,37 @@ private Q_SLOTS:
         QCOMPARE(display.fittedFont().pointSizeF(), 12.0);
     }
 
+    void textGrowsWithTheWindow()
+    {
+        SilentVoice voice;
+        ScriptedDialogs dialogs;
+        MainForm form(dialogs, voice, QDir::tempPath());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto* display = form.findChild<LineDisplay*>(u"TextDisplay"_s);
+        display->setText(u"Hello"_s);
+        QCOMPARE(display->fittedFont().pointSizeF(), 12.0);
+
+        form.resize(form.size() * 3);
+        QTRY_VERIFY(display->width() > 2 * 273 && display->height() > 2 * 89);
+        QVERIFY2(display->fittedFont().pointSizeF() > 24,
+                 qPrintable(QString::number(display->fittedFont().pointSizeF())));
+        auto* button = form.findChild<QPushButton*>(u"BUTTON"_s);
+        QCOMPARE(button->size(), QSize(81, 25));
+        QVERIFY(button->geometry().top() > display->geometry().bottom());
+    }
+
+    void hugeLineIsDrawnAtTheSmallestSize()
+    {
+        LineDisplay display;
+        display.setFont(QFont(u"DejaVu Sans"_s, 12, QFont::Bold));
+        display.resize(273, 89);
+        display.setText(QString(1 << 20, u'W'));
+        QCOMPARE(display.fittedFont().pointSizeF(), 4.0);
+        QVERIFY(!display.grab().isNull());
+        QCOMPARE(display.text().size(), 1 << 20); // read whole by a screen reader
+    }
+
     void aboutWindowNamesTheProgram()
     {
         AboutWindow about;
