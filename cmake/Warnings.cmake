@@ -8,6 +8,9 @@ target_compile_definitions(veyrath_settings INTERFACE QT_NO_CAST_FROM_ASCII QT_N
 if(VEYRATH_WERROR)
     target_compile_options(veyrath_settings INTERFACE -Werror)
 endif()
+if(VEYRATH_FORCE_ASSERTS)
+    target_compile_definitions(veyrath_settings INTERFACE QT_FORCE_ASSERTS)
+endif()
 if(VEYRATH_SANITIZE)
     target_compile_options(veyrath_settings INTERFACE -fsanitize=address,undefined
                                                       -fno-sanitize-recover=undefined
