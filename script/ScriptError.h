@@ -4,10 +4,14 @@
 #include <stdexcept>
 
 // A fault in a script database, told in words an author can act on: which file, which row
-// (counted from 1 in the order the programs read them), which field, and what is wrong.
+// (counted from 1 in the order the programs read them), which field, and what is wrong. In a
+// text file such as a CSV file the place is a line instead, counted as a text editor does.
 class ScriptError : public std::runtime_error {
 public:
-    ScriptError(QString file, QString reason, int row = 0, QString field = {});
+    enum class Place { Row, Line };
+
+    ScriptError(QString file, QString reason, int row = 0, QString field = {},
+                Place place = Place::Row);
 
     const QString& file() const { return m_file; }
     int row() const { return m_row; }
@@ -22,4 +26,5 @@ private:
     QString m_reason;
     int m_row;
     QString m_field;
+    Place m_place;
 };
