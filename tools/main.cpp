@@ -93,7 +93,7 @@ qsizetype report(const QList<ScriptFinding>& findings, const QString& where)
 int check(const QString& dir, bool strict)
 {
     const QList<ScriptFinding> findings = ScriptCheck::run(dir);
-    const qsizetype errors = report(findings, native(dir));
+    const qsizetype errors = report(findings, native(QDir(dir).absolutePath()));
     return errors > 0 || (strict && !findings.isEmpty()) ? Failed : Ok;
 }
 
