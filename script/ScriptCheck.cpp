@@ -99,8 +99,8 @@ void ScriptCheck::checkRowCount(qsizetype count)
                 u"tells it once per run and goes on"_s);
     } else if (loadedAtStart(m_layout) && count > capacity) {
         add(Severity::Error, capacity + 1, {},
-            u"the runner holds at most %1 rows, so %2 here (Table1 has %3 rows)"_s.arg(capacity)
-                .arg(loadStops)
+            u"the runner holds at most %1 rows, so its loading stops here with \"Error during "
+            u"LoadData.\" (Table1 has %2 rows)"_s.arg(capacity)
                 .arg(count));
     } else if (loadedAtStart(m_layout) && count < capacity) {
         const QString range = count + 1 == capacity
