@@ -120,14 +120,13 @@ ScriptCommands::ImportReport ScriptCommands::importCsv(const QString& source, co
     for (const TableLayout* layout : options.tables)
         texts[layout->kind] = readUtf8(QDir(source).filePath(csvName(*layout)), csvName(*layout));
 
-    ImportReport report;
-    const bool special = options.tables.contains(&TableLayout::special());
-    if (special && options.replace)
-        readOldCounts(dir, report);
-
     ScriptBuilder builder(
         dir, options.replace ? ScriptBuilder::Existing::Replace : ScriptBuilder::Existing::Refuse,
         options.tables);
+    // Read once the builder has found nobody else holding the file, so as not to wait on them.
+    ImportReport report;
+    if (options.replace && options.tables.contains(&TableLayout::special()))
+        readOldCounts(dir, report);
     std::map<TableLayout::Kind, ScriptImport::Result> results;
     builder.fill([&] {
         for (const TableLayout* layout : options.tables) {
