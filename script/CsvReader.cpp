@@ -2,9 +2,12 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-bool CsvReader::parse(const QString& text, QList<QVariantList>& records, Failure& failure)
+bool CsvReader::parse(const QString& text, QList<QVariantList>& records, Failure& failure,
+                      QList<int>* lines)
 {
     records.clear();
+    if (lines)
+        lines->clear();
     QVariantList record;
     QString field;
     bool quoted = false;   // the current field began with a quote
@@ -27,6 +30,8 @@ bool CsvReader::parse(const QString& text, QList<QVariantList>& records, Failure
         endField();
         records << record;
         record.clear();
+        if (lines)
+            *lines << recordLine;
     };
 
     const qsizetype size = text.size();

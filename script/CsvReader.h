@@ -13,6 +13,8 @@ public:
         QString reason;
     };
 
-    // Returns false and fills `failure` when the text is not well-formed.
-    static bool parse(const QString& text, QList<QVariantList>& records, Failure& failure);
+    // Returns false and fills `failure` when the text is not well-formed. `lines`, when given,
+    // receives the line each record begins on, counted from 1 as a text editor counts them.
+    static bool parse(const QString& text, QList<QVariantList>& records, Failure& failure,
+                      QList<int>* lines = nullptr);
 };

@@ -1,16 +1,14 @@
 #include "script/ScriptBuilder.h"
 
+#include "script/FileUsers.h"
 #include "script/ScriptError.h"
 #include "script/ScriptTable.h"
+#include "script/WorkFolder.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QStringList>
-#include <QTemporaryDir>
-#include <filesystem>
-#include <system_error>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -21,22 +19,32 @@ QString native(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
-std::filesystem::path fsPath(const QString& path)
-{
-    return std::filesystem::path(path.toStdU16String());
-}
-
 bool present(const QString& path)
 {
     const QFileInfo info(path);
     return info.exists() || info.isSymLink();
 }
 
+// An empty log holds nothing to put back; SQLite leaves one when an open fails half-way.
+bool holdsPages(const QString& log)
+{
+    const QFileInfo info(log);
+    return info.isSymLink() || (info.exists() && info.size() > 0);
+}
+
+// The files a SQLite database keeps beside itself while it is open or after a crash.
+const QStringList& logSuffixes()
+{
+    static const QStringList suffixes{u"-wal"_s, u"-journal"_s};
+    return suffixes;
+}
+
 } // namespace
 
-ScriptBuilder::ScriptBuilder(QString dir, Existing existing)
+ScriptBuilder::ScriptBuilder(QString dir, Existing existing, QList<const TableLayout*> layouts)
     : m_dir(std::move(dir))
     , m_existing(existing)
+    , m_layouts(std::move(layouts))
 {
     const QFileInfo info(m_dir);
     if (info.exists() && !info.isDir())
@@ -44,7 +52,11 @@ ScriptBuilder::ScriptBuilder(QString dir, Existing existing)
     if (!QDir().mkpath(m_dir))
         throw ScriptError(native(m_dir), u"the folder cannot be created"_s);
     if (m_existing == Existing::Refuse) {
-        const QStringList found = existingFiles(m_dir);
+        QStringList found;
+        for (const TableLayout* layout : std::as_const(m_layouts)) {
+            if (present(ScriptTable::pathIn(m_dir, *layout)))
+                found << layout->fileName;
+        }
         if (found.size() == 1)
             throw ScriptError(found.first(), u"the file already exists in %1; no script file was "
                                              u"written"_s.arg(native(m_dir)));
@@ -53,10 +65,7 @@ ScriptBuilder::ScriptBuilder(QString dir, Existing existing)
                                                    u"file was written"_s.arg(native(m_dir)));
     }
     refuseFilesInUse();
-    m_work = std::make_unique<QTemporaryDir>(QDir(m_dir).filePath(u".veyrath-XXXXXX"_s));
-    if (!m_work->isValid())
-        throw ScriptError(native(m_dir),
-                          u"no working folder can be made in it (%1)"_s.arg(m_work->errorString()));
+    m_work = std::make_unique<WorkFolder>(m_dir);
 }
 
 ScriptBuilder::~ScriptBuilder()
@@ -65,104 +74,121 @@ ScriptBuilder::~ScriptBuilder()
     m_tables.clear();
 }
 
-QStringList ScriptBuilder::existingFiles(const QString& dir)
+QString ScriptBuilder::workDir() const
 {
-    QStringList found;
-    for (const TableLayout* layout : TableLayout::all()) {
-        if (present(ScriptTable::pathIn(dir, *layout)))
-            found << layout->fileName;
-    }
-    return found;
+    return m_work->path();
 }
 
 void ScriptBuilder::refuseFilesInUse() const
 {
-    // A write-ahead log or rollback journal belongs to whatever file carries the name; a new
-    // file moved under it would take the old file's pages as its own and be corrupted.
-    for (const TableLayout* layout : TableLayout::all()) {
-        for (const QString& suffix : {u"-wal"_s, u"-journal"_s}) {
-            const QString path = ScriptTable::pathIn(m_dir, *layout) + suffix;
-            if (present(path))
+    // A program holding a file open would go on writing to the old file, or write its pages
+    // over the new one: either way its next write would be lost or do damage. Every file is
+    // looked at, so that one message names every program to close.
+    QStringList files;
+    QStringList holders; // each program once, in the order met
+    QList<QStringList> held;
+    for (const TableLayout* layout : std::as_const(m_layouts)) {
+        const QString holder = FileUsers::holder(ScriptTable::pathIn(m_dir, *layout));
+        if (holder.isEmpty())
+            continue;
+        files << layout->fileName;
+        if (!holders.contains(holder)) {
+            holders << holder;
+            held << QStringList();
+        }
+        held[holders.indexOf(holder)] << layout->fileName;
+    }
+    if (holders.size() == 1)
+        throw ScriptError(
+            files.join(u", "_s),
+            u"%1 open in %2; close it and try again. No script file was "
+            u"written"_s.arg(files.size() == 1 ? u"the file is"_s : u"these files are"_s,
+                             holders.first()));
+    if (!holders.isEmpty()) {
+        QStringList uses;
+        for (qsizetype i = 0; i < holders.size(); ++i)
+            uses << held.at(i).join(u", "_s) + u" in "_s + holders.at(i);
+        throw ScriptError(files.join(u", "_s),
+                          u"these files are open: %1; close those programs "
+                          u"and try again. No script file was written"_s.arg(uses.join(u"; "_s)));
+    }
+
+    // A log left beside a file belongs to whatever file carries the name; a new file moved
+    // under it would take the old file's pages as its own and be damaged.
+    for (const TableLayout* layout : std::as_const(m_layouts)) {
+        const QString path = ScriptTable::pathIn(m_dir, *layout);
+        for (const QString& suffix : logSuffixes()) {
+            if (holdsPages(path + suffix))
                 throw ScriptError(layout->fileName + suffix,
-                                  u"this file in %1 shows that %2 is open in the runner or the "
-                                  u"editor, or was not closed cleanly; close them (or open and "
-                                  u"close the script once) and try again. No script file was "
-                                  u"written"_s.arg(native(m_dir), layout->fileName));
+                                  u"this file in %1 shows that %2 was not closed cleanly; open "
+                                  u"and close it once (for example with veyrath-script check) "
+                                  u"and try again. No script file was written"_s.arg(
+                                      native(m_dir), layout->fileName));
         }
     }
 }
 
 ScriptTable& ScriptBuilder::table(const TableLayout& layout)
 {
+    if (!m_layouts.contains(&layout))
+        throw ScriptError(layout.fileName, u"this file is not among those being built"_s);
     auto& table = m_tables[layout.kind];
     if (!table)
         table = ScriptTable::create(m_work->path(), layout);
     return *table;
 }
 
-void ScriptBuilder::commit()
+void ScriptBuilder::failed(const std::exception_ptr& fault) const
 {
-    for (const TableLayout* layout : TableLayout::all()) {
-        // Each file leaves as one self-contained file: no log beside it to move along.
-        table(*layout).exec(u"PRAGMA journal_mode=DELETE"_s);
-    }
-    m_tables.clear();
-    refuseFilesInUse();
-
-    const bool replace = m_existing == Existing::Replace;
-    struct Moved {
-        QString target;
-        QString backup;
-    };
-    QList<Moved> moved;
     try {
-        for (const TableLayout* layout : TableLayout::all()) {
-            const QString from = ScriptTable::pathIn(m_work->path(), *layout);
-            const QString to = ScriptTable::pathIn(m_dir, *layout);
-            const QString backup = from + u".old"_s;
-            moveIntoPlace(from, to, backup, replace);
-            moved << Moved{to, present(backup) ? backup : QString()};
-        }
-    } catch (const ScriptError&) {
-        for (auto it = moved.crbegin(); it != moved.crend(); ++it) {
-            std::error_code ignored;
-            if (it->backup.isEmpty())
-                QFile::remove(it->target);
-            else
-                std::filesystem::rename(fsPath(it->backup), fsPath(it->target), ignored);
+        std::rethrow_exception(fault);
+    } catch (const ScriptError& error) {
+        // The new files hold nothing that can be wrong but what the disk does to them.
+        for (const TableLayout* layout : std::as_const(m_layouts)) {
+            if (error.file() == layout->fileName)
+                m_work->fail(layout->fileName, error.reason());
         }
         throw;
     }
 }
 
-void ScriptBuilder::moveIntoPlace(const QString& from, const QString& to, const QString& backup,
-                                  bool replace) const
+void ScriptBuilder::fill(const std::function<void()>& work)
 {
-    const QString name = QFileInfo(to).fileName();
-    if (!replace) {
-        // QFile::rename never replaces an existing file, so a file that appeared meanwhile
-        // is kept.
-        QFile file(from);
-        if (!file.rename(to))
-            throw ScriptError(name, present(to)
-                                        ? u"the file appeared in %1 while the script was "
-                                          u"being built; it was left as it is"_s.arg(native(m_dir))
-                                        : u"the file cannot be moved into %1 (%2)"_s.arg(
-                                              native(m_dir), file.errorString()));
+    try {
+        work();
+    } catch (const ScriptError&) {
+        failed(std::current_exception());
+    }
+}
+
+void ScriptBuilder::seal()
+{
+    if (m_sealed)
         return;
+    fill([this] {
+        for (const TableLayout* layout : std::as_const(m_layouts)) {
+            // Written back now, where a failure is seen, rather than at the close.
+            QSqlQuery done = table(*layout).exec(u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
+            if (done.next() && done.value(0).toInt() != 0)
+                throw ScriptError(layout->fileName, u"its log could not be written back"_s);
+        }
+    });
+    m_tables.clear();
+    m_sealed = true;
+}
+
+void ScriptBuilder::commit()
+{
+    seal();
+    QStringList names;
+    for (const TableLayout* layout : std::as_const(m_layouts)) {
+        // Each file leaves as one self-contained file: a log left beside it would stay behind.
+        for (const QString& suffix : logSuffixes()) {
+            if (holdsPages(m_work->filePath(layout->fileName + suffix)))
+                m_work->fail(layout->fileName, u"its log was not written back at the close"_s);
+        }
+        names << layout->fileName;
     }
-    std::error_code error;
-    if (present(to)) {
-        if (QFileInfo(to).isDir())
-            throw ScriptError(name, u"this is a folder in %1, not a file"_s.arg(native(m_dir)));
-        // Kept until all four are in place, so that a failure can put the old one back.
-        std::filesystem::create_hard_link(fsPath(to), fsPath(backup), error);
-        if (error && !QFile::copy(to, backup))
-            throw ScriptError(name, u"the old file cannot be kept aside while it is replaced"_s);
-    }
-    // rename() replaces the old file in one step: a program opening it sees old or new.
-    std::filesystem::rename(fsPath(from), fsPath(to), error);
-    if (error)
-        throw ScriptError(name, u"the file cannot be replaced in %1 (%2)"_s.arg(
-                                    native(m_dir), QString::fromStdString(error.message())));
+    refuseFilesInUse();
+    m_work->moveIn(names, m_existing == Existing::Replace);
 }

@@ -2,42 +2,52 @@
 
 #include "script/TableLayout.h"
 
+#include <QList>
 #include <QString>
+#include <functional>
 #include <map>
 #include <memory>
 
-class QTemporaryDir;
 class ScriptTable;
+class WorkFolder;
 
-// Builds the four files of a script in a hidden working folder inside the target folder and
-// moves them into place only once all four are complete, so that a failure at any point
-// leaves the target folder as it was. Throws ScriptError on every fault.
+// Builds script files in a hidden working folder inside the target folder and moves them into
+// place only once all of them are complete, so that a failure at any point leaves the target
+// folder as it was. The new files use a write-ahead log, and each leaves the working folder
+// as one self-contained file. Throws ScriptError on every fault.
 class ScriptBuilder {
 public:
     enum class Existing { Refuse, Replace };
 
-    // Creates `dir` when it is missing. With Refuse, fails at once when any of the four
-    // files is already there, before anything is written.
-    ScriptBuilder(QString dir, Existing existing);
+    // Builds the files of `layouts` (by default all four) in `dir`, creating `dir` when it is
+    // missing. With Refuse, fails at once when any of those files is already there; with
+    // Replace, when another program has one of them open. Either way before anything is
+    // written.
+    ScriptBuilder(QString dir, Existing existing,
+                  QList<const TableLayout*> layouts = TableLayout::all());
     ~ScriptBuilder();
     ScriptBuilder(const ScriptBuilder&) = delete;
     ScriptBuilder& operator=(const ScriptBuilder&) = delete;
 
-    // The new, initially empty table for `layout`.
+    // The new, initially empty table for `layout`, one of those being built.
     ScriptTable& table(const TableLayout& layout);
-    // Moves the four files into the target folder (any not asked for is left empty).
+    // Runs `work`, which fills the new tables. A fault of the new files is thrown as the
+    // working folder's trouble, which leaves the target folder's files as they were.
+    void fill(const std::function<void()>& work);
+    // Closes the new files, each complete in itself; they can then be read in workDir().
+    void seal();
+    QString workDir() const;
+    // Seals the files and moves them into the target folder (any not filled is left empty).
     void commit();
-
-    // The script files already present in `dir`, in the usual order.
-    static QStringList existingFiles(const QString& dir);
 
 private:
     void refuseFilesInUse() const;
-    void moveIntoPlace(const QString& from, const QString& to, const QString& backup,
-                       bool replace) const;
+    [[noreturn]] void failed(const std::exception_ptr& fault) const;
 
     QString m_dir;
     Existing m_existing;
-    std::unique_ptr<QTemporaryDir> m_work;
+    QList<const TableLayout*> m_layouts;
+    std::unique_ptr<WorkFolder> m_work;
     std::map<TableLayout::Kind, std::unique_ptr<ScriptTable>> m_tables;
+    bool m_sealed = false;
 };

@@ -4,6 +4,7 @@
 #include "script/ScriptError.h"
 #include "script/ScriptRow.h"
 #include "script/ScriptTable.h"
+#include "script/SpecialRules.h"
 #include "script/TableLayout.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -12,9 +13,17 @@ namespace {
 
 using Severity = ScriptFinding::Severity;
 
+const QString loadStops = u"the runner stops loading with \"Error during LoadData.\""_s;
+
 bool loadedAtStart(const TableLayout& layout)
 {
     return layout.capacity > 0;
+}
+
+// What an author may have meant as the marker: the runner takes only the exact word.
+bool looksLikeMarker(const QString& text)
+{
+    return text.trimmed().compare(PickRules::marker(), Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
@@ -26,15 +35,24 @@ ScriptCheck::ScriptCheck(const TableLayout& layout)
 
 QList<ScriptFinding> ScriptCheck::run(const QString& dir)
 {
+    return run(dir, TableLayout::all());
+}
+
+QList<ScriptFinding> ScriptCheck::run(const QString& dir, const QList<const TableLayout*>& layouts)
+{
     QList<ScriptFinding> findings;
-    for (const TableLayout* layout : TableLayout::all()) {
+    for (const TableLayout* layout : layouts) {
         ScriptCheck check(*layout);
         try {
             const auto table = ScriptTable::open(dir, *layout);
             check.checkTable(*table);
         } catch (const ScriptError& error) {
-            check.m_findings << ScriptFinding{Severity::Error, error.file(), error.row(),
-                                              error.field(), error.reason()};
+            check.m_findings << ScriptFinding{
+                Severity::Error, error.file(), error.row(), error.field(),
+                error.reason() + (loadedAtStart(*layout)
+                                      ? u"; "_s + loadStops
+                                      : u"; the runner tells it when its window opens and asks "
+                                        u"no special questions"_s)};
         }
         findings << check.m_findings;
     }
@@ -48,6 +66,10 @@ void ScriptCheck::add(Severity severity, int row, const QString& field, const QS
 
 void ScriptCheck::checkTable(const ScriptTable& table)
 {
+    if (m_layout.kind == TableLayout::Kind::Special && table.isReadOnly())
+        add(Severity::Warning, 0, {},
+            u"the file cannot be written, so the runner cannot count a Yes: it tells that the "
+            u"Yes was not counted and goes on"_s);
     table.forEachRow(m_layout.columns, [this](const ScriptRow& row) {
         QVariantList values;
         for (int i = 0; i < m_layout.columns.size(); ++i)
@@ -70,14 +92,15 @@ void ScriptCheck::checkRowCount(qsizetype count)
     const int capacity = m_layout.capacity;
     if (count == 0) {
         if (loadedAtStart(m_layout))
-            add(Severity::Error, 0, {}, u"Table1 has no rows; the runner cannot load it"_s);
+            add(Severity::Error, 0, {}, u"Table1 has no rows, so "_s + loadStops);
         else
             add(Severity::Warning, 0, {},
-                u"Table1 has no rows, so the special-case step has nothing to ask"_s);
+                u"Table1 has no rows, so the special-case step has nothing to ask; the runner "
+                u"tells it once per run and goes on"_s);
     } else if (loadedAtStart(m_layout) && count > capacity) {
         add(Severity::Error, capacity + 1, {},
-            u"the runner holds at most %1 rows and stops loading with an error here (Table1 has "
-            u"%2 rows)"_s.arg(capacity)
+            u"the runner holds at most %1 rows, so its loading stops here with \"Error during "
+            u"LoadData.\" (Table1 has %2 rows)"_s.arg(capacity)
                 .arg(count));
     } else if (loadedAtStart(m_layout) && count < capacity) {
         const QString range = count + 1 == capacity
@@ -92,45 +115,73 @@ void ScriptCheck::checkRowCount(qsizetype count)
 
 void ScriptCheck::checkRow(const Row& row)
 {
-    const bool special = m_layout.kind == TableLayout::Kind::Special;
     for (int i = 0; i < m_layout.columns.size(); ++i) {
         const QString& column = m_layout.columns.at(i);
         const QVariant& value = row.values.at(i);
-
-        if (!m_layout.isTextColumn(column)) {
-            try {
-                const ScriptRow counted(m_layout, {column}, row.number, 0, {value});
-                if (!counted.count(0))
-                    add(Severity::Warning, row.number, column,
-                        u"the count is null and stays null when the runner adds 1 to it, so this "
-                        u"case never moves up; put 0 in it"_s);
-            } catch (const ScriptError& error) {
-                add(Severity::Error, row.number, column,
-                    error.reason() + u"; the runner fails when it counts a Yes here"_s);
-            }
-            continue;
-        }
-
-        const bool line = m_layout.lineColumns.contains(column);
-        if (value.isNull()) {
-            if (line)
-                add(Severity::Error, row.number, column,
-                    special ? u"the field is null; the runner fails when it comes to ask it. Put "
-                              u"a text in it"_s
-                            : u"the field is null, so the runner stops loading with an error; "
-                              u"put a text in it, even an empty one"_s);
-            continue;
-        }
-        const QString text = value.toString();
-        if (text.size() > TableLayout::maxTextLength)
+        if (m_layout.isTextColumn(column)) {
+            checkText(row, i);
+        } else if (!SpecialRules::canCount(value)) {
+            add(Severity::Warning, row.number, column, SpecialRules::uncountedReason(value));
+        } else if (value.isNull()) {
             add(Severity::Warning, row.number, column,
-                u"the text has %1 characters; the editor holds at most %2"_s.arg(text.size())
-                    .arg(TableLayout::maxTextLength));
-        if (line && text.isEmpty() && m_layout.kind != TableLayout::Kind::Double)
-            add(Severity::Warning, row.number, column,
-                special && column == m_layout.lineColumns.first()
-                    ? u"the question is empty; the runner asks an empty yes/no question"_s
-                    : u"the text is empty; the runner presents an empty line"_s);
+                u"the count is null and stays null when the runner adds 1 to it, so this case "
+                u"never moves up; put 0 in it"_s);
+        }
+    }
+    checkMarkers(row);
+}
+
+void ScriptCheck::checkText(const Row& row, int index)
+{
+    const QString& column = m_layout.columns.at(index);
+    const QVariant& value = row.values.at(index);
+    const bool special = m_layout.kind == TableLayout::Kind::Special;
+    const bool line = m_layout.lineColumns.contains(column);
+    if (value.isNull()) {
+        if (line && special)
+            add(Severity::Warning, row.number, column, SpecialRules::unaskedReason(index + 1));
+        else if (line)
+            add(Severity::Error, row.number, column,
+                u"the field is null, so %1; put a text in it, even an empty one"_s.arg(loadStops));
+        return;
+    }
+    if (value.typeId() == QMetaType::QByteArray) {
+        add(Severity::Error, row.number, column,
+            u"the field holds binary data (a BLOB) where a text belongs: the programs show it "
+            u"garbled and export refuses it; put a text in it"_s);
+        return;
+    }
+    const QString text = value.toString();
+    if (text.size() > TableLayout::maxTextLength)
+        add(Severity::Warning, row.number, column,
+            u"the text has %1 characters; the editor holds at most %2"_s.arg(text.size())
+                .arg(TableLayout::maxTextLength));
+    if (line && text.isEmpty() && m_layout.kind != TableLayout::Kind::Double)
+        add(Severity::Warning, row.number, column,
+            special && index + 1 == SpecialRules::questionPosition
+                ? u"the question is empty; the runner asks an empty yes/no question"_s
+                : u"the text is empty; the runner presents an empty line"_s);
+}
+
+void ScriptCheck::checkMarkers(const Row& row)
+{
+    const QString column = PickRules::markerColumn(m_layout);
+    if (column.isEmpty())
+        return;
+    const int index = int(m_layout.columns.indexOf(column));
+    const QString text = row.values.at(index).toString();
+    if (PickRules::isVacant(text)) // the rest of a vacant slot is never looked at
+        return;
+    if (looksLikeMarker(text))
+        add(Severity::Warning, row.number, column,
+            u"\"%1\" is not the marker \"%2\" (these five letters exactly), so the runner draws "
+            u"it and presents it as a line"_s.arg(text, PickRules::marker()));
+    for (int i = index + 1; i < m_layout.columns.size(); ++i) {
+        const QString other = row.values.at(i).toString();
+        if (m_layout.lineColumns.contains(m_layout.columns.at(i)) && looksLikeMarker(other))
+            add(Severity::Warning, row.number, m_layout.columns.at(i),
+                u"the runner looks for the marker only in \"%1\", so it presents this \"%2\" as "
+                u"part of the pair line"_s.arg(column, other));
     }
 }
 

@@ -8,12 +8,14 @@
 class ScriptTable;
 struct TableLayout;
 
-// Looks through the four script files of a folder for everything that would make the
-// runner report an error or present something the author did not mean, before a run.
-// It reads only; every fault it meets, including files that do not open, is a finding.
+// Looks through the script files of a folder for everything that would make the runner stop
+// (an error) or that it goes around or presents in a way the author probably did not mean (a
+// warning), before a run. It reads only; every fault it meets, including files that do not
+// open, is a finding.
 class ScriptCheck {
 public:
     static QList<ScriptFinding> run(const QString& dir);
+    static QList<ScriptFinding> run(const QString& dir, const QList<const TableLayout*>& layouts);
 
 private:
     struct Row {
@@ -25,6 +27,8 @@ private:
     void checkTable(const ScriptTable& table);
     void checkRowCount(qsizetype count);
     void checkRow(const Row& row);
+    void checkText(const Row& row, int index);
+    void checkMarkers(const Row& row);
     void checkBlocks(const QString& column);
     void add(ScriptFinding::Severity severity, int row, const QString& field,
              const QString& reason);

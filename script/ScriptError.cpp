@@ -1,28 +1,33 @@
 #include "script/ScriptError.h"
 
 namespace {
-QString compose(const QString& file, const QString& reason, int row, const QString& field)
+QString compose(const QString& file, const QString& reason, int row, const QString& field,
+                ScriptError::Place place)
 {
     QString where = file;
     if (row > 0)
-        where += QStringLiteral(", row %1").arg(row);
+        where += (place == ScriptError::Place::Line ? QStringLiteral(", line %1")
+                                                    : QStringLiteral(", row %1"))
+                     .arg(row);
     if (!field.isEmpty())
         where += QStringLiteral(", field \"%1\"").arg(field);
     return where + QStringLiteral(": ") + reason;
 }
 } // namespace
 
-ScriptError::ScriptError(QString file, QString reason, int row, QString field, Kind kind)
-    : std::runtime_error(compose(file, reason, row, field).toStdString())
+ScriptError::ScriptError(QString file, QString reason, int row, QString field, Place place,
+                         Kind kind)
+    : std::runtime_error(compose(file, reason, row, field, place).toStdString())
     , m_file(std::move(file))
     , m_reason(std::move(reason))
     , m_row(row)
     , m_field(std::move(field))
+    , m_place(place)
     , m_kind(kind)
 {
 }
 
 QString ScriptError::message() const
 {
-    return compose(m_file, m_reason, m_row, m_field);
+    return compose(m_file, m_reason, m_row, m_field, m_place);
 }

@@ -4,16 +4,22 @@
 #include <stdexcept>
 
 // A fault in a script database, told in words an author can act on: which file, which row
-// (counted from 1 in the order the programs read them), which field, and what is wrong.
+// (counted from 1 in the order the programs read them), which field, and what is wrong. In a
+// text file such as a CSV file the place is a line instead, counted as a text editor does.
 class ScriptError : public std::runtime_error {
 public:
+    enum class Place { Row, Line };
     enum class Kind {
         Fault,  // in the file or its contents
         Locked, // another program holds the file for now; trying again later may succeed
     };
 
     ScriptError(QString file, QString reason, int row = 0, QString field = {},
-                Kind kind = Kind::Fault);
+                Place place = Place::Row, Kind kind = Kind::Fault);
+    ScriptError(QString file, QString reason, int row, QString field, Kind kind)
+        : ScriptError(std::move(file), std::move(reason), row, std::move(field), Place::Row, kind)
+    {
+    }
 
     Kind kind() const { return m_kind; }
     bool isLocked() const { return m_kind == Kind::Locked; }
@@ -31,5 +37,6 @@ private:
     QString m_reason;
     int m_row;
     QString m_field;
+    Place m_place;
     Kind m_kind;
 };

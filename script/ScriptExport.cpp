@@ -1,8 +1,11 @@
 #include "script/ScriptExport.h"
 
 #include "script/CsvWriter.h"
+#include "script/ScriptError.h"
 #include "script/ScriptRow.h"
 #include "script/ScriptTable.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 QString ScriptExport::toCsv(const ScriptTable& table)
 {
@@ -13,8 +16,13 @@ QString ScriptExport::toCsv(const ScriptTable& table)
         QVariantList values;
         for (int i = 0; i < layout.columns.size(); ++i) {
             QVariant value = row.value(i);
+            if (value.typeId() == QMetaType::QByteArray && !value.isNull())
+                throw ScriptError(table.fileName(),
+                                  u"the field holds binary data (a BLOB), which a CSV file "
+                                  u"cannot carry as it is; nothing was exported"_s,
+                                  row.number(), layout.columns.at(i));
             // A text field may hold anything SQLite accepts; writing it as quoted text keeps
-            // commas and line breaks in a stray number or blob from breaking the record.
+            // commas and line breaks in a stray number from breaking the record.
             if (!value.isNull() && layout.isTextColumn(layout.columns.at(i)))
                 value = value.toString();
             values << value;

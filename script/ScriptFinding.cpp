@@ -1,12 +1,13 @@
 #include "script/ScriptFinding.h"
 
-#include "script/ScriptError.h"
-
 using namespace Qt::Literals::StringLiterals;
 
 QString ScriptFinding::message() const
 {
-    // Worded exactly like a ScriptError so that the author reads one style of message.
-    return (isError() ? u"error: "_s : u"warning: "_s) +
-           ScriptError(file, reason, row, field).message();
+    QString where = file;
+    if (row > 0 || !field.isEmpty())
+        where += u':' + (row > 0 ? QString::number(row) : QString());
+    if (!field.isEmpty())
+        where += u':' + field;
+    return where + (isError() ? u": error: "_s : u": warning: "_s) + reason;
 }

@@ -2,8 +2,9 @@
 
 #include <QString>
 
-// One thing in a script that would make the runner stop with an error (Error) or behave in
-// a way the author probably did not intend (Warning), placed as precisely as it can be.
+// One thing in a script that would make the runner stop or report "ERROR - Bad Script"
+// (Error), or that the runner goes around or presents in a way the author probably did not
+// intend (Warning), placed as precisely as it can be.
 struct ScriptFinding {
     enum class Severity { Warning, Error };
 
@@ -14,6 +15,7 @@ struct ScriptFinding {
     QString reason;
 
     bool isError() const { return severity == Severity::Error; }
-    // "error: control.mdb, row 41, field "String": ..."
+    // One line as compilers and linters write them, "file:row:field: severity: reason":
+    // "control.mdb:41:String: error: ...", "special.mdb: warning: ..." for a whole file.
     QString message() const;
 };

@@ -13,32 +13,47 @@ bool isBlankLine(const QVariantList& record)
     return record.size() == 1 && record.first().isNull();
 }
 
-QVariant countValue(const QVariant& field, const QString& source, int record, const QString& column)
+QVariant countValue(const QVariant& field, const QString& source, int line, const QString& column)
 {
     if (field.isNull())
         return field;
     bool ok = false;
     const qint64 number = field.toString().trimmed().toLongLong(&ok);
     if (!ok)
-        throw ScriptError(source, u"\"%1\" is not a whole number"_s.arg(field.toString()), record,
-                          column);
+        throw ScriptError(source, u"\"%1\" is not a whole number"_s.arg(field.toString()), line,
+                          column, ScriptError::Place::Line);
     return number;
 }
 
 } // namespace
 
-int ScriptImport::fromCsv(ScriptTable& table, const QString& csvText, const QString& sourceName)
+ScriptImport::Result ScriptImport::fromCsv(ScriptTable& table, const QString& csvText,
+                                           const QString& sourceName)
+{
+    return fromCsv(table, csvText, sourceName, Options());
+}
+
+ScriptImport::Result ScriptImport::fromCsv(ScriptTable& table, const QString& csvText,
+                                           const QString& sourceName, Options options)
 {
     QList<QVariantList> records;
+    QList<int> lines;
     CsvReader::Failure failure;
-    if (!CsvReader::parse(csvText, records, failure))
-        throw ScriptError(sourceName, u"line %1: %2"_s.arg(failure.line).arg(failure.reason));
-    records.removeIf(isBlankLine);
+    if (!CsvReader::parse(csvText, records, failure, &lines))
+        throw ScriptError(sourceName, failure.reason, failure.line, {}, ScriptError::Place::Line);
+    for (qsizetype i = records.size() - 1; i >= 0; --i) {
+        if (isBlankLine(records.at(i))) {
+            records.removeAt(i);
+            lines.removeAt(i);
+        }
+    }
     if (records.isEmpty())
         throw ScriptError(sourceName, u"there is no header row"_s);
 
-    const QStringList& columns = table.layout().columns;
+    const TableLayout& layout = table.layout();
+    const QStringList& columns = layout.columns;
     const QVariantList header = records.takeFirst();
+    const int headerLine = lines.takeFirst();
     QStringList names;
     for (const QVariant& name : header)
         names << name.toString();
@@ -56,24 +71,38 @@ int ScriptImport::fromCsv(ScriptTable& table, const QString& csvText, const QStr
         throw ScriptError(sourceName,
                           u"the header row names %1 but %2 needs %3"_s.arg(
                               u"\""_s + names.join(u"\", \""_s) + u"\""_s, table.fileName(),
-                              u"\""_s + columns.join(u"\", \""_s) + u"\""_s));
+                              u"\""_s + columns.join(u"\", \""_s) + u"\""_s),
+                          headerLine, {}, ScriptError::Place::Line);
 
-    int count = 0;
+    // Only the tables loaded at start read their lines whole; a null there stops the load.
+    const bool loadedLines = layout.capacity > 0;
+    Result result;
+    result.lines = lines;
     table.writeTransaction([&] {
-        for (const QVariantList& record : records) {
-            ++count;
+        for (qsizetype r = 0; r < records.size(); ++r) {
+            const QVariantList& record = records.at(r);
+            const int line = lines.at(r);
             if (record.size() != columns.size())
                 throw ScriptError(sourceName,
                                   u"it has %1 fields where %2 are needed"_s.arg(record.size())
                                       .arg(columns.size()),
-                                  count);
+                                  line, {}, ScriptError::Place::Line);
             QVariantList values = record;
             for (qsizetype i = 0; i < columns.size(); ++i) {
-                if (!table.layout().isTextColumn(columns.at(i)))
-                    values[i] = countValue(record.at(i), sourceName, count, columns.at(i));
+                const QString& column = columns.at(i);
+                if (!layout.isTextColumn(column)) {
+                    values[i] = countValue(record.at(i), sourceName, line, column);
+                } else if (loadedLines && values.at(i).isNull() &&
+                           layout.lineColumns.contains(column)) {
+                    if (options.emptyAsText)
+                        values[i] = QVariant(u""_s); // not a null QString: that binds as NULL
+                    else
+                        ++result.nullLines;
+                }
             }
             table.insertRow(values);
+            ++result.records;
         }
     });
-    return count;
+    return result;
 }

@@ -30,17 +30,3 @@ QString ScriptRow::text(int index) const
                           m_number, m_columns.at(index));
     return value.toString();
 }
-
-std::optional<qint64> ScriptRow::count(int index) const
-{
-    const QVariant& value = m_values.at(index);
-    if (value.isNull())
-        return std::nullopt;
-    bool ok = false;
-    const qint64 number = value.toLongLong(&ok);
-    if (!ok || value.toString().trimmed() != QString::number(number))
-        throw ScriptError(m_layout->fileName,
-                          u"the count \"%1\" is not a whole number"_s.arg(value.toString()),
-                          m_number, m_columns.at(index));
-    return number;
-}

@@ -3,7 +3,6 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
-#include <optional>
 
 struct TableLayout;
 
@@ -21,8 +20,6 @@ public:
     // The text of a column; a null here is a fault the author must mend, so it throws
     // ScriptError naming file, row and field.
     QString text(int index) const;
-    // The count of a column that holds a whole number; nullopt for a null.
-    std::optional<qint64> count(int index) const;
 
 private:
     const TableLayout* m_layout;

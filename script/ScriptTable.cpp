@@ -70,6 +70,22 @@ bool isLockError(const QSqlError& error)
     return ok && (code == 5 || code == 6);
 }
 
+// The affinity SQLite gives a column declared `type`, by its own rules in their order.
+enum class Affinity { Integer, Text, Blob, Real, Numeric };
+Affinity affinityOf(const QString& type)
+{
+    const QString t = type.toUpper();
+    if (t.contains(u"INT"_s))
+        return Affinity::Integer;
+    if (t.contains(u"CHAR"_s) || t.contains(u"CLOB"_s) || t.contains(u"TEXT"_s))
+        return Affinity::Text;
+    if (t.isEmpty() || t.contains(u"BLOB"_s))
+        return Affinity::Blob;
+    if (t.contains(u"REAL"_s) || t.contains(u"FLOA"_s) || t.contains(u"DOUB"_s))
+        return Affinity::Real;
+    return Affinity::Numeric;
+}
+
 QString sqlReason(const QSqlError& error)
 {
     QString text = error.databaseText();
@@ -242,9 +258,11 @@ void ScriptTable::checkLayout() const
 
     QSqlQuery info = exec(u"PRAGMA table_info(Table1)"_s);
     QStringList found;
+    QStringList types;
     bool keyIsPrimary = false;
     while (info.next()) {
         found << info.value(1).toString();
+        types << info.value(2).toString();
         if (found.size() == 1)
             keyIsPrimary = info.value(5).toInt() == 1;
     }
@@ -264,6 +282,20 @@ void ScriptTable::checkLayout() const
                  .arg(expected.size()));
     if (!keyIsPrimary)
         fail(u"the column ID of Table1 is not its primary key"_s);
+
+    // A count column that keeps what it is given as text (or as a fraction) takes counts the
+    // runner cannot add to, and sorts "9" above "10".
+    const qsizetype count = expected.indexOf(TableLayout::countColumn());
+    if (count < 0)
+        return;
+    const Affinity affinity = affinityOf(types.at(count));
+    if (affinity == Affinity::Text || affinity == Affinity::Real)
+        fail(u"the column \"%1\" of Table1 is declared %2, so it keeps counts as %3; it must "
+             u"be declared INTEGER (see \"Mending a count column\" in README.md)"_s.arg(
+                 TableLayout::countColumn(), types.at(count),
+                 affinity == Affinity::Text
+                     ? u"text, which the runner cannot add to and which sort \"9\" above \"10\""_s
+                     : u"fractions, which the runner cannot add to"_s));
 }
 
 QSqlQuery ScriptTable::exec(const QString& sql, const QVariantList& bindings) const

@@ -1,6 +1,7 @@
 #include "script/SpecialCases.h"
 
 #include "script/ScriptError.h"
+#include "script/SpecialRules.h"
 
 #include <QSqlQuery>
 
@@ -22,11 +23,9 @@ SpecialCases::SpecialCases(std::unique_ptr<ScriptTable> table)
 QString SpecialCases::Case::text(int position) const
 {
     const QVariant& value = fields.at(position - firstField);
-    if (value.isNull())
-        throw ScriptError(table->fileName(),
-                          u"the field is empty (null); it must hold a text, "
-                          u"even an empty one"_s,
-                          row(), table->layout().columns.at(position - 1));
+    if (!SpecialRules::canAsk(value))
+        throw ScriptError(table->fileName(), SpecialRules::unaskedReason(position), row(),
+                          table->layout().columns.at(position - 1));
     return value.toString();
 }
 
@@ -69,10 +68,10 @@ void SpecialCases::countConfirmation()
         if (!row)
             return;
         m_table->writeTransaction([&] {
-            QSqlQuery update = m_table->exec(
-                u"UPDATE Table1 SET %1 = %1 + 1 WHERE ID = ? AND typeof(%1) IN ('integer', 'null')"_s
-                    .arg(count),
-                {row->id});
+            QSqlQuery update =
+                m_table->exec(u"UPDATE Table1 SET %1 = %1 + 1 WHERE ID = ? AND %2"_s.arg(
+                                  count, SpecialRules::countableCondition(count)),
+                              {row->id});
             changed = update.numRowsAffected();
         });
         if (changed == 0 && !current())
@@ -88,7 +87,8 @@ void SpecialCases::countConfirmation()
                           TableLayout::countColumn(), error.kind());
     }
     if (changed == 0)
-        throw ScriptError(m_table->fileName(),
-                          u"the count is not a whole number, so the Yes was not counted"_s,
-                          row->row(), TableLayout::countColumn());
+        throw ScriptError(
+            m_table->fileName(),
+            SpecialRules::uncountedReason(row->fields.at(SpecialRules::countPosition - firstField)),
+            row->row(), TableLayout::countColumn());
 }

@@ -71,7 +71,8 @@ private Q_SLOTS:
         fx.create(TableLayout::basic());
         auto table = ScriptTable::open(fx.dir(), TableLayout::basic());
         QCOMPARE(ScriptImport::fromCsv(
-                     *table, u"\"Key\",\"Purpose\",\"String\"\n7,\"p\",\"Hi\"\n"_s, u"basic.csv"_s),
+                     *table, u"\"Key\",\"Purpose\",\"String\"\n7,\"p\",\"Hi\"\n"_s, u"basic.csv"_s)
+                     .records,
                  1);
         QCOMPARE(fx.column(TableLayout::basic(), u"String"_s), QVariantList{u"Hi"_s});
         QCOMPARE(fx.column(TableLayout::basic(), u"ID"_s).first().toInt(), 1);
@@ -86,7 +87,8 @@ private Q_SLOTS:
             u"Description,Primary Question (Y/N),Yes,Enhance Process,"
             u"2nd Question (Input),3rd Question (Input),4th Question (Input)\n"_s;
         QCOMPARE(ScriptImport::fromCsv(*table, header + u"d,\"q?\",3,a,b,c,d\nd,q,,a,b,c,d\n"_s,
-                                       u"special.csv"_s),
+                                       u"special.csv"_s)
+                     .records,
                  2);
         const QVariantList counts = fx.column(TableLayout::special(), u"Yes"_s);
         QCOMPARE(counts.size(), 2);
@@ -94,11 +96,16 @@ private Q_SLOTS:
         QVERIFY(counts.at(1).isNull());
 
         try {
-            ScriptImport::fromCsv(*table, header + u"d,q,lots,a,b,c,d\n"_s, u"special.csv"_s);
+            // Lines as a text editor counts them: the header is line 1, and a quoted line
+            // break belongs to the record that holds it.
+            ScriptImport::fromCsv(
+                *table, header + u"d,\"two\nlines\",1,a,b,c,d\r\n\r\nd,q,lots,a,b,c,d\n"_s,
+                u"special.csv"_s);
             QFAIL("a count that is no number was taken");
         } catch (const ScriptError& error) {
-            QCOMPARE(error.message(), u"special.csv, row 1, field \"Yes\": \"lots\" is not a whole "
-                                      u"number"_s);
+            QCOMPARE(error.message(),
+                     u"special.csv, line 5, field \"Yes\": \"lots\" is not a whole "
+                     u"number"_s);
         }
         QVERIFY_THROWS_EXCEPTION(
             ScriptError, ScriptImport::fromCsv(*table, u"Purpose,String\n"_s, u"special.csv"_s));
@@ -120,6 +127,16 @@ private Q_SLOTS:
         QVERIFY(!seconds.at(0).isNull());
         QVERIFY(notes.at(1).isNull());
         QVERIFY(seconds.at(1).isNull());
+
+        // As a spreadsheet saves them: empty cells are lines the runner shows, notes stay null.
+        ScriptImport::Options options;
+        options.emptyAsText = true;
+        ScriptImport::fromCsv(*table, u"Description,String  #1,String #2\r\n,a,\r\n"_s,
+                              u"double.csv"_s, options);
+        QVERIFY(fx.column(TableLayout::doubles(), u"Description"_s).at(2).isNull());
+        const QVariant second = fx.column(TableLayout::doubles(), u"String #2"_s).at(2);
+        QVERIFY(!second.isNull());
+        QCOMPARE(second.toString(), QString());
     }
 };
 

@@ -87,11 +87,14 @@ private Q_SLOTS:
         QTest::newRow("block of markers")
             << u"control"_s << allEmpty << true << 41 << u"String"_s
             << u"block 2 (rows 41 to 60) holds only \"Empty\" markers"_s;
-        QTest::newRow("lower case is a line")
-            << u"control"_s << allEmpty + u"; UPDATE Table1 SET String = 'empty' WHERE ID = 44"_s
-            << false << 44 << u"String"_s << u"only usable line of block 2"_s;
-        QTest::newRow("trailing blank is a line")
-            << u"control"_s << allEmpty + u"; UPDATE Table1 SET String = 'Empty ' WHERE ID = 60"_s
+        QTest::newRow("lower case is no marker")
+            << u"control"_s << u"UPDATE Table1 SET String = 'empty' WHERE ID = 44"_s << false << 44
+            << u"String"_s << u"\"empty\" is not the marker"_s;
+        QTest::newRow("trailing blank is no marker")
+            << u"double"_s << u"UPDATE Table1 SET \"String  #1\" = 'Empty ' WHERE ID = 7"_s << false
+            << 7 << u"String  #1"_s << u"so the runner draws it"_s;
+        QTest::newRow("one line left in a block")
+            << u"control"_s << allEmpty + u"; UPDATE Table1 SET String = 'a line' WHERE ID = 60"_s
             << false << 60 << u"String"_s << u"about 8%"_s;
         QTest::newRow("slots past the end are no markers")
             << u"control"_s
@@ -101,8 +104,12 @@ private Q_SLOTS:
             << u"double"_s << u"UPDATE Table1 SET \"String  #1\" = 'Empty' WHERE ID <= 20"_s << true
             << 1 << u"String  #1"_s << u"block 0"_s;
         QTest::newRow("second text is never a marker")
-            << u"double"_s << u"UPDATE Table1 SET \"String #2\" = 'Empty'"_s << false << 0
-            << QString() << QString();
+            << u"double"_s << u"UPDATE Table1 SET \"String #2\" = 'Empty' WHERE ID = 5"_s << false
+            << 5 << u"String #2"_s << u"only in \"String  #1\""_s;
+        QTest::newRow("vacant pair")
+            << u"double"_s
+            << u"UPDATE Table1 SET \"String  #1\" = 'Empty', \"String #2\" = 'empty' WHERE ID = 5"_s
+            << false << 0 << QString() << QString();
         QTest::newRow("markers elsewhere mean nothing")
             << u"basic"_s << u"UPDATE Table1 SET String = 'Empty'"_s << false << 0 << QString()
             << QString();
@@ -117,18 +124,37 @@ private Q_SLOTS:
         QTest::newRow("empty primary question")
             << u"special"_s << u"UPDATE Table1 SET \"Primary Question (Y/N)\" = '' WHERE ID = 2"_s
             << false << 2 << u"Primary Question (Y/N)"_s << u"empty yes/no question"_s;
+        QTest::newRow("null question")
+            << u"special"_s << u"UPDATE Table1 SET \"Primary Question (Y/N)\" = NULL WHERE ID = 2"_s
+            << false << 2 << u"Primary Question (Y/N)"_s << u"skips this case and tells it once"_s;
         QTest::newRow("null follow-up")
             << u"special"_s << u"UPDATE Table1 SET \"4th Question (Input)\" = NULL WHERE ID = 6"_s
-            << true << 6 << u"4th Question (Input)"_s << u"null"_s;
+            << false << 6 << u"4th Question (Input)"_s << u"skips it and tells it once"_s;
         QTest::newRow("null count")
             << u"special"_s << u"UPDATE Table1 SET Yes = NULL WHERE ID = 1"_s << false << 1
             << u"Yes"_s << u"never moves up"_s;
         QTest::newRow("count no number")
-            << u"special"_s << u"UPDATE Table1 SET Yes = 'lots' WHERE ID = 4"_s << true << 4
-            << u"Yes"_s << u"not a whole number"_s;
+            << u"special"_s << u"UPDATE Table1 SET Yes = 'lots' WHERE ID = 4"_s << false << 4
+            << u"Yes"_s << u"does not count a Yes to this question and tells it once"_s;
         QTest::newRow("count with a fraction")
-            << u"special"_s << u"UPDATE Table1 SET Yes = 2.5 WHERE ID = 4"_s << true << 4
-            << u"Yes"_s << u"not a whole number"_s;
+            << u"special"_s << u"UPDATE Table1 SET Yes = 2.5 WHERE ID = 4"_s << false << 4
+            << u"Yes"_s << u"\"2.5\" is not a whole number"_s;
+        QTest::newRow("binary text")
+            << u"basic"_s << u"UPDATE Table1 SET Purpose = x'00ff' WHERE ID = 3"_s << true << 3
+            << u"Purpose"_s << u"binary data"_s;
+        // Files made elsewhere may declare the count as they like, as long as it keeps numbers.
+        const auto countDeclared = [](const QString& type) {
+            return u"CREATE TABLE T (ID INTEGER PRIMARY KEY AUTOINCREMENT, Description TEXT, "
+                   u"\"Primary Question (Y/N)\" TEXT, Yes %1, \"Enhance Process\" TEXT, "
+                   u"\"2nd Question (Input)\" TEXT, \"3rd Question (Input)\" TEXT, "
+                   u"\"4th Question (Input)\" TEXT); INSERT INTO T SELECT * FROM Table1; "
+                   u"DROP TABLE Table1; ALTER TABLE T RENAME TO Table1"_s.arg(type);
+        };
+        QTest::newRow("count declared as text")
+            << u"special"_s << countDeclared(u"VARCHAR(11)"_s) << true << 0 << QString()
+            << u"declared VARCHAR(11), so it keeps counts as text"_s;
+        QTest::newRow("count declared numeric")
+            << u"special"_s << countDeclared(u"NUMERIC"_s) << false << 0 << QString() << QString();
     }
     void oneFaultOneFinding()
     {
@@ -157,7 +183,7 @@ private Q_SLOTS:
         QCOMPARE(finding.row, row);
         QCOMPARE(finding.field, field);
         QVERIFY2(finding.reason.contains(reason), qPrintable(finding.message()));
-        QVERIFY(finding.message().startsWith(error ? u"error: "_s : u"warning: "_s));
+        QVERIFY(finding.message().contains(error ? u": error: "_s : u": warning: "_s));
     }
 
     void filesThatDoNotOpenAreErrors()

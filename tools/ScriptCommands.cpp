@@ -1,17 +1,20 @@
 #include "tools/ScriptCommands.h"
 
 #include "script/ScriptBuilder.h"
+#include "script/ScriptCheck.h"
 #include "script/ScriptError.h"
 #include "script/ScriptExport.h"
-#include "script/ScriptImport.h"
 #include "script/ScriptTable.h"
-#include "script/TableLayout.h"
+#include "script/SpecialRules.h"
+#include "script/WorkFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
+#include <algorithm>
+#include <map>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -52,71 +55,129 @@ QString readUtf8(const QString& path, const QString& name)
     return text;
 }
 
-void importFrom(const QString& dir, bool replace, const auto& csvFor)
+// Every byte on the disk or a failure: a write the system only buffered is not written yet.
+void writeWhole(const WorkFolder& work, const QString& name, const QByteArray& bytes)
 {
-    ScriptBuilder builder(dir, replace ? ScriptBuilder::Existing::Replace
-                                       : ScriptBuilder::Existing::Refuse);
-    for (const TableLayout* layout : TableLayout::all())
-        csvFor(builder, *layout);
+    QFile file(work.filePath(name));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        work.fail(name, file.errorString());
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 wrote = file.write(bytes.constData() + done, bytes.size() - done);
+        if (wrote <= 0)
+            work.fail(name, file.errorString());
+        done += wrote;
+    }
+    if (!file.flush() || ::fsync(file.handle()) != 0)
+        work.fail(name, file.errorString());
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        work.fail(name, file.errorString());
+}
+
+void build(const QString& dir, const auto& fill)
+{
+    ScriptBuilder builder(dir, ScriptBuilder::Existing::Refuse);
+    builder.fill([&] {
+        for (const TableLayout* layout : TableLayout::all())
+            fill(builder.table(*layout), *layout);
+    });
     builder.commit();
+}
+
+// The Yes counts an existing special.mdb holds, read before it is replaced.
+void readOldCounts(const QString& dir, ScriptCommands::ImportReport& report)
+{
+    if (!QFileInfo::exists(ScriptTable::pathIn(dir, TableLayout::special())))
+        return;
+    try {
+        report.countsBefore =
+            SpecialRules::countedTotal(*ScriptTable::open(dir, TableLayout::special()));
+    } catch (const ScriptError& error) {
+        report.countsUnread = error.reason();
+    }
 }
 
 } // namespace
 
 void ScriptCommands::init(const QString& dir)
 {
-    importFrom(dir, false,
-               [](ScriptBuilder& builder, const TableLayout& layout) { builder.table(layout); });
+    build(dir, [](ScriptTable&, const TableLayout&) {});
 }
 
 void ScriptCommands::sample(const QString& dir)
 {
-    importFrom(dir, false, [](ScriptBuilder& builder, const TableLayout& layout) {
-        const QString name = csvName(layout.caption);
-        ScriptImport::fromCsv(builder.table(layout), readUtf8(u":/sample/"_s + name, name), name);
+    build(dir, [](ScriptTable& table, const TableLayout& layout) {
+        const QString name = csvName(layout);
+        ScriptImport::fromCsv(table, readUtf8(u":/sample/"_s + name, name), name);
     });
 }
 
-int ScriptCommands::importCsv(const QString& source, const QString& dir, bool replace)
+ScriptCommands::ImportReport ScriptCommands::importCsv(const QString& source, const QString& dir,
+                                                       const ImportOptions& options)
 {
-    // Read all four before anything is built, so that a missing file is told at once.
-    QStringList texts;
-    for (const TableLayout* layout : TableLayout::all()) {
-        const QString name = csvName(layout->caption);
-        texts << readUtf8(QDir(source).filePath(name), name);
+    // Read them all before anything is built, so that a missing file is told at once.
+    std::map<TableLayout::Kind, QString> texts;
+    for (const TableLayout* layout : options.tables)
+        texts[layout->kind] = readUtf8(QDir(source).filePath(csvName(*layout)), csvName(*layout));
+
+    ScriptBuilder builder(
+        dir, options.replace ? ScriptBuilder::Existing::Replace : ScriptBuilder::Existing::Refuse,
+        options.tables);
+    // Read once the builder has found nobody else holding the file, so as not to wait on them.
+    ImportReport report;
+    if (options.replace && options.tables.contains(&TableLayout::special()))
+        readOldCounts(dir, report);
+    std::map<TableLayout::Kind, ScriptImport::Result> results;
+    builder.fill([&] {
+        for (const TableLayout* layout : options.tables) {
+            ScriptTable& table = builder.table(*layout);
+            const auto& result = results[layout->kind] =
+                ScriptImport::fromCsv(table, texts.at(layout->kind), csvName(*layout), options.csv);
+            report.rows += result.records;
+            report.nullLines += result.nullLines;
+            if (layout == &TableLayout::special())
+                report.countsAfter = SpecialRules::countedTotal(table);
+        }
+    });
+    builder.seal();
+
+    // What the runner would make of the new files, placed where the author can mend it.
+    for (const TableLayout* layout : options.tables) {
+        for (ScriptFinding finding : ScriptCheck::run(builder.workDir(), {layout})) {
+            finding.file = csvName(*layout);
+            finding.row = results.at(layout->kind).lineOf(finding.row);
+            report.findings << finding;
+        }
     }
-    int rows = 0;
-    qsizetype next = 0;
-    importFrom(dir, replace, [&](ScriptBuilder& builder, const TableLayout& layout) {
-        rows +=
-            ScriptImport::fromCsv(builder.table(layout), texts.at(next++), csvName(layout.caption));
-    });
-    return rows;
+    const bool errors = std::any_of(report.findings.cbegin(), report.findings.cend(),
+                                    [](const ScriptFinding& f) { return f.isError(); });
+    if (errors && !options.allowErrors)
+        return report;
+    builder.commit();
+    report.imported = true;
+    return report;
 }
 
-void ScriptCommands::exportCsv(const QString& dir, const QString& out, bool replace)
+void ScriptCommands::exportCsv(const QString& dir, const QString& out, const ExportOptions& options)
 {
-    QStringList texts;
-    for (const TableLayout* layout : TableLayout::all())
-        texts << ScriptExport::toCsv(*ScriptTable::open(dir, *layout));
+    QList<QByteArray> files;
+    for (const TableLayout* layout : TableLayout::all()) {
+        const QString text = ScriptExport::toCsv(*ScriptTable::open(dir, *layout));
+        files << (options.byteOrderMark ? QByteArray("\xEF\xBB\xBF") : QByteArray()) +
+                     text.toUtf8();
+    }
 
     if (!QDir().mkpath(out))
         throw ScriptError(native(out), u"the folder cannot be created"_s);
-    if (!replace) {
-        for (const TableLayout* layout : TableLayout::all()) {
-            const QString name = csvName(layout->caption);
-            if (QFileInfo::exists(QDir(out).filePath(name)))
-                throw ScriptError(name, u"the file already exists in %1; nothing was written "
-                                        u"(--force replaces it)"_s.arg(native(out)));
-        }
-    }
-    qsizetype next = 0;
+    QStringList names;
     for (const TableLayout* layout : TableLayout::all()) {
-        const QString name = csvName(layout->caption);
-        QSaveFile file(QDir(out).filePath(name));
-        const QByteArray bytes = texts.at(next++).toUtf8();
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-            throw ScriptError(name, u"the file cannot be written in %1 (%2)"_s.arg(
-                                        native(out), file.errorString()));
+        names << csvName(*layout);
+        if (!options.replace && QFileInfo::exists(QDir(out).filePath(names.last())))
+            throw ScriptError(names.last(), u"the file already exists in %1; nothing was written "
+                                            u"(--force replaces it)"_s.arg(native(out)));
     }
+    WorkFolder work(out);
+    for (qsizetype i = 0; i < names.size(); ++i)
+        writeWhole(work, names.at(i), files.at(i));
+    work.moveIn(names, options.replace);
 }

@@ -7,12 +7,22 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
+#include <algorithm>
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
 enum ExitCode { Ok = 0, Failed = 1, Usage = 2 };
+
+// Findings and their summary are the tool's output; its own faults and its reports on what
+// it did go to standard error.
+QTextStream& out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
 
 QTextStream& err()
 {
@@ -26,10 +36,20 @@ const QString commandsHelp =
     u"  sample DIR           create them holding the bundled sample script\n"
     u"  check [DIR]          report what would go wrong in a run (default: .)\n"
     u"  export DIR OUT       write the four tables as CSV files into OUT\n"
-    u"  import SRC DIR       build the four files from the CSV files in SRC\n"
+    u"  import SRC DIR       build the script files from the CSV files in SRC\n"
     u"\n"
-    u"None of them replaces an existing file unless --force is given\n"
-    u"(import and export only)."_s;
+    u"No command replaces an existing file unless --force is given (import and\n"
+    u"export only). Exit status: 0 done (check: no errors), 1 failed or refused\n"
+    u"(check: errors found), 2 usage error or missing folder."_s;
+
+struct Options {
+    bool force = false;
+    bool strict = false;
+    bool emptyAsText = false;
+    bool allowErrors = false;
+    bool bom = false;
+    std::optional<QString> only;
+};
 
 int usage(const QString& problem)
 {
@@ -37,34 +57,132 @@ int usage(const QString& problem)
     return Usage;
 }
 
+QString native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
 bool isFolder(const QString& path)
 {
     return QFileInfo(path).isDir();
 }
 
-int check(const QString& dir)
+QString counted(qsizetype n, const QString& one, const QString& many)
 {
-    const QList<ScriptFinding> findings = ScriptCheck::run(dir);
-    qsizetype errors = 0;
-    for (const ScriptFinding& finding : findings) {
-        err() << finding.message() << '\n';
-        errors += finding.isError() ? 1 : 0;
-    }
-    if (findings.isEmpty()) {
-        err() << "The script in " << QDir::toNativeSeparators(dir) << " is fine.\n";
-        return Ok;
-    }
-    err() << errors << " error(s), " << findings.size() - errors << " warning(s).\n";
-    return Failed;
+    return u"%1 %2"_s.arg(n).arg(n == 1 ? one : many);
 }
 
-int run(const QString& command, const QStringList& args, bool force)
+// Prints the findings one a line and their summary; returns how many errors there were.
+qsizetype report(const QList<ScriptFinding>& findings, const QString& where)
+{
+    qsizetype errors = 0;
+    for (const ScriptFinding& finding : findings) {
+        out() << finding.message() << '\n';
+        errors += finding.isError() ? 1 : 0;
+    }
+    if (findings.isEmpty())
+        out() << "No errors or warnings in " << where << ".\n";
+    else
+        out() << counted(errors, u"error"_s, u"errors"_s) << " and "
+              << counted(findings.size() - errors, u"warning"_s, u"warnings"_s) << " in " << where
+              << ".\n";
+    out().flush();
+    return errors;
+}
+
+int check(const QString& dir, bool strict)
+{
+    const QList<ScriptFinding> findings = ScriptCheck::run(dir);
+    const qsizetype errors = report(findings, native(QDir(dir).absolutePath()));
+    return errors > 0 || (strict && !findings.isEmpty()) ? Failed : Ok;
+}
+
+// The tables named in --only, in the usual order; empty with `problem` set when one is unknown.
+QList<const TableLayout*> tablesNamed(const std::optional<QString>& list, QString& problem)
+{
+    if (!list)
+        return TableLayout::all();
+    const QStringList names = list->split(u',', Qt::SkipEmptyParts);
+    QList<const TableLayout*> tables;
+    for (const TableLayout* layout : TableLayout::all()) {
+        if (names.contains(layout->caption))
+            tables << layout;
+    }
+    for (const QString& name : names) {
+        if (std::none_of(tables.cbegin(), tables.cend(),
+                         [&](const TableLayout* t) { return t->caption == name; }))
+            problem =
+                u"--only: there is no table '%1' (basic, control, double, special)"_s.arg(name);
+    }
+    return problem.isEmpty() && !tables.isEmpty() ? tables : QList<const TableLayout*>{};
+}
+
+int importCsv(const QString& source, const QString& dir, const Options& options)
+{
+    ScriptCommands::ImportOptions import;
+    QString problem;
+    import.tables = tablesNamed(options.only, problem);
+    if (import.tables.isEmpty())
+        return usage(problem.isEmpty() ? u"--only needs the tables to import"_s : problem);
+    import.replace = options.force;
+    import.allowErrors = options.allowErrors;
+    import.csv.emptyAsText = options.emptyAsText;
+
+    const ScriptCommands::ImportReport done = ScriptCommands::importCsv(source, dir, import);
+    const qsizetype errors = report(done.findings, u"the imported files"_s);
+    QStringList files;
+    for (const TableLayout* layout : std::as_const(import.tables))
+        files << layout->fileName;
+    if (!done.imported) {
+        err() << "veyrath-script: the imported script has "
+              << counted(errors, u"error"_s, u"errors"_s)
+              << " that stop the runner, told above by CSV file and line; nothing was written in "
+              << native(dir)
+              << ". Mend them, or import with --allow-errors to take them all the "
+                 "same.\n";
+        if (done.nullLines > 0)
+            err() << "veyrath-script: "
+                  << counted(done.nullLines, u"line field"_s, u"line fields"_s)
+                  << " came in as null from empty unquoted fields, as a spreadsheet saves empty "
+                     "cells; --empty-as-text reads them as empty texts.\n";
+        return Failed;
+    }
+    err() << "Imported " << done.rows << " rows into " << native(dir) << " (" << files.join(u", "_s)
+          << ").\n";
+    if (done.countsBefore)
+        err() << "The special.mdb replaced held " << *done.countsBefore
+              << " counted Yes replies; the new one holds " << done.countsAfter.value_or(0)
+              << ".\n";
+    else if (!done.countsUnread.isEmpty())
+        err() << "The Yes counts of the special.mdb replaced could not be read ("
+              << done.countsUnread << ").\n";
+    return Ok;
+}
+
+int run(const QString& command, const QStringList& args, const Options& options)
 {
     const auto arity = [&](qsizetype least, qsizetype most) {
         return args.size() >= least && args.size() <= most;
     };
-    if (force && command != u"import"_s && command != u"export"_s)
-        return usage(u"--force applies to import and export only"_s);
+    const bool isImport = command == u"import"_s;
+    const bool isExport = command == u"export"_s;
+    const struct {
+        bool given;
+        QString option;
+        QString commands;
+        bool applies;
+    } rules[] = {
+        {options.force, u"--force"_s, u"import and export"_s, isImport || isExport},
+        {options.strict, u"--strict"_s, u"check"_s, command == u"check"_s},
+        {options.only.has_value(), u"--only"_s, u"import"_s, isImport},
+        {options.emptyAsText, u"--empty-as-text"_s, u"import"_s, isImport},
+        {options.allowErrors, u"--allow-errors"_s, u"import"_s, isImport},
+        {options.bom, u"--bom"_s, u"export"_s, isExport},
+    };
+    for (const auto& rule : rules) {
+        if (rule.given && !rule.applies)
+            return usage(u"%1 applies to %2 only"_s.arg(rule.option, rule.commands));
+    }
 
     if (command == u"init"_s || command == u"sample"_s) {
         if (!arity(1, 1))
@@ -74,7 +192,7 @@ int run(const QString& command, const QStringList& args, bool force)
         else
             ScriptCommands::sample(args.at(0));
         err() << "Created basic.mdb, control.mdb, double.mdb and special.mdb in "
-              << QDir::toNativeSeparators(args.at(0)) << ".\n";
+              << native(args.at(0)) << ".\n";
         return Ok;
     }
     if (command == u"check"_s) {
@@ -82,34 +200,25 @@ int run(const QString& command, const QStringList& args, bool force)
             return usage(u"check takes at most one folder"_s);
         const QString dir = args.value(0, u"."_s);
         if (!isFolder(dir))
-            return usage(u"%1: the folder was not found"_s.arg(QDir::toNativeSeparators(dir)));
-        return check(dir);
+            return usage(u"%1: the folder was not found"_s.arg(native(dir)));
+        return check(dir, options.strict);
     }
-    if (command == u"export"_s) {
+    if (isExport) {
         if (!arity(2, 2))
             return usage(u"export needs the script folder and the folder for the CSV files"_s);
         if (!isFolder(args.at(0)))
-            return usage(
-                u"%1: the folder was not found"_s.arg(QDir::toNativeSeparators(args.at(0))));
-        ScriptCommands::exportCsv(args.at(0), args.at(1), force);
+            return usage(u"%1: the folder was not found"_s.arg(native(args.at(0))));
+        ScriptCommands::exportCsv(args.at(0), args.at(1), {options.force, options.bom});
         err() << "Wrote basic.csv, control.csv, double.csv and special.csv in "
-              << QDir::toNativeSeparators(args.at(1)) << ".\n";
+              << native(args.at(1)) << ".\n";
         return Ok;
     }
-    if (command == u"import"_s) {
+    if (isImport) {
         if (!arity(2, 2))
             return usage(u"import needs the folder of CSV files and the script folder"_s);
         if (!isFolder(args.at(0)))
-            return usage(
-                u"%1: the folder was not found"_s.arg(QDir::toNativeSeparators(args.at(0))));
-        const int rows = ScriptCommands::importCsv(args.at(0), args.at(1), force);
-        err() << "Imported " << rows << " rows into " << QDir::toNativeSeparators(args.at(1))
-              << ".\n";
-        // The import keeps what the files say; whether a run will go well is another matter.
-        const QList<ScriptFinding> findings = ScriptCheck::run(args.at(1));
-        for (const ScriptFinding& finding : findings)
-            err() << finding.message() << '\n';
-        return Ok;
+            return usage(u"%1: the folder was not found"_s.arg(native(args.at(0))));
+        return importCsv(args.at(0), args.at(1), options);
     }
     return usage(u"unknown command '%1'"_s.arg(command));
 }
@@ -127,8 +236,20 @@ int main(int argc, char* argv[])
         u"Creates, checks, exports and imports Veyrath scripts.\n\n"_s + commandsHelp);
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption force(u"force"_s, u"Replace existing files."_s);
-    parser.addOption(force);
+    const QCommandLineOption force(u"force"_s, u"Replace existing files (import, export)."_s);
+    const QCommandLineOption strict(u"strict"_s, u"Count warnings as errors (check)."_s);
+    const QCommandLineOption only(u"only"_s,
+                                  u"Import only these tables, replacing only their files: a "
+                                  u"comma-separated list of basic, control, double, special."_s,
+                                  u"tables"_s);
+    const QCommandLineOption emptyAsText(
+        u"empty-as-text"_s, u"Read an empty unquoted field as an empty text, not null, in the "
+                            u"lines of basic, control and double (import)."_s);
+    const QCommandLineOption allowErrors(
+        u"allow-errors"_s, u"Import even when the check finds errors that stop the runner."_s);
+    const QCommandLineOption bom(u"bom"_s, u"Begin each CSV file with a UTF-8 byte order mark, "
+                                           u"for spreadsheets that need one (export)."_s);
+    parser.addOptions({force, strict, only, emptyAsText, allowErrors, bom});
     parser.addPositionalArgument(u"command"_s, u"init, sample, check, export or import."_s);
     parser.addPositionalArgument(u"arguments"_s, u"The command's folders."_s, u"[arguments...]"_s);
 
@@ -143,9 +264,14 @@ int main(int argc, char* argv[])
     if (args.isEmpty())
         return usage(u"a command is needed"_s);
     const QString command = args.takeFirst();
+    Options options{parser.isSet(force),       parser.isSet(strict), parser.isSet(emptyAsText),
+                    parser.isSet(allowErrors), parser.isSet(bom),    std::nullopt};
+    if (parser.isSet(only))
+        options.only = parser.value(only);
     try {
-        return run(command, args, parser.isSet(force));
+        return run(command, args, options);
     } catch (const ScriptError& error) {
+        out().flush();
         err() << "veyrath-script: " << error.message() << '\n';
         return Failed;
     }

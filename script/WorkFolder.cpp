@@ -1,0 +1,130 @@
+#include "script/WorkFolder.h"
+
+#include "script/ScriptError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStorageInfo>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <system_error>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// Less room than this left where a write failed means the disk filled up: the failed write
+// itself needed only a page or so.
+constexpr qint64 nearlyFull = 1024 * 1024;
+
+QString native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+std::filesystem::path fsPath(const QString& path)
+{
+    return std::filesystem::path(path.toStdU16String());
+}
+
+bool present(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+QString backupOf(const QString& workFile)
+{
+    return workFile + u".old"_s;
+}
+
+} // namespace
+
+WorkFolder::WorkFolder(QString target)
+    : m_target(std::move(target))
+    , m_dir(std::make_unique<QTemporaryDir>(QDir(m_target).filePath(u".veyrath-XXXXXX"_s)))
+{
+    if (!m_dir->isValid())
+        throw ScriptError(native(m_target),
+                          u"no working folder can be made in it (%1)"_s.arg(m_dir->errorString()));
+}
+
+WorkFolder::~WorkFolder() = default;
+
+QString WorkFolder::path() const
+{
+    return m_dir->path();
+}
+
+QString WorkFolder::filePath(const QString& name) const
+{
+    return m_dir->filePath(name);
+}
+
+void WorkFolder::fail(const QString& name, const QString& cause) const
+{
+    QStorageInfo storage(path());
+    storage.refresh();
+    const bool full = cause.contains(u"full"_s, Qt::CaseInsensitive) ||
+                      (storage.isValid() && storage.bytesAvailable() < nearlyFull);
+    throw ScriptError(
+        native(path()),
+        u"%1, so %2 could not be written in this working folder (%3). The files in "
+        u"%4 were kept as they were, and the working folder is removed"_s.arg(
+            full ? u"the disk is full"_s : u"a write failed"_s, name, cause, native(m_target)));
+}
+
+void WorkFolder::moveIn(const QStringList& names, bool replace) const
+{
+    QStringList moved;
+    try {
+        for (const QString& name : names) {
+            moveOne(name, replace);
+            moved << name;
+        }
+    } catch (const ScriptError&) {
+        for (auto it = moved.crbegin(); it != moved.crend(); ++it) {
+            const QString target = QDir(m_target).filePath(*it);
+            const QString backup = backupOf(filePath(*it));
+            std::error_code ignored;
+            if (present(backup))
+                std::filesystem::rename(fsPath(backup), fsPath(target), ignored);
+            else
+                QFile::remove(target);
+        }
+        throw;
+    }
+}
+
+void WorkFolder::moveOne(const QString& name, bool replace) const
+{
+    const QString from = filePath(name);
+    const QString to = QDir(m_target).filePath(name);
+    if (!replace) {
+        // QFile::rename never replaces an existing file, so a file that appeared meanwhile
+        // is kept.
+        QFile file(from);
+        if (!file.rename(to))
+            throw ScriptError(
+                name, present(to) ? u"the file appeared in %1 while the new one was "
+                                    u"being written; it was left as it is"_s.arg(native(m_target))
+                                  : u"the file cannot be moved into %1 (%2)"_s.arg(
+                                        native(m_target), file.errorString()));
+        return;
+    }
+    std::error_code error;
+    if (present(to)) {
+        if (QFileInfo(to).isDir())
+            throw ScriptError(name, u"this is a folder in %1, not a file"_s.arg(native(m_target)));
+        // Kept until all are in place, so that a failure can put the old one back.
+        std::filesystem::create_hard_link(fsPath(to), fsPath(backupOf(from)), error);
+        if (error && !QFile::copy(to, backupOf(from)))
+            throw ScriptError(name, u"the old file cannot be kept aside while it is replaced"_s);
+    }
+    // rename() replaces the old file in one step: a program opening it sees old or new.
+    std::filesystem::rename(fsPath(from), fsPath(to), error);
+    if (error)
+        throw ScriptError(name, u"the file cannot be replaced in %1 (%2)"_s.arg(
+                                    native(m_target), QString::fromStdString(error.message())));
+}

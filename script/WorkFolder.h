@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class QTemporaryDir;
+
+// A hidden folder made inside a target folder, where new files are written in full before
+// any of them is moved into the target, so that a failure at any point leaves the target as
+// it was. The folder goes, with whatever is left in it, when this object does.
+class WorkFolder {
+public:
+    // Throws ScriptError naming `target` when no folder can be made in it.
+    explicit WorkFolder(QString target);
+    ~WorkFolder();
+    WorkFolder(const WorkFolder&) = delete;
+    WorkFolder& operator=(const WorkFolder&) = delete;
+
+    QString path() const;
+    QString filePath(const QString& name) const;
+
+    // Throws a fault met while writing `name` here as this folder's trouble, not the target's:
+    // says whether the disk is full, gives the system's own words, and that the target's
+    // files were kept as they were.
+    [[noreturn]] void fail(const QString& name, const QString& cause) const;
+
+    // Moves the named files from here into the target. Without `replace` a file already in
+    // the target is never replaced; with it, each replaced file is kept aside until all are
+    // in place and put back if any move fails.
+    void moveIn(const QStringList& names, bool replace) const;
+
+private:
+    void moveOne(const QString& name, bool replace) const;
+
+    QString m_target;
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
