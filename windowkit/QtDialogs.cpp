@@ -1,5 +1,6 @@
 #include "windowkit/QtDialogs.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QInputDialog>
 #include <QLabel>
@@ -13,6 +14,11 @@ QMessageBox::StandardButton QtDialogs::message(QWidget* parent, const Message& m
     box.setText(message.text);
     box.setInformativeText(message.details);
     box.setStandardButtons(message.buttons);
+    for (auto caption = message.buttonTexts.cbegin(); caption != message.buttonTexts.cend();
+         ++caption) {
+        if (QAbstractButton* button = box.button(caption.key()))
+            button->setText(caption.value());
+    }
     box.exec();
     if (QAbstractButton* pressed = box.clickedButton())
         return box.standardButton(pressed);
