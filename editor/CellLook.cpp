@@ -61,7 +61,7 @@ QVariant CellLook::selector(int role, bool unsaved)
     // The selector marks the current row and carries no number.
     if (role == Qt::DisplayRole)
         return unsaved ? unsavedMark() : QString();
-    if (unsaved && (role == Qt::ToolTipRole || role == Qt::AccessibleTextRole))
+    if (unsaved && role == Qt::ToolTipRole)
         return u"Not saved yet"_s;
     return {};
 }

@@ -1,6 +1,7 @@
 #include "editor/Form1.h"
 
 #include "editor/About.h"
+#include "editor/CellLook.h"
 #include "editor/RecordModel.h"
 #include "editor/ScriptGrid.h"
 #include "script/ScriptError.h"
@@ -208,9 +209,9 @@ bool Form1::mayEnd()
     }
     if (files.isEmpty())
         return true;
-    const QString text =
-        u"Some of what you typed in %1 is not saved; it is marked \u270E in the grid. End "
-        u"the editor anyway, and lose it?"_s.arg(files.join(u", "_s));
+    const QString text = u"Some of what you typed in %1 is not saved; it is marked %2 in the "
+                         u"grid. End the editor anyway, and lose it?"_s.arg(
+                             files.join(u", "_s), CellLook::unsavedMark());
     m_loseUnsaved =
         m_dialogs.message(
             this,

@@ -237,23 +237,6 @@ private Q_SLOTS:
         QCOMPARE(model->data(model->index(0, yesColumn), Qt::EditRole).toString(), QString());
     }
 
-    void othersChangesShowInTheSortedOrderAroundAnEdit()
-    {
-        ScriptFixture fx;
-        fx.createNumbered(special(), 3);
-        fx.execute(special(), u"UPDATE Table1 SET Yes = ID * 10 WHERE ID < 3"_s);
-        auto model = openModel(fx, special());
-        QVERIFY(model->sortByCount()); // IDs 2, 1, 3
-        QVERIFY(model->setData(model->index(0, 0), u"mine"_s));
-        fx.execute(special(),
-                   u"UPDATE Table1 SET Yes = 100, Description = 'theirs' WHERE ID = 3"_s);
-        fx.execute(special(), u"UPDATE Table1 SET Description = 'theirs' WHERE ID = 2"_s);
-        QTRY_COMPARE(model->data(model->index(2, yesColumn)).toString(), u"100"_s);
-        QCOMPARE(model->data(model->index(2, 0)).toString(), u"theirs"_s);
-        QCOMPARE(model->data(model->index(0, 0)).toString(), u"mine"_s);
-        QCOMPARE(model->data(model->index(0, yesColumn)).toString(), u"20"_s);
-    }
-
     void scrollingKeepsABoundedCache()
     {
         ScriptFixture fx;
