@@ -160,7 +160,7 @@ void Form1::tell(const QString& message)
 
 RecordModel::Choice Form1::choose(const QString& question)
 {
-    // Neither button closes the box: the author's text and theirs both wait for a choice.
+    // The box has no escape button: closing it is no answer, and both texts wait for one.
     const auto answer = m_dialogs.message(
         this, {QMessageBox::Question,
                windowTitle(),
