@@ -1,6 +1,7 @@
 #include "editor/Form1.h"
 
 #include "editor/About.h"
+#include "editor/CellLook.h"
 #include "editor/RecordModel.h"
 #include "editor/ScriptGrid.h"
 #include "script/ScriptError.h"
@@ -86,6 +87,7 @@ QWidget* Form1::buildPage(int tab, const TableLayout& layout, const QString& dir
         auto* model = new RecordModel(ScriptTable::open(dir, layout), this);
         model->setObjectName(u"Data%1"_s.arg(tab + 1));
         connect(model, &RecordModel::failed, this, &Form1::tell);
+        model->setConflictResolver([this](const QString& question) { return choose(question); });
         if (model->isReadOnly()) {
             auto* note =
                 new QLabel(u"%1 is read-only here, so its rows can be read but not changed."_s.arg(
@@ -156,6 +158,23 @@ void Form1::tell(const QString& message)
                           {QMessageBox::Warning, windowTitle(), message, {}, QMessageBox::Ok});
 }
 
+RecordModel::Choice Form1::choose(const QString& question)
+{
+    // The box has no escape button: closing it is no answer, and both texts wait for one.
+    const auto answer = m_dialogs.message(
+        this, {QMessageBox::Question,
+               windowTitle(),
+               question,
+               {},
+               QMessageBox::Save | QMessageBox::Discard,
+               {{QMessageBox::Save, u"&Keep mine"_s}, {QMessageBox::Discard, u"&Take theirs"_s}}});
+    if (answer == QMessageBox::Save)
+        return RecordModel::Choice::KeepMine;
+    if (answer == QMessageBox::Discard)
+        return RecordModel::Choice::TakeTheirs;
+    return RecordModel::Choice::Undecided;
+}
+
 void Form1::updateCommands()
 {
     RecordModel* model = m_models[specialTab];
@@ -177,6 +196,28 @@ bool Form1::saveAll()
         saved = m_models[tab]->savePending() && saved;
     }
     return saved;
+}
+
+bool Form1::mayEnd()
+{
+    if (saveAll() || m_loseUnsaved)
+        return true;
+    QStringList files;
+    for (RecordModel* model : m_models) {
+        if (model && model->hasUnsavedEdits())
+            files << model->layout().fileName;
+    }
+    if (files.isEmpty())
+        return true;
+    const QString text = u"Some of what you typed in %1 is not saved; it is marked %2 in the "
+                         u"grid. End the editor anyway, and lose it?"_s.arg(
+                             files.join(u", "_s), CellLook::unsavedMark());
+    m_loseUnsaved =
+        m_dialogs.message(
+            this,
+            {QMessageBox::Warning, windowTitle(), text, {}, QMessageBox::Yes | QMessageBox::No}) ==
+        QMessageBox::Yes;
+    return m_loseUnsaved;
 }
 
 void Form1::addRecord()
@@ -223,7 +264,9 @@ void Form1::sortRecords()
     RecordModel* model = m_models[specialTab];
     if (!model)
         return;
+    // Saved while the window is still there to ask about a conflict.
     m_grids[specialTab]->finishEditing();
+    model->savePending();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
     const int tab = m_tabs->currentIndex();
@@ -255,7 +298,8 @@ void Form1::waitFarewell()
 
 void Form1::exitProgram()
 {
-    saveAll();
+    if (!mayEnd())
+        return;
     if (!m_about)
         m_about = std::make_unique<About>();
     m_about->show();
@@ -266,7 +310,10 @@ void Form1::exitProgram()
 void Form1::closeEvent(QCloseEvent* event)
 {
     if (!m_ending) {
-        saveAll();
+        if (!mayEnd()) {
+            event->ignore();
+            return;
+        }
         m_ending = true;
         m_clock.interrupt();
         if (m_about)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clock/SystemClock.h"
+#include "editor/RecordModel.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -12,7 +13,6 @@ class About;
 class Dialogs;
 class QPushButton;
 class QTabWidget;
-class RecordModel;
 class ScriptGrid;
 struct TableLayout;
 
@@ -56,6 +56,9 @@ private:
     QWidget* buildPage(int tab, const TableLayout& layout, const QString& dir);
     QWidget* buildCommands();
     void tell(const QString& message);
+    RecordModel::Choice choose(const QString& question);
+    // Saves everything; with something left unsaved, asks whether to end all the same.
+    bool mayEnd();
     void updateCommands();
     void waitFarewell();
 
@@ -68,6 +71,7 @@ private:
     SystemClock m_clock;
     std::chrono::milliseconds m_farewellTime{10000};
     bool m_ending = false;
+    bool m_loseUnsaved = false; // the author chose to end with edits that cannot be saved
     bool m_holdMessages = false;
     QStringList m_heldMessages;
 };

@@ -1,25 +1,46 @@
 #include "editor/GridDelegate.h"
 
+#include "editor/RecordModel.h"
+
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <limits>
 
 QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                     const QModelIndex& index) const
 {
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    // The line editor would cut a longer text written by another tool, and the cut would
+    // look like an edit; the field's own limit is the model's to tell.
+    if (auto* line = qobject_cast<QLineEdit*>(editor))
+        line->setMaxLength(std::numeric_limits<int>::max());
     m_editor = editor;
+    m_filled = false;
     return editor;
 }
 
 void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
 {
     auto* line = qobject_cast<QLineEdit*>(editor);
-    if (line && m_draftIndex.isValid() && m_draftIndex == index) {
-        line->setText(m_draft);
-        m_draftIndex = QPersistentModelIndex();
-        m_draft.clear();
+    if (!line) {
+        QStyledItemDelegate::setEditorData(editor, index);
         return;
     }
-    QStyledItemDelegate::setEditorData(editor, index);
+    // Filled once, as it opens: a value arriving from the file later must not replace what
+    // the author is typing.
+    if (m_filled && editor == m_editor)
+        return;
+    m_filled = true;
+    if (m_draft.index.isValid() && m_draft.index == index) {
+        line->setText(m_draft.text);
+        line->setModified(true);
+        m_base = m_draft.base;
+        m_draft = {};
+    } else {
+        QStyledItemDelegate::setEditorData(editor, index);
+        m_base = index.data(RecordModel::StoredValueRole);
+    }
+    m_openedText = line->text();
 }
 
 void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
@@ -31,15 +52,28 @@ void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
         QStyledItemDelegate::setModelData(editor, model, index);
         return;
     }
-    // Leaving a cell unchanged must not turn its row into an edit to save.
-    if (line->text() == index.data(Qt::EditRole).toString())
+    // Leaving a cell untouched must not turn its row into an edit to save.
+    if (!line->isModified() && line->text() == m_openedText)
         return;
-    if (!model->setData(index, line->text(), Qt::EditRole)) {
+    const QString text = line->text();
+    if (!model->setItemData(index,
+                            {{Qt::EditRole, text}, {RecordModel::StoredValueRole, m_base}})) {
         m_lastRefused = true;
-        m_draft = line->text();
-        m_draftIndex = index;
+        m_draft = {index, text, m_base};
         Q_EMIT const_cast<GridDelegate*>(this)->refused(index);
     }
+}
+
+bool GridDelegate::eventFilter(QObject* object, QEvent* event)
+{
+    // Clearing a cell that shows nothing, a null, still means the empty text.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (auto* line = qobject_cast<QLineEdit*>(object);
+            line && (key == Qt::Key_Backspace || key == Qt::Key_Delete))
+            line->setModified(true);
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
 }
 
 bool GridDelegate::finishEditing()

@@ -4,8 +4,9 @@
 #include <QPointer>
 #include <QStyledItemDelegate>
 
-// Edits grid cells in place. A text the model refuses is kept here and handed back to the
-// next editor opened on that cell, so the author corrects it instead of typing it again.
+// Edits grid cells in place. A cell opened and left without typing stays as it is. A text
+// the model refuses is kept here and handed back to the next editor opened on that cell, so
+// the author corrects it instead of typing it again.
 class GridDelegate : public QStyledItemDelegate {
     Q_OBJECT
 
@@ -27,9 +28,20 @@ public:
 Q_SIGNALS:
     void refused(const QModelIndex& index);
 
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override;
+
 private:
+    struct Draft {
+        QPersistentModelIndex index;
+        QString text;
+        QVariant base;
+    };
+
     mutable QPointer<QWidget> m_editor;
-    mutable QPersistentModelIndex m_draftIndex;
-    mutable QString m_draft;
+    mutable bool m_filled = false; // the open editor holds the cell's text
+    mutable QString m_openedText;
+    mutable QVariant m_base;
+    mutable Draft m_draft;
     mutable bool m_lastRefused = false;
 };

@@ -1,10 +1,13 @@
 #include "editor/RecordModel.h"
 
+#include "editor/CellLook.h"
 #include "script/FieldRule.h"
 #include "script/ScriptError.h"
 #include "script/ScriptTable.h"
 
-#include <QTimer>
+#include <QScopedValueRollback>
+#include <QSet>
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -13,8 +16,12 @@ RecordModel::RecordModel(std::unique_ptr<ScriptTable> table, QObject* parent)
     , m_table(std::move(table))
     , m_store(*m_table)
     , m_ids(m_store.ids(RecordStore::Order::ById))
-    , m_cache(maxCachedPages)
+    , m_cache(m_store, pageSize, maxCachedPages)
+    , m_dataVersion(m_store.dataVersion())
 {
+    m_poll.setInterval(pollInterval);
+    connect(&m_poll, &QTimer::timeout, this, &RecordModel::poll);
+    m_poll.start();
 }
 
 RecordModel::~RecordModel() = default;
@@ -50,6 +57,22 @@ QString RecordModel::describe(const QString& reason, int row, const QString& fie
     return ScriptError(m_table->fileName(), reason, row + 1, field).message();
 }
 
+QString RecordModel::describeRows(const QString& reason, const QList<qint64>& ids) const
+{
+    QList<int> rows;
+    for (qint64 id : ids)
+        rows << int(m_ids.indexOf(id)) + 1;
+    std::sort(rows.begin(), rows.end());
+    if (rows.size() == 1)
+        return describe(reason, rows.first() - 1);
+    QStringList numbers;
+    for (int row : rows)
+        numbers << QString::number(row);
+    const QString last = numbers.takeLast();
+    return u"%1, rows %2 and %3: %4"_s.arg(m_table->fileName(), numbers.join(u", "_s), last,
+                                           reason);
+}
+
 void RecordModel::reportReadFault(const QString& message) const
 {
     // Reads happen while the grid paints, where no message may open; tell it once, later.
@@ -62,53 +85,36 @@ void RecordModel::reportReadFault(const QString& message) const
 
 const QVariantList* RecordModel::storedValues(int row) const
 {
-    const int pageNumber = row / pageSize;
-    Page* page = m_cache.object(pageNumber);
-    if (!page) {
-        try {
-            page = new Page(m_store.read(m_ids.mid(qsizetype(pageNumber) * pageSize, pageSize)));
-        } catch (const ScriptError& error) {
-            reportReadFault(describe(error.reason(), row));
-            return nullptr;
-        }
-        m_cache.insert(pageNumber, page);
+    try {
+        return m_cache.values(m_ids, row);
+    } catch (const ScriptError& error) {
+        reportReadFault(describe(error.reason(), row));
+        return nullptr;
     }
-    const auto found = page->constFind(m_ids.at(row));
-    return found == page->constEnd() ? nullptr : &found.value();
-}
-
-std::optional<QVariantList> RecordModel::currentValues(int row) const
-{
-    if (m_pending && m_pending->id == m_ids.at(row))
-        return m_pending->values;
-    if (const QVariantList* values = storedValues(row))
-        return *values;
-    return std::nullopt;
 }
 
 QVariant RecordModel::data(const QModelIndex& index, int role) const
 {
     if (!isCell(index))
         return {};
-    const QString& column = layout().columns.at(index.column());
-    if (role == Qt::TextAlignmentRole && !layout().isTextColumn(column))
+    const int column = index.column();
+    if (role == Qt::TextAlignmentRole && !layout().isTextColumn(layout().columns.at(column)))
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
-    if (role != Qt::DisplayRole && role != Qt::EditRole)
+    const PendingEdits::Cell* edit = m_edits.find(m_ids.at(index.row()), column);
+    if (edit && role != StoredValueRole)
+        return CellLook::cell(role, edit->value, edit);
+    const QVariantList* stored = storedValues(index.row());
+    if (!stored)
         return {};
-    const auto values = currentValues(index.row());
-    if (!values)
-        return {};
-    const QVariant& value = values->at(index.column());
-    return value.isNull() ? QString() : value.toString();
+    return role == StoredValueRole ? stored->at(column)
+                                   : CellLook::cell(role, stored->at(column), nullptr);
 }
 
 QVariant RecordModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (role != Qt::DisplayRole)
-        return {};
     if (orientation == Qt::Vertical)
-        return QString(); // the selector marks the current row; it carries no number
-    if (section < 0 || section >= layout().columns.size())
+        return CellLook::selector(role, isUnsaved(section));
+    if (role != Qt::DisplayRole || section < 0 || section >= layout().columns.size())
         return {};
     return layout().columns.at(section);
 }
@@ -123,121 +129,199 @@ Qt::ItemFlags RecordModel::flags(const QModelIndex& index) const
     return result;
 }
 
+bool RecordModel::isUnsaved(int row) const
+{
+    return row >= 0 && row < rowCount() && m_edits.contains(m_ids.at(row));
+}
+
+void RecordModel::rowChanged(int row)
+{
+    Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1));
+    Q_EMIT headerDataChanged(Qt::Vertical, row, row);
+}
+
+void RecordModel::showValues(int row, const QVariantList& values)
+{
+    m_cache.put(row, m_ids.at(row), values);
+    rowChanged(row);
+}
+
+void RecordModel::removeRowAt(int row)
+{
+    beginRemoveRows({}, row, row);
+    m_ids.removeAt(row);
+    m_cache.clear();
+    endRemoveRows();
+}
+
 bool RecordModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    if (role != Qt::EditRole || isReadOnly() || !isCell(index))
+    return role == Qt::EditRole && edit(index, value.toString(), std::nullopt);
+}
+
+bool RecordModel::setItemData(const QModelIndex& index, const QMap<int, QVariant>& roles)
+{
+    if (!roles.contains(Qt::EditRole))
+        return false;
+    std::optional<QVariant> base;
+    if (roles.contains(StoredValueRole))
+        base = roles.value(StoredValueRole);
+    return edit(index, roles.value(Qt::EditRole).toString(), base);
+}
+
+void RecordModel::setEmptyText(const QModelIndexList& cells)
+{
+    for (const QModelIndex& cell : cells) {
+        if (isCell(cell) && layout().isTextColumn(layout().columns.at(cell.column())))
+            edit(cell, u""_s, std::nullopt);
+    }
+}
+
+bool RecordModel::edit(const QModelIndex& index, const QString& text, std::optional<QVariant> base)
+{
+    if (isReadOnly() || !isCell(index))
         return false;
     const QString& column = layout().columns.at(index.column());
-    const QString text = value.toString();
     if (const QString problem = FieldRule::problem(layout(), column, text); !problem.isEmpty()) {
         Q_EMIT failed(describe(problem, index.row(), column));
         return false;
     }
-    const qint64 id = m_ids.at(index.row());
-    if (m_pending && m_pending->id != id)
-        savePending();
-    if (!m_pending) {
+    if (!base) {
         const QVariantList* stored = storedValues(index.row());
         if (!stored) {
             Q_EMIT failed(describe(u"the row cannot be read, so it cannot be changed"_s,
                                    index.row(), column));
             return false;
         }
-        m_pending = Pending{id, *stored, *stored};
+        base = stored->at(index.column());
     }
-    m_pending->values[index.column()] = FieldRule::stored(layout(), column, text);
-    Q_EMIT dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    m_edits.set(m_ids.at(index.row()), index.column(), *base,
+                FieldRule::stored(layout(), column, text));
+    rowChanged(index.row());
     return true;
 }
 
-int RecordModel::pendingRow() const
+bool RecordModel::write(const QList<qint64>& ids, Attempt attempt)
 {
-    return m_pending ? int(m_ids.indexOf(m_pending->id)) : -1;
-}
-
-QString RecordModel::unsavedText(const Pending& edit) const
-{
-    QStringList changes;
-    for (qsizetype i = 0; i < edit.values.size(); ++i) {
-        if (edit.values.at(i) != edit.original.at(i))
-            changes << u"\"%1\": \"%2\""_s.arg(layout().columns.at(i),
-                                               edit.values.at(i).toString());
-    }
-    return changes.isEmpty() ? QString() : u" What you typed was "_s + changes.join(u", "_s) + u'.';
-}
-
-bool RecordModel::write(int row, const Pending& edit)
-{
-    bool written = false;
+    // A message or a question opens a window of its own, whose events must not start a
+    // second save or a refresh halfway through this one.
+    const QScopedValueRollback busy(m_busy, true);
+    QHash<qint64, QList<RecordStore::Change>> changes;
+    for (qint64 id : ids)
+        changes.insert(id, m_edits.changes(id));
+    QHash<qint64, RecordStore::Written> written;
     try {
-        written = m_store.update(edit.id, edit.original, edit.values);
+        written = m_store.write(changes, attempt == Attempt::Told ? RecordStore::Wait::Patiently
+                                                                  : RecordStore::Wait::Briefly);
     } catch (const ScriptError& error) {
-        m_pending = edit; // kept, so that a later save can still write it
-        Q_EMIT failed(describe(u"the row could not be saved (%1)."_s.arg(error.reason()), row) +
-                      unsavedText(edit));
+        for (qint64 id : ids)
+            m_edits.setWaiting(id);
+        if (attempt == Attempt::Told)
+            Q_EMIT failed(describeRows(
+                u"not saved (%1). What you typed stays in the grid, marked %2, and is saved as "
+                u"soon as the file is free."_s.arg(error.reason(), CellLook::unsavedMark()),
+                ids));
         return false;
     }
-    if (!written) {
-        Q_EMIT failed(describe(u"another program changed or deleted this row after it was read, "
-                               u"so your change was not saved; the row now shows what the file "
-                               u"holds."_s,
-                               row) +
-                      unsavedText(edit));
+    bool allWritten = true;
+    QList<qint64> conflicted;
+    QList<qint64> deleted;
+    for (auto row = written.cbegin(); row != written.cend(); ++row) {
+        if (!row->now) {
+            deleted << row.key();
+            continue;
+        }
+        m_edits.settle(row.key(), *row);
+        const int at = int(m_ids.indexOf(row.key()));
+        if (at < 0)
+            continue;
+        showValues(at, *row->now);
+        if (!row->conflicts.isEmpty())
+            conflicted << row.key();
     }
-    showStoredRow(row);
-    return written;
+    for (qint64 id : deleted) {
+        dropDeletedRow(id);
+        allWritten = false;
+    }
+    for (qint64 id : conflicted)
+        allWritten = settleConflict(id) && allWritten;
+    return allWritten;
+}
+
+bool RecordModel::settleConflict(qint64 id)
+{
+    const int row = int(m_ids.indexOf(id));
+    if (row < 0 || !m_edits.hasConflict(id))
+        return true;
+    const QString question =
+        describe(u"another program changed what you were editing: %1. Keep mine (write it over "
+                 u"theirs) or take theirs?"_s.arg(m_edits.conflicts(id, layout().columns)),
+                 row);
+    const Choice choice = m_resolver ? m_resolver(question) : Choice::Undecided;
+    switch (choice) {
+    case Choice::KeepMine:
+        m_edits.keepMine(id);
+        return write({id}, Attempt::Told);
+    case Choice::TakeTheirs:
+        m_edits.takeTheirs(id);
+        rowChanged(row);
+        return true;
+    case Choice::Undecided:
+        break;
+    }
+    return false;
+}
+
+void RecordModel::dropDeletedRow(qint64 id)
+{
+    const int row = int(m_ids.indexOf(id));
+    if (row < 0)
+        return;
+    const QString message = describe(u"another program deleted this row, so your change was not "
+                                     u"saved; the row leaves the grid."_s,
+                                     row) +
+                            u" What you typed was %1."_s.arg(m_edits.typed(id, layout().columns));
+    m_edits.remove(id);
+    removeRowAt(row);
+    Q_EMIT failed(message);
 }
 
 bool RecordModel::savePending()
 {
-    if (!m_pending)
-        return true;
-    const Pending edit = *std::exchange(m_pending, std::nullopt);
-    const int row = int(m_ids.indexOf(edit.id));
-    if (row < 0)
-        return true; // the row was deleted here; its edit went with it
-    return write(row, edit);
+    // While earlier edits wait for a file another program holds, the author has been told;
+    // later ones join them without another long wait or another message.
+    const bool waiting = !m_edits.waitingRows().isEmpty();
+    return write(m_edits.rows(), waiting ? Attempt::Quiet : Attempt::Told);
 }
 
 bool RecordModel::saveRow(int row)
 {
     if (row < 0 || row >= rowCount())
         return false;
-    if (m_pending && m_pending->id != m_ids.at(row))
-        savePending();
-    if (m_pending)
-        return savePending();
-    const QVariantList* stored = storedValues(row);
-    if (!stored) {
-        Q_EMIT failed(describe(u"the row cannot be read, so it cannot be saved"_s, row));
-        return false;
-    }
-    return write(row, Pending{m_ids.at(row), *stored, *stored});
+    const qint64 id = m_ids.at(row);
+    if (m_edits.contains(id))
+        return write({id}, Attempt::Told);
+    return showStoredRow(row);
 }
 
-void RecordModel::showStoredRow(int row)
+bool RecordModel::showStoredRow(int row)
 {
     const qint64 id = m_ids.at(row);
     std::optional<QVariantList> values;
     try {
         values = m_store.read(id);
     } catch (const ScriptError& error) {
-        m_cache.remove(row / pageSize);
+        m_cache.dropPage(row);
         Q_EMIT failed(describe(error.reason(), row));
-        Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1));
-        return;
+        rowChanged(row);
+        return false;
     }
     if (!values) {
-        // Gone from the file: it leaves the grid too.
-        beginRemoveRows({}, row, row);
-        m_ids.removeAt(row);
-        m_cache.clear();
-        endRemoveRows();
-        return;
+        removeRowAt(row); // gone from the file: it leaves the grid too
+        return false;
     }
-    if (Page* page = m_cache.object(row / pageSize))
-        page->insert(id, *values);
-    Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1));
+    showValues(row, *values);
+    return true;
 }
 
 bool RecordModel::addRow()
@@ -254,7 +338,7 @@ bool RecordModel::addRow()
     const int row = rowCount();
     beginInsertRows({}, row, row);
     m_ids.append(id);
-    m_cache.remove(row / pageSize);
+    m_cache.dropPage(row);
     endInsertRows();
     return true;
 }
@@ -264,24 +348,19 @@ bool RecordModel::deleteRow(int row)
     if (row < 0 || row >= rowCount())
         return false;
     const qint64 id = m_ids.at(row);
-    if (m_pending && m_pending->id == id)
-        m_pending.reset(); // the author deletes the row, edit and all
     try {
         m_store.remove(id);
     } catch (const ScriptError& error) {
         Q_EMIT failed(describe(u"the row could not be deleted (%1)"_s.arg(error.reason()), row));
         return false;
     }
-    beginRemoveRows({}, row, row);
-    m_ids.removeAt(row);
-    m_cache.clear();
-    endRemoveRows();
+    m_edits.remove(id); // the author deletes the row, edits and all
+    removeRowAt(row);
     return true;
 }
 
 bool RecordModel::sortByCount()
 {
-    savePending();
     try {
         // Made on the first sort, not on opening: opening a file never changes it.
         m_store.ensureCountIndex();
@@ -297,10 +376,66 @@ bool RecordModel::sortByCount()
                           .message());
         return false;
     }
+    // Edits belong to their rows by ID, so they move with them.
     beginResetModel();
     m_ids = std::move(ids);
     m_cache.clear();
     m_readFaultReported = false;
     endResetModel();
     return true;
+}
+
+void RecordModel::poll()
+{
+    if (m_busy)
+        return;
+    if (const QList<qint64> waiting = m_edits.waitingRows(); !waiting.isEmpty())
+        write(waiting, Attempt::Quiet);
+    qint64 version = 0;
+    try {
+        version = m_store.dataVersion();
+    } catch (const ScriptError&) {
+        return; // the reads that follow tell what is wrong with the file
+    }
+    if (version == m_dataVersion)
+        return;
+    m_dataVersion = version;
+    try {
+        followAddedAndDeletedRows();
+    } catch (const ScriptError&) {
+        // The values below are read again all the same, and a read tells what is wrong.
+    }
+    // Values only: the rows keep their order, and a range of cells leaves the cell being
+    // edited, the current cell, the selection and the scroll position as they are.
+    m_cache.clear();
+    if (rowCount() > 0)
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
+void RecordModel::followAddedAndDeletedRows()
+{
+    const RecordStore::RowChanges changes = m_store.rowChanges(m_ids);
+    QSet<qint64> deleted;
+    for (qint64 id : changes.deleted) {
+        // A row holding an edit stays until its save tells the author what became of it.
+        if (!m_edits.contains(id))
+            deleted.insert(id);
+    }
+    for (int last = rowCount() - 1; last >= 0 && !deleted.isEmpty(); --last) {
+        if (!deleted.contains(m_ids.at(last)))
+            continue;
+        int first = last;
+        while (first > 0 && deleted.contains(m_ids.at(first - 1)))
+            --first;
+        beginRemoveRows({}, first, last);
+        m_ids.remove(first, last - first + 1);
+        endRemoveRows();
+        last = first;
+    }
+    if (!changes.added.isEmpty()) {
+        // New rows come last, as after "Add", whatever the order shown.
+        beginInsertRows({}, rowCount(), rowCount() + int(changes.added.size()) - 1);
+        m_ids.append(changes.added);
+        endInsertRows();
+    }
 }

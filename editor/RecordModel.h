@@ -1,9 +1,13 @@
 #pragma once
 
+#include "editor/PageCache.h"
+#include "editor/PendingEdits.h"
 #include "script/RecordStore.h"
 
 #include <QAbstractTableModel>
-#include <QCache>
+#include <QTimer>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -12,14 +16,26 @@ struct TableLayout;
 
 // The rows of one script file for a grid: one column per field after ID, named after it.
 //
-// Only the ordered list of IDs is held in full; row values are read in pages kept in a
-// bounded cache, so scrolling through a large table does not pile up memory. An edit is
-// held for one row at a time and written by savePending() without overwriting a change that
-// another program made meanwhile. Faults are never shown here: they are told through failed().
+// Only the ordered list of IDs is held in full; row values are read in pages. Edits are held
+// by row and field until saved, and a save writes only the fields the author changed, so
+// another program's change to the rest of the row (the runner's count) is kept. What other
+// programs write shows within about a second. Faults are never shown here: they are told
+// through failed(), and a field changed both here and elsewhere is put to the resolver.
 class RecordModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
+    // A cell's value as the file held it when last read, null included. A cell editor asks
+    // for it as it opens and hands it back with the typed text (setItemData), so that the
+    // save compares with what the author saw.
+    static constexpr int StoredValueRole = Qt::UserRole;
+    static constexpr std::chrono::milliseconds pollInterval{1000};
+
+    enum class Choice { KeepMine, TakeTheirs, Undecided };
+    // Gets a question naming file, row, field and both values; Undecided leaves the edit in
+    // its cell, unsaved, to be asked again at the next save.
+    using ConflictResolver = std::function<Choice(const QString& question)>;
+
     // Throws ScriptError when the row list cannot be read.
     explicit RecordModel(std::unique_ptr<ScriptTable> table, QObject* parent = nullptr);
     ~RecordModel() override;
@@ -33,24 +49,32 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-    // Refuses, through failed(), a value its field does not accept; the edit joins the
-    // pending edit of its row, saving first the pending edit of any other row.
+    // Refuses, through failed(), a value its field does not accept; the edit is held for its
+    // row until saved. A cleared text field holds the empty text, never a null.
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    // EditRole with StoredValueRole: the edit is compared, when saved, with that value.
+    bool setItemData(const QModelIndex& index, const QMap<int, QVariant>& roles) override;
+    // Puts the empty text into each text field among `cells`.
+    void setEmptyText(const QModelIndexList& cells);
 
-    bool hasPendingEdit() const { return m_pending.has_value(); }
-    int pendingRow() const;
-    // Writes the pending edit. Returns false when it could not be written; on a conflict the
-    // edit is dropped and the row shows what the file now holds.
+    void setConflictResolver(ConflictResolver resolver) { m_resolver = std::move(resolver); }
+
+    bool hasUnsavedEdits() const { return !m_edits.isEmpty(); }
+    bool isUnsaved(int row) const;
+    // Writes every edit. Returns false when some could not be written: each stays in its
+    // cell, marked unsaved. Edits that meet a file another program holds are told once and
+    // then written, without a word, as soon as the file is free.
     bool savePending();
-    // Saves `row` at once, as read or as edited; fails on a conflict like savePending().
+    // Saves `row` at once and shows what the file holds.
     bool saveRow(int row);
     // Appends a row holding the file's defaults; the new row is the last one.
     bool addRow();
     bool deleteRow(int row);
-    // Puts the rows in order of their count, most first, as the file now holds them.
+    // Puts the rows in order of their count, most first, as the file now holds them. The
+    // order then stays until the next sort: other programs' changes refresh only values.
     bool sortByCount();
 
-    int cachedPages() const { return int(m_cache.size()); }
+    int cachedPages() const { return m_cache.size(); }
     static constexpr int pageSize = 100;
     static constexpr int maxCachedPages = 40;
 
@@ -59,26 +83,33 @@ Q_SIGNALS:
     void failed(const QString& message);
 
 private:
-    struct Pending {
-        qint64 id;
-        QVariantList original;
-        QVariantList values;
-    };
-    using Page = QHash<qint64, QVariantList>;
+    enum class Attempt { Told, Quiet };
 
     bool isCell(const QModelIndex& index) const;
     const QVariantList* storedValues(int row) const;
-    std::optional<QVariantList> currentValues(int row) const;
-    bool write(int row, const Pending& edit);
-    void showStoredRow(int row);
+    bool edit(const QModelIndex& index, const QString& text, std::optional<QVariant> base);
+    bool write(const QList<qint64>& ids, Attempt attempt);
+    bool settleConflict(qint64 id);
+    void dropDeletedRow(qint64 id);
+    bool showStoredRow(int row);
+    void rowChanged(int row);
+    void showValues(int row, const QVariantList& values);
+    void removeRowAt(int row);
+    // Writes edits waiting for the file, and shows what other programs changed.
+    void poll();
+    void followAddedAndDeletedRows();
     void reportReadFault(const QString& message) const;
     QString describe(const QString& reason, int row, const QString& field = {}) const;
-    QString unsavedText(const Pending& edit) const;
+    QString describeRows(const QString& reason, const QList<qint64>& ids) const;
 
     std::unique_ptr<ScriptTable> m_table;
     RecordStore m_store;
     QList<qint64> m_ids;
-    mutable QCache<int, Page> m_cache;
+    mutable PageCache m_cache;
     mutable bool m_readFaultReported = false;
-    std::optional<Pending> m_pending;
+    PendingEdits m_edits;
+    ConflictResolver m_resolver;
+    QTimer m_poll;
+    qint64 m_dataVersion = 0;
+    bool m_busy = false;
 };

@@ -1,13 +1,19 @@
 #include "editor/ScriptGrid.h"
 
 #include "editor/GridDelegate.h"
+#include "editor/RecordModel.h"
 
+#include <QAction>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QTimer>
+
+using namespace Qt::Literals::StringLiterals;
 
 ScriptGrid::ScriptGrid(QWidget* parent)
     : QTableView(parent)
     , m_delegate(new GridDelegate(this))
+    , m_emptyText(new QAction(u"Set to empty text"_s, this))
 {
     setItemDelegate(m_delegate);
     setEditTriggers(DoubleClicked | SelectedClicked | EditKeyPressed | AnyKeyPressed);
@@ -25,6 +31,13 @@ ScriptGrid::ScriptGrid(QWidget* parent)
     verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     verticalHeader()->setMinimumWidth(16);
 
+    m_emptyText->setObjectName(u"SetEmptyText"_s);
+    m_emptyText->setShortcut(Qt::CTRL | Qt::Key_Delete);
+    m_emptyText->setShortcutContext(Qt::WidgetShortcut);
+    connect(m_emptyText, &QAction::triggered, this, &ScriptGrid::setEmptyText);
+    addAction(m_emptyText);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+
     connect(m_delegate, &GridDelegate::refused, this, [this](const QModelIndex& index) {
         // The refused editor is being closed right now; reopen it once that is over.
         const QPersistentModelIndex cell(index);
@@ -39,6 +52,26 @@ void ScriptGrid::reopen(const QModelIndex& index)
     setCurrentIndex(index);
     scrollTo(index);
     edit(index);
+}
+
+void ScriptGrid::keyPressEvent(QKeyEvent* event)
+{
+    // The view opens an editor only for keys that type something; Backspace types nothing.
+    if (event->key() == Qt::Key_Backspace && event->modifiers() == Qt::NoModifier &&
+        state() != EditingState && edit(currentIndex(), AnyKeyPressed, event))
+        return;
+    QTableView::keyPressEvent(event);
+}
+
+void ScriptGrid::setEmptyText()
+{
+    auto* records = qobject_cast<RecordModel*>(model());
+    if (!records)
+        return;
+    QModelIndexList cells = selectionModel()->selectedIndexes();
+    if (cells.isEmpty() && currentIndex().isValid())
+        cells << currentIndex();
+    records->setEmptyText(cells);
 }
 
 bool ScriptGrid::finishEditing()

@@ -3,9 +3,12 @@
 #include <QTableView>
 
 class GridDelegate;
+class QAction;
 
 // A grid over one script table: cells edited in place, a selector at the left of each row,
 // whole rows and columns selectable, columns in their fixed order, Tab leaving the grid.
+// Backspace opens the current cell cleared, as typing opens it replaced. "Set to empty text"
+// (context menu, Ctrl+Delete) puts the empty text into the selected text cells.
 class ScriptGrid : public QTableView {
     Q_OBJECT
 
@@ -13,12 +16,18 @@ public:
     explicit ScriptGrid(QWidget* parent = nullptr);
 
     GridDelegate* delegate() const { return m_delegate; }
+    QAction* emptyTextAction() const { return m_emptyText; }
     // Hands a cell edit in progress to the model; false when the model refused it.
     bool finishEditing();
     void dropEditing();
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void reopen(const QModelIndex& index);
+    void setEmptyText();
 
     GridDelegate* m_delegate;
+    QAction* m_emptyText;
 };

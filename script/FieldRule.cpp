@@ -25,8 +25,9 @@ QString FieldRule::problem(const TableLayout& layout, const QString& column, con
 
 QVariant FieldRule::stored(const TableLayout& layout, const QString& column, const QString& text)
 {
+    // Qt's SQL drivers write a null QString as NULL, which the runner cannot read as a line.
     if (layout.isTextColumn(column))
-        return text;
+        return text.isNull() ? u""_s : text;
     if (text.isEmpty())
         return QVariant(QMetaType::fromType<qlonglong>());
     return text.toLongLong();

@@ -11,6 +11,6 @@ public:
     // The reason `text` is refused for `column`, or an empty string when it is accepted.
     static QString problem(const TableLayout& layout, const QString& column, const QString& text);
     // The value to store for an accepted text: the count as a number (null when left blank),
-    // every other field as the text itself.
+    // every other field as the text itself, the empty text when blank, never a null.
     static QVariant stored(const TableLayout& layout, const QString& column, const QString& text);
 };

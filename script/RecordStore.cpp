@@ -3,8 +3,10 @@
 #include "script/ScriptError.h"
 #include "script/ScriptTable.h"
 
+#include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -71,35 +73,67 @@ std::optional<QVariantList> RecordStore::read(qint64 id) const
     return rows.value(id);
 }
 
-bool RecordStore::update(qint64 id, const QVariantList& original, const QVariantList& values)
+bool RecordStore::sameValue(const QVariant& a, const QVariant& b)
+{
+    // QVariant alone finds a null text equal to the empty one.
+    if (a.isNull() || b.isNull())
+        return a.isNull() && b.isNull();
+    return a == b;
+}
+
+RecordStore::Written RecordStore::writeRow(qint64 id, const QList<Change>& changes)
 {
     const QStringList& columns = m_table->layout().columns;
-    if (original.size() != columns.size() || values.size() != columns.size())
-        throw ScriptError(m_table->fileName(),
-                          u"a row was saved with the wrong number of fields"_s);
-
-    // Comparing every field with IS (which also matches NULL with NULL) is what makes the
-    // save fail rather than overwrite, say, a confirmation the runner has just counted.
+    Written result{read(id), {}};
+    if (!result.now)
+        return result;
+    // The row is compared field by field inside the write transaction, where no other program
+    // can change it before the update below.
     QStringList sets;
-    QStringList checks;
     QVariantList bindings;
-    for (qsizetype i = 0; i < columns.size(); ++i) {
-        sets << ScriptTable::quoted(columns.at(i)) + u" = ?"_s;
-        bindings << values.at(i);
+    for (const Change& change : changes) {
+        if (change.column < 0 || change.column >= columns.size())
+            throw ScriptError(m_table->fileName(), u"a change names a field the file lacks"_s);
+        const QVariant& stored = result.now->at(change.column);
+        if (sameValue(stored, change.value))
+            continue;
+        if (!sameValue(stored, change.base)) {
+            result.conflicts << change.column;
+            continue;
+        }
+        sets << ScriptTable::quoted(columns.at(change.column)) + u" = ?"_s;
+        bindings << change.value;
     }
+    if (sets.isEmpty())
+        return result;
     bindings << id;
-    for (qsizetype i = 0; i < columns.size(); ++i) {
-        checks << ScriptTable::quoted(columns.at(i)) + u" IS ?"_s;
-        bindings << original.at(i);
+    m_table->exec(u"UPDATE Table1 SET %1 WHERE ID = ?"_s.arg(sets.join(u", "_s)), bindings);
+    result.now = read(id);
+    return result;
+}
+
+QHash<qint64, RecordStore::Written> RecordStore::write(const QHash<qint64, QList<Change>>& rows,
+                                                       Wait wait)
+{
+    QHash<qint64, Written> result;
+    if (rows.isEmpty())
+        return result;
+    qint64 patience = -1;
+    if (wait == Wait::Briefly) {
+        QSqlQuery current = m_table->exec(u"PRAGMA busy_timeout"_s);
+        patience = current.next() ? current.value(0).toLongLong() : 0;
+        m_table->exec(u"PRAGMA busy_timeout = 0"_s);
     }
-    int changed = 0;
-    m_table->writeTransaction([&] {
-        QSqlQuery query = m_table->exec(u"UPDATE Table1 SET %1 WHERE ID = ? AND %2"_s.arg(
-                                            sets.join(u", "_s), checks.join(u" AND "_s)),
-                                        bindings);
-        changed = query.numRowsAffected();
+    const auto restore = qScopeGuard([&] {
+        if (patience >= 0)
+            QSqlQuery(m_table->database()).exec(u"PRAGMA busy_timeout = %1"_s.arg(patience));
     });
-    return changed > 0;
+    m_table->writeTransaction([&] {
+        result.clear();
+        for (auto row = rows.cbegin(); row != rows.cend(); ++row)
+            result.insert(row.key(), writeRow(row.key(), row.value()));
+    });
+    return result;
 }
 
 qint64 RecordStore::addDefaultRow()
@@ -119,6 +153,34 @@ bool RecordStore::remove(qint64 id)
         changed = m_table->exec(u"DELETE FROM Table1 WHERE ID = ?"_s, {id}).numRowsAffected();
     });
     return changed > 0;
+}
+
+qint64 RecordStore::dataVersion() const
+{
+    QSqlQuery query = m_table->exec(u"PRAGMA data_version"_s);
+    return query.next() ? query.value(0).toLongLong() : 0;
+}
+
+RecordStore::RowChanges RecordStore::rowChanges(const QList<qint64>& known) const
+{
+    // IDs only grow: with as many rows as before and the same highest ID, none came or went.
+    QSqlQuery extent = m_table->exec(u"SELECT count(*), coalesce(max(ID), 0) FROM Table1"_s);
+    if (!extent.next())
+        throw ScriptError(m_table->fileName(), extent.lastError().text());
+    const qint64 maxKnown = known.isEmpty() ? 0 : *std::max_element(known.cbegin(), known.cend());
+    if (extent.value(0).toLongLong() == known.size() && extent.value(1).toLongLong() == maxKnown)
+        return {};
+    extent.finish();
+
+    QList<qint64> before = known;
+    std::sort(before.begin(), before.end());
+    const QList<qint64> now = ids(Order::ById);
+    RowChanges changes;
+    std::set_difference(now.cbegin(), now.cend(), before.cbegin(), before.cend(),
+                        std::back_inserter(changes.added));
+    std::set_difference(before.cbegin(), before.cend(), now.cbegin(), now.cend(),
+                        std::back_inserter(changes.deleted));
+    return changes;
 }
 
 void RecordStore::ensureCountIndex()

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QVariant>
 #include <QVariantList>
 #include <optional>
 
@@ -15,6 +16,25 @@ class RecordStore {
 public:
     enum class Order { ById, ByCountDescending };
 
+    // One field an author changed: what it held when the author began, and what was typed.
+    struct Change {
+        int column = 0; // position in layout().columns
+        QVariant base;
+        QVariant value;
+    };
+    // What became of one row's changes.
+    struct Written {
+        std::optional<QVariantList> now; // the row as the file holds it; nullopt when gone
+        QList<int> conflicts;            // fields changed elsewhere since their base: not written
+    };
+    // Whether a write waits for another program's lock or gives up at once.
+    enum class Wait { Patiently, Briefly };
+    // Rows another program added or deleted.
+    struct RowChanges {
+        QList<qint64> added; // in ID order
+        QList<qint64> deleted;
+    };
+
     explicit RecordStore(ScriptTable& table);
 
     ScriptTable& table() const { return *m_table; }
@@ -25,13 +45,24 @@ public:
     QHash<qint64, QVariantList> read(const QList<qint64>& ids) const;
     std::optional<QVariantList> read(qint64 id) const;
 
-    // Writes `values` into row `id` only if the row still holds `original` (the values read
-    // before editing). Returns false, writing nothing, when the row changed or is gone.
-    bool update(qint64 id, const QVariantList& original, const QVariantList& values);
+    // Writes the changes of every row in one transaction, each field only if it still holds
+    // its base. A change made elsewhere to another field of the row, such as a count the
+    // runner added, is kept and does not stop the write; one made to the same field is a
+    // conflict, left for the author to settle. A field that already holds the typed value
+    // counts as written.
+    QHash<qint64, Written> write(const QHash<qint64, QList<Change>>& rows,
+                                 Wait wait = Wait::Patiently);
     // Appends a row in which nothing is set, leaving every field to its default; returns its ID.
     qint64 addDefaultRow();
     // Returns false when the row was already gone.
     bool remove(qint64 id);
+
+    // A number that changes whenever another connection commits a change to the file; cheap
+    // enough to ask every second.
+    qint64 dataVersion() const;
+    // The rows added and deleted since `known` (the IDs read before, in any order) were read;
+    // it costs one count when none were.
+    RowChanges rowChanges(const QList<qint64>& known) const;
 
     // Makes sure the count order is served by an index, for large special tables.
     void ensureCountIndex();
@@ -39,8 +70,12 @@ public:
     // How many IDs one read statement asks for at most.
     static constexpr int readBatch = 200;
 
+    // The same value, telling a null from the empty text.
+    static bool sameValue(const QVariant& a, const QVariant& b);
+
 private:
     QString columnList() const;
+    Written writeRow(qint64 id, const QList<Change>& changes);
 
     ScriptTable* m_table;
 };

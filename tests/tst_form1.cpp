@@ -2,6 +2,7 @@
 #include "editor/Form1.h"
 #include "editor/RecordModel.h"
 #include "editor/ScriptGrid.h"
+#include "tests/support/FileLock.h"
 #include "tests/support/ScriptFixture.h"
 #include "tests/support/ScriptedDialogs.h"
 
@@ -11,10 +12,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -42,14 +46,20 @@ struct Session {
         return form->findChild<QPushButton*>(u"Command%1"_s.arg(n));
     }
 
-    // Types into a cell the way an author does, leaving the editor open.
+    // Types into a cell the way an author does, leaving the editor open; a null text only
+    // opens it.
     QLineEdit* type(ScriptGrid* into, int row, int column, const QString& text) const
     {
         const QModelIndex cell = into->model()->index(row, column);
         into->setCurrentIndex(cell);
         into->edit(cell);
-        auto* editor = into->viewport()->findChild<QLineEdit*>();
-        if (editor)
+        // An editor closed earlier may linger, hidden, until the event loop deletes it.
+        QLineEdit* editor = nullptr;
+        for (auto* open : into->viewport()->findChildren<QLineEdit*>()) {
+            if (!open->isHidden())
+                editor = open;
+        }
+        if (editor && !text.isNull())
             editor->setText(text);
         return editor;
     }
@@ -172,23 +182,118 @@ private Q_SLOTS:
         QVERIFY(s.type(s.grid(), 0, 4, u"why?"_s));
         s.button(3)->click();
         QCOMPARE(fx.column(TableLayout::special(), u"2nd Question (Input)"_s).at(0), u"why?"_s);
-        QVERIFY(!s.model()->hasPendingEdit());
+        QVERIFY(!s.model()->hasUnsavedEdits());
     }
 
-    void updateAfterAnotherProgramCountedFails()
+    void editsTypedWhileTheFileIsLockedReachTheirOwnRows()
+    {
+        ScriptFixture fx;
+        fx.createNumbered(TableLayout::special(), 3);
+        Session s(fx);
+        std::optional<FileLock> lock(std::in_place, fx.path(TableLayout::special()),
+                                     FileLock::Kind::Write);
+        QVERIFY(s.type(s.grid(), 0, 0, u"typed in A"_s));
+        s.grid()->setCurrentIndex(s.model()->index(1, 0));
+        QCOMPARE(s.messages().size(), 1);
+        QVERIFY(s.type(s.grid(), 2, 4, u"typed in B"_s));
+        s.grid()->setCurrentIndex(s.model()->index(1, 0));
+        QCOMPARE(s.model()->data(s.model()->index(0, 0)).toString(), u"typed in A"_s);
+        QCOMPARE(s.model()->data(s.model()->index(2, 4)).toString(), u"typed in B"_s);
+        QVERIFY(s.model()->isUnsaved(0) && s.model()->isUnsaved(2));
+        lock.reset();
+        QTRY_COMPARE(fx.column(TableLayout::special(), u"2nd Question (Input)"_s).at(2),
+                     u"typed in B"_s);
+        QCOMPARE(fx.column(TableLayout::special(), u"Description"_s),
+                 (QVariantList{u"typed in A"_s, u"note 2"_s, u"note 3"_s}));
+        QVERIFY(!s.model()->hasUnsavedEdits());
+        QCOMPARE(s.messages().size(), 1);
+        QVERIFY2(s.messages().at(0).startsWith(u"special.mdb, row 1: not saved"_s),
+                 qPrintable(s.messages().at(0)));
+    }
+
+    void nullCellShowsNullAndClearsToEmptyText()
     {
         ScriptFixture fx;
         fx.createNumbered(TableLayout::special(), 2);
-        Session s(fx);
-        QVERIFY(s.type(s.grid(), 0, 0, u"mine"_s));
         fx.execute(TableLayout::special(),
-                   u"UPDATE Table1 SET \"Yes\" = \"Yes\" + 1 WHERE ID = 1"_s);
-        s.button(3)->click();
-        QCOMPARE(s.messages().size(), 1);
-        QVERIFY2(s.messages().at(0).contains(u"another program changed"_s),
-                 qPrintable(s.messages().at(0)));
-        QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s), (QVariantList{1, 0}));
-        QCOMPARE(s.model()->data(s.model()->index(0, yesColumn)).toString(), u"1"_s);
+                   u"UPDATE Table1 SET Description = NULL, \"Enhance Process\" = NULL"_s);
+        Session s(fx);
+        QCOMPARE(s.model()->data(s.model()->index(0, 0)).toString(), u"NULL"_s);
+        // Backspace in a cell showing a null, then the command on another.
+        s.grid()->setFocus();
+        s.grid()->setCurrentIndex(s.model()->index(0, 0));
+        QTest::keyClick(s.grid(), Qt::Key_Backspace);
+        s.grid()->setCurrentIndex(s.model()->index(1, 3));
+        QVERIFY(s.grid()->actions().contains(s.grid()->emptyTextAction()));
+        s.grid()->emptyTextAction()->trigger();
+        s.grid()->setCurrentIndex(s.model()->index(0, 3));
+        QCOMPARE(s.messages(), QStringList());
+        const QVariantList description = fx.column(TableLayout::special(), u"Description"_s);
+        const QVariantList enhance = fx.column(TableLayout::special(), u"Enhance Process"_s);
+        QVERIFY(!description.at(0).isNull() && description.at(0).toString().isEmpty());
+        QVERIFY(!enhance.at(1).isNull() && enhance.at(1).toString().isEmpty());
+        QVERIFY(description.at(1).isNull() && enhance.at(0).isNull());
+    }
+
+    void untouchedLongCellIsLeftAsItIs()
+    {
+        ScriptFixture fx;
+        fx.createNumbered(TableLayout::special(), 2);
+        fx.execute(TableLayout::special(),
+                   u"UPDATE Table1 SET \"3rd Question (Input)\" = "
+                   u"replace(hex(zeroblob(20000)), '0', 'x') WHERE ID = 1"_s);
+        Session s(fx);
+        const QLineEdit* editor = s.type(s.grid(), 0, 5, {});
+        QVERIFY(editor);
+        QCOMPARE(editor->text().size(), 40000);
+        s.grid()->setCurrentIndex(s.model()->index(1, 5));
+        QCOMPARE(s.messages(), QStringList());
+        QCOMPARE(
+            fx.column(TableLayout::special(), u"3rd Question (Input)"_s).at(0).toString().size(),
+            40000);
+    }
+
+    void othersChangesShowWithoutDisturbingTheAuthor()
+    {
+        ScriptFixture fx;
+        fx.createNumbered(TableLayout::special(), 300);
+        fx.execute(TableLayout::special(), u"UPDATE Table1 SET Yes = ID % 10"_s);
+        Session s(fx);
+        s.button(4)->click();
+        RecordModel* model = s.model();
+        const QModelIndex cell = model->index(151, 1);
+        const QString row = model->data(model->index(151, 0)).toString();
+        const int count = model->data(model->index(151, yesColumn)).toInt();
+        s.grid()->scrollTo(cell, QAbstractItemView::PositionAtTop);
+        QLineEdit* editor = s.type(s.grid(), 151, 1, u"half typed"_s);
+        QVERIFY(editor);
+        s.grid()->selectionModel()->select(QItemSelection(model->index(150, 0), cell),
+                                           QItemSelectionModel::Select);
+        const QModelIndexList selected = s.grid()->selectionModel()->selectedIndexes();
+        const int scroll = s.grid()->verticalScrollBar()->value();
+
+        fx.execute(TableLayout::special(),
+                   u"UPDATE Table1 SET Yes = Yes + 1000, \"Primary Question (Y/N)\" = 'theirs' "
+                   u"WHERE Description = '%1'"_s.arg(row));
+        QTRY_COMPARE(model->data(model->index(151, yesColumn)).toInt(), count + 1000);
+        QCOMPARE(model->data(model->index(151, 0)).toString(), row);
+        QCOMPARE(editor->text(), u"half typed"_s);
+        QVERIFY(!editor->isHidden());
+        QCOMPARE(s.grid()->currentIndex(), cell);
+        QCOMPARE(s.grid()->selectionModel()->selectedIndexes(), selected);
+        QCOMPARE(s.grid()->verticalScrollBar()->value(), scroll);
+
+        // The edit began before their change arrived, so the author chooses.
+        s.dialogs.answers << QMessageBox::Save;
+        s.grid()->setCurrentIndex(model->index(0, 0));
+        QCOMPARE(s.dialogs.messages.size(), 1);
+        const Dialogs::Message& asked = s.dialogs.messages.at(0);
+        QVERIFY2(asked.text.contains(u"now holds \"theirs\" where you typed \"half typed\""_s),
+                 qPrintable(asked.text));
+        QCOMPARE(asked.buttonTexts.value(QMessageBox::Save), u"&Keep mine"_s);
+        QCOMPARE(asked.buttonTexts.value(QMessageBox::Discard), u"&Take theirs"_s);
+        QCOMPARE(model->data(cell).toString(), u"half typed"_s);
+        QVERIFY(!model->hasUnsavedEdits());
     }
 
     void sortHidesTheWindowAndShowsTheBusyCursorOnlyMeanwhile()
@@ -285,19 +390,26 @@ private Q_SLOTS:
         QVERIFY(!s.form->about());
     }
 
-    void failedSaveOnExitIsToldBeforeTheEnd()
+    void endingWithAnEditTheFileCannotTakeAsksFirst()
     {
         ScriptFixture fx;
         fx.createFullScript();
         Session s(fx);
-        QVERIFY(s.type(s.grid(), 0, 0, u"lost?"_s));
-        fx.execute(TableLayout::special(), u"UPDATE Table1 SET \"Yes\" = 9 WHERE ID = 1"_s);
-        qsizetype toldWhenEnded = -1;
-        QObject::connect(s.form.get(), &Form1::programEnded,
-                         [&] { toldWhenEnded = s.messages().size(); });
+        QVERIFY(s.type(s.grid(), 0, 0, u"not lost"_s));
+        std::optional<FileLock> lock(std::in_place, fx.path(TableLayout::special()),
+                                     FileLock::Kind::Write);
+        s.dialogs.answers << QMessageBox::No;
         s.form->close();
-        QCOMPARE(toldWhenEnded, 1);
+        QCOMPARE(s.endings, 0);
+        QVERIFY(s.form->isVisible());
+        QCOMPARE(s.messages().size(), 2);
+        QVERIFY2(s.messages().at(1).startsWith(u"Some of what you typed in special.mdb is not "
+                                               u"saved"_s),
+                 qPrintable(s.messages().at(1)));
+        lock.reset();
+        s.form->close();
         QCOMPARE(s.endings, 1);
+        QCOMPARE(fx.column(TableLayout::special(), u"Description"_s).at(0), u"not lost"_s);
     }
 };
 

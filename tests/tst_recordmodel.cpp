@@ -1,10 +1,13 @@
 #include "editor/RecordModel.h"
 #include "script/ScriptTable.h"
+#include "tests/support/FileLock.h"
 #include "tests/support/ScriptFixture.h"
 
 #include <QAbstractItemModelTester>
+#include <QFont>
 #include <QSignalSpy>
 #include <QTest>
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -35,6 +38,11 @@ private Q_SLOTS:
         QVERIFY(model->sortByCount());
         QVERIFY(model->savePending());
         QCOMPARE(model->rowCount(), 3 * RecordModel::pageSize + 7);
+        // Another program deletes and adds rows; the grid follows, the new row coming last.
+        fx.execute(special(), u"DELETE FROM Table1 WHERE ID IN (7, 8, 150)"_s);
+        fx.execute(special(), u"INSERT INTO Table1 (Description) VALUES ('theirs')"_s);
+        QTRY_COMPARE(model->rowCount(), 3 * RecordModel::pageSize + 7 - 3 + 1);
+        QCOMPARE(model->data(model->index(model->rowCount() - 1, 0)).toString(), u"theirs"_s);
     }
 
     void columnsAreTheFieldsAfterId()
@@ -49,46 +57,132 @@ private Q_SLOTS:
         QCOMPARE(model->data(model->index(1, 1)).toString(), u"String  #1 2"_s);
     }
 
-    void editIsWrittenWhenSavedOrWhenAnotherRowIsEdited()
+    void editsAreHeldUntilSaved()
     {
         ScriptFixture fx;
         fx.createNumbered(special(), 3);
         auto model = openModel(fx, special());
         QVERIFY(model->setData(model->index(0, 0), u"first"_s));
         QVERIFY(model->setData(model->index(0, yesColumn), u"12"_s));
-        QCOMPARE(model->pendingRow(), 0);
-        QCOMPARE(fx.column(special(), u"Description"_s).at(0), u"note 1"_s);
-        QCOMPARE(model->data(model->index(0, 0)).toString(), u"first"_s);
-
         QVERIFY(model->setData(model->index(2, 0), u"third"_s));
+        QCOMPARE(model->data(model->index(0, 0)).toString(), u"first"_s);
+        QCOMPARE(model->headerData(0, Qt::Vertical).toString(), u"\u270E"_s);
+        QVERIFY(!model->isUnsaved(1));
         QCOMPARE(fx.column(special(), u"Description"_s),
-                 (QVariantList{u"first"_s, u"note 2"_s, u"note 3"_s}));
-        QCOMPARE(fx.column(special(), u"Yes"_s).at(0), QVariant(12));
+                 (QVariantList{u"note 1"_s, u"note 2"_s, u"note 3"_s}));
+
         QVERIFY(model->savePending());
-        QVERIFY(!model->hasPendingEdit());
-        QCOMPARE(fx.column(special(), u"Description"_s).at(2), u"third"_s);
+        QVERIFY(!model->hasUnsavedEdits());
+        QCOMPARE(model->headerData(0, Qt::Vertical).toString(), QString());
+        QCOMPARE(fx.column(special(), u"Description"_s),
+                 (QVariantList{u"first"_s, u"note 2"_s, u"third"_s}));
+        QCOMPARE(fx.column(special(), u"Yes"_s).at(0), QVariant(12));
     }
 
-    void conflictKeepsTheOtherChangeAndShowsIt()
+    void editsStayInTheRowsTheyWereTypedIn()
     {
+        ScriptFixture fx;
+        fx.createNumbered(special(), 3);
+        auto model = openModel(fx, special());
+        QSignalSpy failures(model.get(), &RecordModel::failed);
+        std::optional<FileLock> lock(std::in_place, fx.path(special()), FileLock::Kind::Write);
+        QVERIFY(model->setData(model->index(0, 0), u"typed in A"_s));
+        QVERIFY(!model->savePending());
+        QVERIFY(model->setData(model->index(2, 4), u"typed in B"_s));
+        QVERIFY(!model->savePending());
+        QCOMPARE(model->data(model->index(0, 0)).toString(), u"typed in A"_s);
+        QCOMPARE(model->data(model->index(2, 4)).toString(), u"typed in B"_s);
+        QCOMPARE(model->data(model->index(2, 0)).toString(), u"note 3"_s);
+        QVERIFY(model->isUnsaved(0) && model->isUnsaved(2));
+        QCOMPARE(failures.size(), 1); // told once, naming the row that could not be saved
+        QVERIFY2(failures.at(0).at(0).toString().startsWith(
+                     u"special.mdb, row 1: not saved (database is locked)"_s),
+                 qPrintable(failures.at(0).at(0).toString()));
+        lock.reset();
+        QVERIFY(model->savePending());
+        QVERIFY(!model->hasUnsavedEdits());
+        QCOMPARE(fx.column(special(), u"Description"_s),
+                 (QVariantList{u"typed in A"_s, u"note 2"_s, u"note 3"_s}));
+        QCOMPARE(fx.column(special(), u"2nd Question (Input)"_s),
+                 (QVariantList{u"2nd Question (Input) 1"_s, u"2nd Question (Input) 2"_s,
+                               u"typed in B"_s}));
+    }
+
+    void onlyTheSameFieldChangedElsewhereIsTheAuthorsChoice_data()
+    {
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<QString>("inFile");
+        QTest::addColumn<QString>("shown");
+        const QString count = u"UPDATE Table1 SET \"Yes\" = \"Yes\" + 1 WHERE ID = 2"_s;
+        const QString both = u"UPDATE Table1 SET \"Yes\" = 1, \"Primary Question (Y/N)\" = "
+                             u"'theirs' WHERE ID = 2"_s;
+        using Choice = RecordModel::Choice;
+        QTest::newRow("count meanwhile")
+            << count << int(Choice::Undecided) << false << u"mine"_s << u"mine"_s;
+        QTest::newRow("keep mine")
+            << both << int(Choice::KeepMine) << true << u"mine"_s << u"mine"_s;
+        QTest::newRow("take theirs")
+            << both << int(Choice::TakeTheirs) << true << u"theirs"_s << u"theirs"_s;
+        QTest::newRow("undecided")
+            << both << int(Choice::Undecided) << true << u"theirs"_s << u"mine"_s;
+    }
+    void onlyTheSameFieldChangedElsewhereIsTheAuthorsChoice()
+    {
+        QFETCH(QString, meanwhile);
+        QFETCH(int, choice);
+        QFETCH(bool, asked);
+        QFETCH(QString, inFile);
+        QFETCH(QString, shown);
         ScriptFixture fx;
         fx.createNumbered(special(), 2);
         auto model = openModel(fx, special());
         QSignalSpy failures(model.get(), &RecordModel::failed);
+        QStringList questions;
+        model->setConflictResolver([&](const QString& question) {
+            questions << question;
+            return RecordModel::Choice(choice);
+        });
         QCOMPARE(model->data(model->index(1, yesColumn)).toString(), u"0"_s);
-        QVERIFY(model->setData(model->index(1, 0), u"mine"_s));
-        fx.execute(special(), u"UPDATE Table1 SET \"Yes\" = \"Yes\" + 1 WHERE ID = 2"_s);
+        QVERIFY(model->setData(model->index(1, 1), u"mine"_s));
+        fx.execute(special(), meanwhile);
 
-        QVERIFY(!model->savePending());
-        QCOMPARE(failures.size(), 1);
-        const QString message = failures.at(0).at(0).toString();
-        QVERIFY2(message.startsWith(u"special.mdb, row 2: another program changed"_s),
-                 qPrintable(message));
-        QVERIFY2(message.contains(u"\"Description\": \"mine\""_s), qPrintable(message));
+        const bool unsaved = asked && RecordModel::Choice(choice) == RecordModel::Choice::Undecided;
+        QCOMPARE(model->savePending(), !unsaved);
+        QCOMPARE(failures.size(), 0);
+        QCOMPARE(questions.size(), asked ? 1 : 0);
+        if (asked)
+            QCOMPARE(questions.at(0),
+                     u"special.mdb, row 2: another program changed what you were editing: "
+                     u"\"Primary Question (Y/N)\" now holds \"theirs\" where you typed \"mine\". "
+                     u"Keep mine (write it over theirs) or take theirs?"_s);
+        QCOMPARE(fx.column(special(), u"Primary Question (Y/N)"_s).at(1), inFile);
         QCOMPARE(fx.column(special(), u"Yes"_s), (QVariantList{0, 1}));
-        QCOMPARE(fx.column(special(), u"Description"_s).at(1), u"note 2"_s);
+        QCOMPARE(model->data(model->index(1, 1)).toString(), shown);
         QCOMPARE(model->data(model->index(1, yesColumn)).toString(), u"1"_s);
-        QCOMPARE(model->data(model->index(1, 0)).toString(), u"note 2"_s);
+        QCOMPARE(model->isUnsaved(1), unsaved);
+    }
+
+    void nullsLookDistinctAndClearToEmptyText()
+    {
+        ScriptFixture fx;
+        fx.createNumbered(special(), 1);
+        fx.execute(special(),
+                   u"UPDATE Table1 SET Description = NULL, \"Enhance Process\" = NULL"_s);
+        auto model = openModel(fx, special());
+        QCOMPARE(model->data(model->index(0, 0)).toString(), u"NULL"_s);
+        QVERIFY(model->data(model->index(0, 0), Qt::FontRole).value<QFont>().italic());
+        QCOMPARE(model->data(model->index(0, 0), Qt::EditRole).toString(), QString());
+        QVERIFY(model->setData(model->index(0, 0), u""_s));
+        QVERIFY(model->setData(model->index(0, 3), QString())); // what an emptied editor gives
+        QVERIFY(model->savePending());
+        for (const QString& field : {u"Description"_s, u"Enhance Process"_s}) {
+            const QVariant stored = fx.column(special(), field).at(0);
+            QVERIFY2(!stored.isNull(), qPrintable(field));
+            QCOMPARE(stored.toString(), QString());
+        }
+        QCOMPARE(model->data(model->index(0, 0)).toString(), QString());
     }
 
     void rowDeletedElsewhereLeavesTheGridWhenSaved()
@@ -129,7 +223,7 @@ private Q_SLOTS:
         QCOMPARE(failures.size(), 1);
         QVERIFY2(failures.at(0).at(0).toString().contains(where),
                  qPrintable(failures.at(0).at(0).toString()));
-        QVERIFY(!model->hasPendingEdit());
+        QVERIFY(!model->hasUnsavedEdits());
     }
 
     void blankCountIsSavedUnset()
@@ -140,7 +234,7 @@ private Q_SLOTS:
         QVERIFY(model->setData(model->index(0, yesColumn), u""_s));
         QVERIFY(model->savePending());
         QVERIFY(fx.column(special(), u"Yes"_s).at(0).isNull());
-        QCOMPARE(model->data(model->index(0, yesColumn)).toString(), QString());
+        QCOMPARE(model->data(model->index(0, yesColumn), Qt::EditRole).toString(), QString());
     }
 
     void scrollingKeepsABoundedCache()

@@ -1,6 +1,7 @@
 #include "script/RecordStore.h"
 #include "script/ScriptError.h"
 #include "script/ScriptTable.h"
+#include "tests/support/FileLock.h"
 #include "tests/support/ScriptFixture.h"
 
 #include <QSqlQuery>
@@ -12,12 +13,6 @@ class TestRecordStore : public QObject {
     Q_OBJECT
 
     static const TableLayout& special() { return TableLayout::special(); }
-
-    static QVariantList edited(QVariantList row, const QString& description)
-    {
-        row[0] = description;
-        return row;
-    }
 
 private Q_SLOTS:
     void idsComeInTableOrderOrMostConfirmedFirst()
@@ -49,54 +44,84 @@ private Q_SLOTS:
         QVERIFY(!store.read(100000).has_value());
     }
 
-    void updateWritesWhenTheRowIsAsRead()
+    void writeKeepsWhatOthersChangedAndOnlyThat_data()
     {
+        QTest::addColumn<QString>("before");       // SQL run before the editor reads the row
+        QTest::addColumn<QString>("meanwhile");    // SQL another program runs before the save
+        QTest::addColumn<QVariant>("description"); // in the file afterwards; null when gone
+        QTest::addColumn<QVariant>("count");
+        QTest::addColumn<QList<int>>("conflicts");
+        const QString none;
+        const QString count = u"UPDATE Table1 SET \"Yes\" = \"Yes\" + 1"_s;
+        QTest::newRow("as read") << none << none << QVariant(u"mine"_s) << QVariant(0)
+                                 << QList<int>{};
+        QTest::newRow("count meanwhile")
+            << none << count << QVariant(u"mine"_s) << QVariant(1) << QList<int>{};
+        QTest::newRow("same field meanwhile")
+            << none << u"UPDATE Table1 SET Description = 'theirs'"_s << QVariant(u"theirs"_s)
+            << QVariant(0) << QList<int>{0};
+        QTest::newRow("same text meanwhile") << none << u"UPDATE Table1 SET Description = 'mine'"_s
+                                             << QVariant(u"mine"_s) << QVariant(0) << QList<int>{};
+        QTest::newRow("null as read") << u"UPDATE Table1 SET Description = NULL"_s << none
+                                      << QVariant(u"mine"_s) << QVariant(0) << QList<int>{};
+        QTest::newRow("null emptied meanwhile")
+            << u"UPDATE Table1 SET Description = NULL"_s << u"UPDATE Table1 SET Description = ''"_s
+            << QVariant(u""_s) << QVariant(0) << QList<int>{0};
+        QTest::newRow("deleted meanwhile")
+            << none << u"DELETE FROM Table1"_s << QVariant() << QVariant() << QList<int>{};
+    }
+    void writeKeepsWhatOthersChangedAndOnlyThat()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, meanwhile);
+        QFETCH(QVariant, description);
+        QFETCH(QVariant, count);
+        QFETCH(QList<int>, conflicts);
         ScriptFixture fx;
         fx.createNumbered(special(), 2);
+        if (!before.isEmpty())
+            fx.execute(special(), before + u" WHERE ID = 1"_s);
         auto table = ScriptTable::open(fx.dir(), special());
         RecordStore store(*table);
-        const QVariantList original = *store.read(2);
-        QVERIFY(store.update(2, original, edited(original, u"changed"_s)));
-        QCOMPARE(fx.column(special(), u"Description"_s), (QVariantList{u"note 1"_s, u"changed"_s}));
+        const QVariantList read = *store.read(1);
+        if (!meanwhile.isEmpty())
+            fx.execute(special(), meanwhile + u" WHERE ID = 1"_s);
+
+        const auto written = store.write({{1, {{0, read.at(0), u"mine"_s}}}});
+        QCOMPARE(written.value(1).now.has_value(), description.isValid());
+        QCOMPARE(written.value(1).conflicts, conflicts);
+        if (description.isValid()) {
+            QCOMPARE(*written.value(1).now, *store.read(1));
+            QVERIFY(
+                RecordStore::sameValue(fx.column(special(), u"Description"_s).at(0), description));
+            QCOMPARE(fx.column(special(), u"Yes"_s).at(0), count);
+        }
+        QCOMPARE(fx.column(special(), u"Description"_s).last(), u"note 2"_s);
     }
 
-    void updateRefusesToOverwriteAnotherChange()
-    {
-        ScriptFixture fx;
-        fx.createNumbered(special(), 2);
-        auto table = ScriptTable::open(fx.dir(), special());
-        RecordStore store(*table);
-        const QVariantList original = *store.read(1);
-        // The runner counts a confirmation after the editor read the row.
-        fx.execute(special(), u"UPDATE Table1 SET \"Yes\" = \"Yes\" + 1 WHERE ID = 1"_s);
-        QVERIFY(!store.update(1, original, edited(original, u"mine"_s)));
-        QCOMPARE(fx.column(special(), u"Yes"_s), (QVariantList{1, 0}));
-        QCOMPARE(fx.column(special(), u"Description"_s).at(0), u"note 1"_s);
-    }
-
-    void updateComparesUnsetValues()
+    void briefWriteGivesUpOnALockAndKeepsItsPatience()
     {
         ScriptFixture fx;
         fx.createNumbered(special(), 1);
-        fx.execute(special(), u"UPDATE Table1 SET Yes = NULL, Description = NULL"_s);
         auto table = ScriptTable::open(fx.dir(), special());
         RecordStore store(*table);
-        const QVariantList original = *store.read(1);
-        QVERIFY(original.at(0).isNull());
-        QVERIFY(store.update(1, original, edited(original, u"set"_s)));
-        QCOMPARE(fx.column(special(), u"Description"_s), QVariantList{u"set"_s});
-        QVERIFY(fx.column(special(), u"Yes"_s).at(0).isNull());
-    }
-
-    void updateOfAVanishedRowFails()
-    {
-        ScriptFixture fx;
-        fx.createNumbered(special(), 1);
-        auto table = ScriptTable::open(fx.dir(), special());
-        RecordStore store(*table);
-        const QVariantList original = *store.read(1);
-        fx.execute(special(), u"DELETE FROM Table1"_s);
-        QVERIFY(!store.update(1, original, original));
+        const auto patience = [&] {
+            QSqlQuery query = table->exec(u"PRAGMA busy_timeout"_s);
+            return query.next() ? query.value(0).toInt() : -1;
+        };
+        const int before = patience();
+        {
+            FileLock lock(fx.path(special()), FileLock::Kind::Write);
+            try {
+                store.write({{1, {{0, u"note 1"_s, u"mine"_s}}}}, RecordStore::Wait::Briefly);
+                QFAIL("written through another program's lock");
+            } catch (const ScriptError& error) {
+                QVERIFY2(error.reason().contains(u"locked"_s), qPrintable(error.message()));
+            }
+        }
+        QCOMPARE(patience(), before);
+        QVERIFY(store.write({{1, {{0, u"note 1"_s, u"mine"_s}}}}).value(1).conflicts.isEmpty());
+        QCOMPARE(fx.column(special(), u"Description"_s), QVariantList{u"mine"_s});
     }
 
     void addAndRemove()

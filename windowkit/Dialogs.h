@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QMessageBox>
 #include <QString>
 
@@ -16,6 +17,8 @@ public:
         QString text;
         QString details; // words for the author below the text: file, row, field
         QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+        // Captions of the box's own words for some of `buttons` ("&Keep mine" for Save).
+        QMap<QMessageBox::StandardButton, QString> buttonTexts = {};
     };
 
     virtual ~Dialogs() = default;

@@ -1,5 +1,6 @@
 #include "windowkit/QtDialogs.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QInputDialog>
 #include <QLabel>
@@ -17,6 +18,11 @@ QMessageBox::StandardButton QtDialogs::message(QWidget* parent, const Message& m
     if (auto* details = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
         details->setTextFormat(Qt::PlainText);
     box.setStandardButtons(message.buttons);
+    for (auto caption = message.buttonTexts.cbegin(); caption != message.buttonTexts.cend();
+         ++caption) {
+        if (QAbstractButton* button = box.button(caption.key()))
+            button->setText(caption.value());
+    }
     box.exec();
     if (QAbstractButton* pressed = box.clickedButton())
         return box.standardButton(pressed);

@@ -1,0 +1,144 @@
+// The editor beside a running runner: a second process counts Yes replies on the rows of a
+// special-case script through the runner's own counting code while the editor's model saves
+// edits to the text fields of the same rows, as an author leaving one row for the next.
+// Prints what was lost or refused; every figure must be 0, and the exit status says so.
+#include "editor/RecordModel.h"
+#include "script/RecordStore.h"
+#include "script/ScriptTable.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <cstdio>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+constexpr int rows = 50;
+int counts = 10000;
+int edits = 1000;
+// Both run for about ten seconds, so that counts and saves meet all along.
+constexpr unsigned long countPauseUs = 1000;
+
+qint64 totalCount(const QString& dir)
+{
+    auto table = ScriptTable::open(dir, TableLayout::special());
+    RecordStore store(*table);
+    const int yes = int(TableLayout::special().columns.indexOf(TableLayout::countColumn()));
+    qint64 total = 0;
+    for (const QVariantList& row : store.read(store.ids(RecordStore::Order::ById)))
+        total += row.at(yes).toLongLong();
+    return total;
+}
+
+QList<int> textColumns()
+{
+    QList<int> result;
+    const TableLayout& layout = TableLayout::special();
+    for (int c = 0; c < layout.columns.size(); ++c) {
+        if (layout.isTextColumn(layout.columns.at(c)))
+            result << c;
+    }
+    return result;
+}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc > 2) {
+        counts = QByteArray(argv[1]).toInt();
+        edits = QByteArray(argv[2]).toInt();
+    }
+    QTemporaryDir dir;
+    {
+        auto table = ScriptTable::create(dir.path(), TableLayout::special());
+        table->writeTransaction([&] {
+            for (int k = 1; k <= rows; ++k)
+                table->insertRow({u"case %1"_s.arg(k), u"Question %1?"_s.arg(k), 0, u"more"_s,
+                                  u"why?"_s, u"when?"_s, u"where?"_s});
+        });
+    }
+    RecordModel model(ScriptTable::open(dir.path(), TableLayout::special()));
+    int conflicts = 0;
+    int lockedEdits = 0;
+    QStringList otherMessages;
+    model.setConflictResolver([&](const QString& question) {
+        ++conflicts;
+        otherMessages << question;
+        return RecordModel::Choice::KeepMine;
+    });
+    QObject::connect(&model, &RecordModel::failed, [&](const QString& message) {
+        if (message.contains(u"locked"_s))
+            ++lockedEdits;
+        else
+            otherMessages << message;
+    });
+
+    QProcess counter;
+    counter.start(QStringLiteral(SOAK_COUNTER),
+                  {dir.path(), QString::number(counts), QString::number(countPauseUs)});
+    if (!counter.waitForReadyRead(10000)) {
+        std::fprintf(stderr, "the counter did not start\n");
+        return 2;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    const QList<int> columns = textColumns();
+    QHash<QPair<int, int>, QString> typed;
+    int editsWhileCounting = 0;
+    qint64 longestSaveMs = 0;
+    for (int i = 0; i < edits; ++i) {
+        const int row = i % rows;
+        const int column = columns.at((i / rows) % columns.size());
+        const QString text = u"edit %1"_s.arg(i);
+        QElapsedTimer save;
+        save.start();
+        model.setData(model.index(row, column), text);
+        model.savePending(); // as the grid saves on leaving the row
+        longestSaveMs = std::max(longestSaveMs, save.elapsed());
+        typed.insert({row, column}, text);
+        if (counter.state() == QProcess::Running)
+            ++editsWhileCounting;
+        QCoreApplication::processEvents();
+        QThread::usleep(countPauseUs * counts / edits);
+    }
+    const qint64 editMs = clock.elapsed();
+    counter.waitForFinished(-1);
+    const QString counterSays = QString::fromUtf8(counter.readAllStandardOutput()).trimmed();
+    const QStringList words = counterSays.split(u'\n').last().split(u' ');
+    const int counted = words.value(1).toInt();
+    const int counterLocked = words.value(3).toInt();
+    const int counterFailed = words.value(5).toInt();
+    const qint64 countMs = clock.elapsed();
+
+    int editsLost = 0;
+    {
+        auto table = ScriptTable::open(dir.path(), TableLayout::special());
+        RecordStore store(*table);
+        const QList<qint64> ids = store.ids(RecordStore::Order::ById);
+        const auto values = store.read(ids);
+        for (auto cell = typed.cbegin(); cell != typed.cend(); ++cell) {
+            if (values.value(ids.at(cell.key().first)).at(cell.key().second) != cell.value())
+                ++editsLost;
+        }
+    }
+    const qint64 countsLost = counts - counterLocked - counterFailed - totalCount(dir.path());
+    std::printf("%d edits on %d rows (%d while the counter ran, %lld ms, longest save %lld ms) "
+                "beside %d counted Yes (%lld ms)\n",
+                edits, rows, editsWhileCounting, editMs, longestSaveMs, counted, countMs);
+    std::printf("counts lost: %lld\n", countsLost);
+    std::printf("edits lost: %d\n", editsLost + (model.hasUnsavedEdits() ? 1 : 0));
+    std::printf("spurious conflicts: %d\n", conflicts);
+    std::printf("\"database is locked\" failures: %d (counter %d, editor %d)\n",
+                counterLocked + lockedEdits, counterLocked, lockedEdits);
+    for (const QString& message : otherMessages)
+        std::printf("message: %s\n", qUtf8Printable(message));
+    const bool clean = countsLost == 0 && editsLost == 0 && !model.hasUnsavedEdits() &&
+                       conflicts == 0 && counterLocked + lockedEdits == 0 && counterFailed == 0 &&
+                       otherMessages.isEmpty() && counted == counts;
+    return clean ? 0 : 1;
+}

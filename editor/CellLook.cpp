@@ -1,0 +1,67 @@
+#include "editor/CellLook.h"
+
+#include <QBrush>
+#include <QFont>
+#include <QGuiApplication>
+#include <QPalette>
+
+using namespace Qt::Literals::StringLiterals;
+
+QString CellLook::nullText()
+{
+    return u"NULL"_s;
+}
+
+QString CellLook::unsavedMark()
+{
+    return u"\u270E"_s;
+}
+
+QString CellLook::quoted(const QVariant& value)
+{
+    if (value.isNull())
+        return nullText();
+    constexpr int longest = 120;
+    const QString text = value.toString();
+    return u"\"%1\""_s.arg(text.size() > longest ? text.left(longest - 1) + u'\u2026' : text);
+}
+
+QVariant CellLook::cell(int role, const QVariant& value, const PendingEdits::Cell* edit)
+{
+    switch (role) {
+    case Qt::DisplayRole:
+        return value.isNull() ? nullText() : value.toString();
+    case Qt::EditRole:
+        return value.isNull() ? QString() : value.toString();
+    case Qt::FontRole:
+        if (value.isNull()) {
+            QFont italic;
+            italic.setItalic(true);
+            return italic;
+        }
+        return {};
+    case Qt::ForegroundRole:
+        if (value.isNull())
+            return QGuiApplication::palette().brush(QPalette::PlaceholderText);
+        return {};
+    case Qt::BackgroundRole:
+        return edit ? QBrush(QColor(255, 200, 0, 80)) : QVariant();
+    case Qt::ToolTipRole:
+        if (edit && edit->theirs)
+            return u"Not saved: another program wrote %1 here since you began."_s.arg(
+                quoted(*edit->theirs));
+        return edit ? u"Not saved yet"_s : QVariant();
+    default:
+        return {};
+    }
+}
+
+QVariant CellLook::selector(int role, bool unsaved)
+{
+    // The selector marks the current row and carries no number.
+    if (role == Qt::DisplayRole)
+        return unsaved ? unsavedMark() : QString();
+    if (unsaved && role == Qt::ToolTipRole)
+        return u"Not saved yet"_s;
+    return {};
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "editor/PendingEdits.h"
+
+#include <QString>
+#include <QVariant>
+
+// How a cell of the grid looks: a null apart from the empty text, an unsaved edit marked.
+class CellLook {
+public:
+    // As grid editors over SQLite commonly show a null, greyed and in italics.
+    static QString nullText();
+    // The record selector's mark for a row holding an edit the file does not hold yet.
+    static QString unsavedMark();
+    // A value as messages quote it: "text", or NULL; a long text is cut short.
+    static QString quoted(const QVariant& value);
+
+    // The cell's data for `role`: `value` is the edit's when there is one, else the file's.
+    static QVariant cell(int role, const QVariant& value, const PendingEdits::Cell* edit);
+    // The record selector's data for `role`.
+    static QVariant selector(int role, bool unsaved);
+};
