@@ -3,7 +3,7 @@ PRESET ?= default
 BUILD  := build
 JOBS   := $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: run test build deps check check-asan format fuzz bench package-test
+.PHONY: run test build deps check check-asan format format-check tidy lint fuzz bench package-test
 
 deps:
 	@scripts/install-deps
@@ -27,6 +27,18 @@ run: build
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+# What CI holds besides the tests: the tree formatted, and clang-tidy clean (FILES="a.cpp ..."
+# for some files only).
+format-check: deps
+	scripts/install-deps clang-format
+	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
+
+tidy: build
+	scripts/install-deps clang-tidy
+	scripts/run-tidy $(FILES)
+
+lint: format-check tidy
 
 # Ten minutes a fuzz target by default; `make fuzz SECONDS_PER_TARGET=60` for a short run.
 SECONDS_PER_TARGET ?= 600

@@ -9,5 +9,5 @@ int main(int argc, char* argv[])
     window.setWindowTitle(QStringLiteral("Bare window"));
     window.resize(303, 141);
     window.show();
-    return app.exec();
+    return QApplication::exec();
 }

@@ -86,7 +86,7 @@ int Conversation::pickSlot(int capacity, const std::function<bool(int)>& isVacan
 
 void Conversation::GetControlData()
 {
-    const int slot = pickSlot(ControlLines.capacity,
+    const int slot = pickSlot(ControlTable::capacity,
                               [this](int s) { return PickRules::isVacant(ControlLines[s]); });
     if (slot)
         CurrentLine = ControlLines[slot];
@@ -94,7 +94,7 @@ void Conversation::GetControlData()
 
 void Conversation::GetDoubleData()
 {
-    const int slot = pickSlot(DoubleLines.capacity,
+    const int slot = pickSlot(DoubleTable::capacity,
                               [this](int s) { return PickRules::isVacant(DoubleLines[s].first); });
     if (slot) {
         PairFirst = DoubleLines[slot].first;

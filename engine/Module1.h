@@ -16,16 +16,20 @@ struct LinePair {
 // The runner's shared state, under the names its procedures have always used: every step
 // reads and writes these. (The name is the old code module's that held them.)
 struct Module1 {
+    using BasicTable = SlotTable<QString, 22>;
+    using DoubleTable = SlotTable<LinePair, 60>;
+    using ControlTable = SlotTable<QString, 100>;
+
     QString UserName;
     qint16 UserAge = 0;
     QString BirthDate;
     QString CurrentLine; // what the next ShowLine, PromptLine or AskLine presents
     ::Reply Reply = ::Reply::None;
     ::Persistence PersistLevel = ::Persistence::Medium;
-    QString PersistCode;               // "H", "M" or "L": which menu item carries the mark
-    SlotTable<QString, 22> BasicLines; // by role, see BasicRow
-    SlotTable<LinePair, 60> DoubleLines;
-    SlotTable<QString, 100> ControlLines;
+    QString PersistCode;   // "H", "M" or "L": which menu item carries the mark
+    BasicTable BasicLines; // by role, see BasicRow
+    DoubleTable DoubleLines;
+    ControlTable ControlLines;
     qint16 BlockIndex = 0; // the block the next pick draws from, see PickRules
     QString PairFirst;
     QString PairSecond;

@@ -52,7 +52,7 @@ QString LineDisplay::visiblePart(const QSize& area) const
         narrowest = qMin(narrowest, metrics.horizontalAdvance(c));
     const qreal rows = std::ceil(area.height() / qMax(metrics.lineSpacing(), 1.0)) + 1;
     const qreal perRow = std::ceil(area.width() / qMax(narrowest, 0.5)) + 1;
-    const qsizetype most = qsizetype(rows * perRow);
+    const auto most = qsizetype(rows * perRow);
     return text().size() > most ? text().left(most) : text();
 }
 

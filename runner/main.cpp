@@ -38,5 +38,5 @@ int main(int argc, char* argv[])
         voice.start();
         form.load();
     });
-    return app.exec();
+    return QApplication::exec();
 }

@@ -57,7 +57,7 @@ QHash<qint64, QVariantList> RecordStore::read(const QList<qint64>& wanted) const
             values.reserve(width);
             for (qsizetype i = 0; i < width; ++i)
                 values << query.value(int(i + 1));
-            rows.insert(query.value(0).toLongLong(), std::move(values));
+            rows.insert(query.value(0).toLongLong(), values);
         }
         if (query.lastError().isValid())
             throw ScriptError(m_table->fileName(), query.lastError().text());

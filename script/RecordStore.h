@@ -42,7 +42,7 @@ public:
     // All row IDs in the given order; ByCountDescending is most confirmations first, ties by ID.
     QList<qint64> ids(Order order) const;
     // The rows with the given IDs that still exist, keyed by ID.
-    QHash<qint64, QVariantList> read(const QList<qint64>& ids) const;
+    QHash<qint64, QVariantList> read(const QList<qint64>& wanted) const;
     std::optional<QVariantList> read(qint64 id) const;
 
     // Writes the changes of every row in one transaction, each field only if it still holds

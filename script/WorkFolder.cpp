@@ -16,7 +16,7 @@ namespace {
 
 // Less room than this left where a write failed means the disk filled up: the failed write
 // itself needed only a page or so.
-constexpr qint64 nearlyFull = 1024 * 1024;
+constexpr qint64 nearlyFull = qint64(1024) * 1024;
 
 QString native(const QString& path)
 {
@@ -25,7 +25,7 @@ QString native(const QString& path)
 
 std::filesystem::path fsPath(const QString& path)
 {
-    return std::filesystem::path(path.toStdU16String());
+    return {path.toStdU16String()};
 }
 
 bool present(const QString& path)
@@ -84,9 +84,11 @@ void WorkFolder::moveIn(const QStringList& names, bool replace) const
             moved << name;
         }
     } catch (const ScriptError&) {
-        for (auto it = moved.crbegin(); it != moved.crend(); ++it) {
-            const QString target = QDir(m_target).filePath(*it);
-            const QString backup = backupOf(filePath(*it));
+        // Back out in the reverse order, so each file finds the state it left.
+        for (qsizetype i = moved.size() - 1; i >= 0; --i) {
+            const QString& name = moved.at(i);
+            const QString target = QDir(m_target).filePath(name);
+            const QString backup = backupOf(filePath(name));
             std::error_code ignored;
             if (present(backup))
                 std::filesystem::rename(fsPath(backup), fsPath(target), ignored);
