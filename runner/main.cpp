@@ -1,11 +1,15 @@
 #include "runner/MainForm.h"
+#include "voice/PlatformSpeech.h"
 #include "voice/SpeechVoice.h"
+#include "voice/VoiceOptions.h"
 #include "windowkit/QtDialogs.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QIcon>
 #include <QTimer>
+#include <cstdio>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -16,7 +20,25 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QStringLiteral(VEYRATH_VERSION));
     QApplication::setWindowIcon(QIcon(u":/icons/veyrath.png"_s));
 
-    SpeechVoice voice;
+    // Everything on the command line is read before the window opens, and a wrong value ends
+    // the run there: nothing is kept for the next one.
+    QCommandLineParser parser;
+    const VoiceOptions voiceOptions(parser);
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "veyrath: %s\n", qUtf8Printable(parser.errorText()));
+        return 2;
+    }
+    if (voiceOptions.listRequested()) {
+        std::fputs(qUtf8Printable(VoiceOptions::listing(PlatformSpeech::voices())), stdout);
+        return 0;
+    }
+    const VoiceOptions::Choice voiceChoice = voiceOptions.choice(&PlatformSpeech::voices);
+    if (!voiceChoice.error.isEmpty()) {
+        std::fprintf(stderr, "veyrath: %s\n", qUtf8Printable(voiceChoice.error));
+        return 2;
+    }
+
+    SpeechVoice voice(voiceChoice.settings);
     QtDialogs dialogs;
     MainForm form(dialogs, voice, QDir::currentPath());
     // Queued, so the handler that ended the program unwinds before the event loop stops.

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "voice/SpeechEngine.h"
+#include "voice/VoiceInfo.h"
+#include "voice/VoiceSettings.h"
 
+#include <QList>
 #include <memory>
 
 class QTextToSpeech;
@@ -12,7 +15,8 @@ class QtSpeechEngine final : public SpeechEngine {
 
 public:
     // Nothing when no engine is installed.
-    static std::unique_ptr<SpeechEngine> create();
+    static std::unique_ptr<SpeechEngine> create(const VoiceSettings& settings = {});
+    static QList<VoiceInfo> voices();
 
     State state() const override;
     QString errorString() const override;

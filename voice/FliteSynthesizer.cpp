@@ -1,0 +1,116 @@
+#include "voice/FliteSynthesizer.h"
+
+#include <QMutex>
+#include <cstring>
+#include <stdexcept>
+
+extern "C" {
+#include <flite/flite.h>
+cst_voice* register_cmu_us_slt(const char* voxdir);
+cst_voice* register_cmu_us_rms(const char* voxdir);
+cst_voice* register_cmu_us_awb(const char* voxdir);
+cst_voice* register_cmu_us_kal16(const char* voxdir);
+cst_voice* register_cmu_us_kal(const char* voxdir);
+}
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+struct BuiltInVoice {
+    const char* name;
+    const char* description;
+    cst_voice* (*registerVoice)(const char*);
+};
+
+constexpr BuiltInVoice builtInVoices[] = {
+    {"slt", "US English, female (the default)", &register_cmu_us_slt},
+    {"rms", "US English, male", &register_cmu_us_rms},
+    {"awb", "Scottish English, male", &register_cmu_us_awb},
+    {"kal16", "US English, male, plainer and quicker to make", &register_cmu_us_kal16},
+    {"kal", "US English, male, plainer, telephone quality", &register_cmu_us_kal},
+};
+
+// A voice, once registered, is shared by the whole process and lives as long as it does:
+// registering it again hands back the same one, and unregistering it would pull it from
+// under every other user.
+cst_voice* sharedVoice(const BuiltInVoice& wanted)
+{
+    static QMutex mutex;
+    static bool initialised = false;
+    QMutexLocker lock(&mutex);
+    if (!initialised) {
+        flite_init();
+        initialised = true;
+    }
+    return wanted.registerVoice(nullptr);
+}
+} // namespace
+
+QList<VoiceInfo> FliteSynthesizer::voices()
+{
+    QList<VoiceInfo> list;
+    for (const BuiltInVoice& voice : builtInVoices)
+        list << VoiceInfo{QString::fromLatin1(voice.name), QString::fromLatin1(voice.description)};
+    return list;
+}
+
+FliteSynthesizer::FliteSynthesizer(const QString& voice, double rate)
+    : m_rate(rate)
+{
+    const BuiltInVoice* chosen = &builtInVoices[0];
+    if (!voice.isEmpty()) {
+        chosen = nullptr;
+        for (const BuiltInVoice& candidate : builtInVoices) {
+            if (voice.compare(QLatin1String(candidate.name), Qt::CaseInsensitive) == 0)
+                chosen = &candidate;
+        }
+        if (!chosen)
+            throw std::invalid_argument("no such voice: " + voice.toStdString());
+    }
+    m_name = QString::fromLatin1(chosen->name);
+    m_voice = sharedVoice(*chosen);
+    if (!m_voice)
+        throw std::runtime_error("libflite could not load the voice " + m_name.toStdString());
+}
+
+void FliteSynthesizer::synthesize(const QString& text, const Delivery& deliver) const
+{
+    // libflite hands out the samples of a voice made at our rate while it makes the rest; one
+    // made at another rate comes whole at the end, converted.
+    struct Streaming {
+        const Delivery& deliver;
+        bool delivered = false;
+    } streaming{deliver};
+    cst_audio_streaming_info* info = new_audio_streaming_info();
+    info->userdata = &streaming;
+    info->asc = [](const cst_wave* wave, int start, int size, int, cst_audio_streaming_info* asi) {
+        auto& state = *static_cast<Streaming*>(asi->userdata);
+        if (wave->sample_rate == SampleRate && size > 0) {
+            state.deliver(QByteArray(reinterpret_cast<const char*>(wave->samples + start),
+                                     qsizetype(size) * qsizetype(sizeof(short))));
+            state.delivered = true;
+        }
+        return CST_AUDIO_STREAM_CONT;
+    };
+    // The voice is shared, so its speed and the listener are set for each text.
+    feat_set(m_voice->features, "streaming_info", audio_streaming_info_val(info));
+    feat_set_float(m_voice->features, "duration_stretch", float(1.0 / m_rate));
+    cst_wave* wave = flite_text_to_wave(text.toUtf8().constData(), m_voice);
+    feat_remove(m_voice->features, "streaming_info"); // and with it, info
+    if (!wave)
+        return;
+    if (!streaming.delivered && cst_wave_num_samples(wave) > 0) {
+        if (wave->sample_rate != SampleRate)
+            cst_wave_resample(wave, SampleRate);
+        deliver(QByteArray(reinterpret_cast<const char*>(wave->samples),
+                           qsizetype(cst_wave_num_samples(wave)) * qsizetype(sizeof(short))));
+    }
+    delete_wave(wave);
+}
+
+QByteArray FliteSynthesizer::synthesize(const QString& text) const
+{
+    QByteArray samples;
+    synthesize(text, [&](const QByteArray& more) { samples += more; });
+    return samples;
+}
