@@ -104,7 +104,12 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
-if(TARGET veyrath)
+# The runner loads libflite's voice libraries only when it speaks, so no shared-library
+# dependency names them; the sound server is what a desktop already runs.
+if(TARGET veyrath AND VEYRATH_FLITE)
+    string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libflite1, libpulse0")
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse")
+elseif(TARGET veyrath)
     string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", qt6-speech-flite-plugin")
 endif()
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "spoken, scripted question-and-answer conversations")

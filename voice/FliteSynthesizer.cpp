@@ -1,16 +1,12 @@
 #include "voice/FliteSynthesizer.h"
 
+#include <QLibrary>
 #include <QMutex>
 #include <cstring>
 #include <stdexcept>
 
 extern "C" {
 #include <flite/flite.h>
-cst_voice* register_cmu_us_slt(const char* voxdir);
-cst_voice* register_cmu_us_rms(const char* voxdir);
-cst_voice* register_cmu_us_awb(const char* voxdir);
-cst_voice* register_cmu_us_kal16(const char* voxdir);
-cst_voice* register_cmu_us_kal(const char* voxdir);
 }
 
 using namespace Qt::Literals::StringLiterals;
@@ -19,21 +15,24 @@ namespace {
 struct BuiltInVoice {
     const char* name;
     const char* description;
-    cst_voice* (*registerVoice)(const char*);
 };
 
 constexpr BuiltInVoice builtInVoices[] = {
-    {"slt", "US English, female (the default)", &register_cmu_us_slt},
-    {"rms", "US English, male", &register_cmu_us_rms},
-    {"awb", "Scottish English, male", &register_cmu_us_awb},
-    {"kal16", "US English, male, plainer and quicker to make", &register_cmu_us_kal16},
-    {"kal", "US English, male, plainer, telephone quality", &register_cmu_us_kal},
+    {"slt", "US English, female (the default)"},
+    {"rms", "US English, male"},
+    {"awb", "Scottish English, male"},
+    {"kal16", "US English, male, plainer and quicker to make"},
+    {"kal", "US English, male, plainer, telephone quality"},
 };
 
+// Each voice is a library of its own, loaded only when it is chosen: the three natural ones
+// hold four megabytes of tables each, which every start would otherwise spend time and memory
+// relocating.
+//
 // A voice, once registered, is shared by the whole process and lives as long as it does:
 // registering it again hands back the same one, and unregistering it would pull it from
 // under every other user.
-cst_voice* sharedVoice(const BuiltInVoice& wanted)
+cst_voice* sharedVoice(const QString& name)
 {
     static QMutex mutex;
     static bool initialised = false;
@@ -42,7 +41,14 @@ cst_voice* sharedVoice(const BuiltInVoice& wanted)
         flite_init();
         initialised = true;
     }
-    return wanted.registerVoice(nullptr);
+    QLibrary library(u"flite_cmu_us_"_s + name, 1);
+    using Register = cst_voice* (*)(const char* voxdir);
+    const auto registerVoice =
+        reinterpret_cast<Register>(library.resolve((u"register_cmu_us_"_s + name).toLatin1()));
+    if (!registerVoice)
+        throw std::runtime_error(
+            u"the voice %1 is not installed: %2"_s.arg(name, library.errorString()).toStdString());
+    return registerVoice(nullptr);
 }
 } // namespace
 
@@ -68,7 +74,7 @@ FliteSynthesizer::FliteSynthesizer(const QString& voice, double rate)
             throw std::invalid_argument("no such voice: " + voice.toStdString());
     }
     m_name = QString::fromLatin1(chosen->name);
-    m_voice = sharedVoice(*chosen);
+    m_voice = sharedVoice(m_name);
     if (!m_voice)
         throw std::runtime_error("libflite could not load the voice " + m_name.toStdString());
 }
