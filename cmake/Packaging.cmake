@@ -47,6 +47,10 @@ foreach(program IN ITEMS "veyrath;veyrath;${CMAKE_INSTALL_BINDIR}"
         continue()
     endif()
     install(TARGETS ${target} RUNTIME DESTINATION ${folder})
+    if(target STREQUAL "veyrath" AND TARGET veyrath-flite)
+        install(TARGETS veyrath-flite LIBRARY DESTINATION ${VEYRATH_PKGLIBDIR})
+        list(APPEND veyrath_expected "./usr/${VEYRATH_PKGLIBDIR}/veyrath-flite.so")
+    endif()
     configure_file(${VEYRATH_PACKAGING_DIR}/${name}.desktop.in ${veyrath_staging}/${name}.desktop
                    @ONLY)
     install(FILES ${veyrath_staging}/${name}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -104,8 +108,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
-# The runner loads libflite's voice libraries only when it speaks, so no shared-library
-# dependency names them; the sound server is what a desktop already runs.
+# The runner's voice module loads libflite's voice libraries only when it speaks, so no
+# shared-library dependency names them; the sound server is what a desktop already runs.
 if(TARGET veyrath AND VEYRATH_FLITE)
     string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libflite1, libpulse0")
     set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse")

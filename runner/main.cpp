@@ -1,3 +1,4 @@
+#include "runner/AfterFirstPaint.h"
 #include "runner/MainForm.h"
 #include "voice/PlatformSpeech.h"
 #include "voice/SpeechVoice.h"
@@ -29,7 +30,12 @@ int main(int argc, char* argv[])
         return 2;
     }
     if (voiceOptions.listRequested()) {
-        std::fputs(qUtf8Printable(VoiceOptions::listing(PlatformSpeech::voices())), stdout);
+        const QList<VoiceInfo> voices = PlatformSpeech::voices();
+        if (voices.isEmpty()) {
+            std::fputs("veyrath: no voice is installed.\n", stderr);
+            return 1;
+        }
+        std::fputs(qUtf8Printable(VoiceOptions::listing(voices)), stdout);
         return 0;
     }
     const VoiceOptions::Choice voiceChoice = voiceOptions.choice(&PlatformSpeech::voices);
@@ -45,11 +51,10 @@ int main(int argc, char* argv[])
     QObject::connect(&form, &MainForm::programEnded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     form.show();
-    // Only once the window is up: the voice may take seconds to create, and messages about
-    // the script files belong over the window.
-    QTimer::singleShot(0, &form, [&] {
-        voice.start();
-        form.load();
-    });
+    // Only once the window is up: messages about the script files belong over the window.
+    QTimer::singleShot(0, &form, [&] { form.load(); });
+    // The voice is made on a thread of its own, but loading its libraries would still take
+    // the processor from the window's first paint; no one presses Start before that.
+    AfterFirstPaint::run(form, [&] { voice.start(); });
     return app.exec();
 }

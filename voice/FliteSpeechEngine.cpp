@@ -117,7 +117,7 @@ void FliteSpeechEngine::stop()
 void FliteSpeechEngine::become(State state)
 {
     m_state = state;
-    Q_EMIT stateChanged(state);
+    notify(state);
 }
 
 void FliteSpeechEngine::onPiece(quint64 line, const QByteArray& samples)

@@ -5,6 +5,7 @@
 #include "voice/VoiceSettings.h"
 
 #include <QAudio>
+#include <QObject>
 #include <QThread>
 #include <memory>
 
@@ -18,7 +19,7 @@ class SynthesisWorker;
 // Lines follow each other in one stream of sound, so a line is never cut off by the next:
 // the engine is Ready again as soon as a line is made, and the next one is made while it
 // plays.
-class FliteSpeechEngine final : public SpeechEngine {
+class FliteSpeechEngine final : public QObject, public SpeechEngine {
     Q_OBJECT
 
 public:

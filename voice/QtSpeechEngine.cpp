@@ -39,7 +39,7 @@ QtSpeechEngine::QtSpeechEngine()
     : m_speech(new QTextToSpeech(this))
 {
     connect(m_speech, &QTextToSpeech::stateChanged, this,
-            [this](QTextToSpeech::State) { Q_EMIT stateChanged(state()); });
+            [this](QTextToSpeech::State) { notify(state()); });
 }
 
 SpeechEngine::State QtSpeechEngine::state() const

@@ -5,12 +5,13 @@
 #include "voice/VoiceSettings.h"
 
 #include <QList>
+#include <QObject>
 #include <memory>
 
 class QTextToSpeech;
 
 // The platform's voice through QTextToSpeech.
-class QtSpeechEngine final : public SpeechEngine {
+class QtSpeechEngine final : public QObject, public SpeechEngine {
     Q_OBJECT
 
 public:

@@ -46,7 +46,7 @@ void SpeechQueue::createEngine()
         fallSilent(m_engine->errorString());
         return;
     }
-    connect(m_engine.get(), &SpeechEngine::stateChanged, this, &SpeechQueue::onStateChanged);
+    m_engine->setListener([this](SpeechEngine::State state) { onStateChanged(state); });
     sayNext();
 }
 
