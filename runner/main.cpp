@@ -19,7 +19,6 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"veyrath"_s);
     QApplication::setApplicationVersion(QStringLiteral(VEYRATH_VERSION));
-    QApplication::setWindowIcon(QIcon(u":/icons/veyrath.png"_s));
 
     // Everything on the command line is read before the window opens, and a wrong value ends
     // the run there: nothing is kept for the next one.
@@ -54,7 +53,11 @@ int main(int argc, char* argv[])
     // Only once the window is up: messages about the script files belong over the window.
     QTimer::singleShot(0, &form, [&] { form.load(); });
     // The voice is made on a thread of its own, but loading its libraries would still take
-    // the processor from the window's first paint; no one presses Start before that.
-    AfterFirstPaint::run(form, [&] { voice.start(); });
+    // the processor from the window's first paint; no one presses Start before that. The
+    // icon too: setting it looks through Qt's icon plugins and decodes the picture.
+    AfterFirstPaint::run(form, [&] {
+        voice.start();
+        QApplication::setWindowIcon(QIcon(u":/icons/veyrath.png"_s));
+    });
     return app.exec();
 }
