@@ -18,10 +18,8 @@ const QString longSentence =
 struct Made {
     QByteArray samples;
     QString failure;
-    double seconds() const
-    {
-        return double(samples.size()) / sizeof(qint16) / FliteSynthesizer::SampleRate;
-    }
+    int sampleRate = 0;
+    double seconds() const { return double(samples.size()) / sizeof(qint16) / sampleRate; }
     double rms() const
     {
         const auto* sample = reinterpret_cast<const qint16*>(samples.constData());
@@ -35,8 +33,9 @@ struct Made {
 
 Made make(const QString& line, VoiceSettings settings = {})
 {
-    SynthesisWorker worker(std::move(settings));
     Made made;
+    made.sampleRate = FliteSynthesizer::sampleRate(settings.voice);
+    SynthesisWorker worker(std::move(settings));
     QObject::connect(&worker, &SynthesisWorker::piece,
                      [&](quint64, const QByteArray& samples) { made.samples += samples; });
     QObject::connect(&worker, &SynthesisWorker::finished,

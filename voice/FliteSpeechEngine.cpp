@@ -11,12 +11,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-constexpr int bytesPerSecond = FliteSynthesizer::SampleRate * int(sizeof(qint16));
-// Little enough that a line starts at once, enough that a busy machine does not stutter.
-constexpr int outputBufferBytes = bytesPerSecond / 4;
-// Between two lines, and more than the output waits for before it starts to play, so that
-// even the shortest line is heard to its end.
-const QByteArray pauseAfterLine(bytesPerSecond * 3 / 10, '\0');
 
 QString outputFailure(QAudio::Error error)
 {
@@ -49,11 +43,16 @@ FliteSpeechEngine::FliteSpeechEngine(const VoiceSettings& settings)
         return;
     }
     QAudioFormat format;
-    format.setSampleRate(FliteSynthesizer::SampleRate);
+    const int bytesPerSecond = FliteSynthesizer::sampleRate(settings.voice) * int(sizeof(qint16));
+    // Between two lines, and more than the output waits for before it starts to play, so that
+    // even the shortest line is heard to its end.
+    m_pauseAfterLine = QByteArray(bytesPerSecond * 3 / 10, '\0');
+    format.setSampleRate(FliteSynthesizer::sampleRate(settings.voice));
     format.setChannelCount(1);
     format.setSampleFormat(QAudioFormat::Int16);
     m_output = std::make_unique<QAudioSink>(device, format);
-    m_output->setBufferSize(outputBufferBytes);
+    // Little enough that a line starts at once, enough that a busy machine does not stutter.
+    m_output->setBufferSize(bytesPerSecond / 4);
     m_output->setVolume(settings.volume);
     connect(m_output.get(), &QAudioSink::stateChanged, this, &FliteSpeechEngine::onOutputState);
 
@@ -130,7 +129,7 @@ void FliteSpeechEngine::onFinished(quint64 line, const QString& failure)
 {
     if (line != m_line)
         return;
-    m_stream.append(pauseAfterLine);
+    m_stream.append(m_pauseAfterLine);
     if (!failure.isEmpty()) {
         m_error = failure;
         become(State::Error);

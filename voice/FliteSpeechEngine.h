@@ -43,6 +43,7 @@ private:
     QThread m_thread;
     SynthesisWorker* m_worker = nullptr;
     PcmStream m_stream;
+    QByteArray m_pauseAfterLine;
     std::unique_ptr<QAudioSink> m_output;
     State m_state = State::Ready;
     QString m_error;

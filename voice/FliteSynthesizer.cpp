@@ -15,15 +15,27 @@ namespace {
 struct BuiltInVoice {
     const char* name;
     const char* description;
+    int sampleRate;
 };
 
 constexpr BuiltInVoice builtInVoices[] = {
-    {"slt", "US English, female (the default)"},
-    {"rms", "US English, male"},
-    {"awb", "Scottish English, male"},
-    {"kal16", "US English, male, plainer and quicker to make"},
-    {"kal", "US English, male, plainer, telephone quality"},
+    {"slt", "US English, female (the default)", 16000},
+    {"rms", "US English, male", 16000},
+    {"awb", "Scottish English, male", 16000},
+    {"kal16", "US English, male, plainer and quicker to make", 16000},
+    {"kal", "US English, male, plainer, telephone quality", 8000},
 };
+
+const BuiltInVoice* find(const QString& name)
+{
+    if (name.isEmpty())
+        return &builtInVoices[0];
+    for (const BuiltInVoice& voice : builtInVoices) {
+        if (name.compare(QLatin1String(voice.name), Qt::CaseInsensitive) == 0)
+            return &voice;
+    }
+    return nullptr;
+}
 
 // Each voice is a library of its own, loaded only when it is chosen: the three natural ones
 // hold four megabytes of tables each, which every start would otherwise spend time and memory
@@ -60,19 +72,18 @@ QList<VoiceInfo> FliteSynthesizer::voices()
     return list;
 }
 
+int FliteSynthesizer::sampleRate(const QString& voice)
+{
+    const BuiltInVoice* found = find(voice);
+    return found ? found->sampleRate : builtInVoices[0].sampleRate;
+}
+
 FliteSynthesizer::FliteSynthesizer(const QString& voice, double rate)
     : m_rate(rate)
 {
-    const BuiltInVoice* chosen = &builtInVoices[0];
-    if (!voice.isEmpty()) {
-        chosen = nullptr;
-        for (const BuiltInVoice& candidate : builtInVoices) {
-            if (voice.compare(QLatin1String(candidate.name), Qt::CaseInsensitive) == 0)
-                chosen = &candidate;
-        }
-        if (!chosen)
-            throw std::invalid_argument("no such voice: " + voice.toStdString());
-    }
+    const BuiltInVoice* chosen = find(voice);
+    if (!chosen)
+        throw std::invalid_argument("no such voice: " + voice.toStdString());
     m_name = QString::fromLatin1(chosen->name);
     m_voice = sharedVoice(m_name);
     if (!m_voice)
@@ -81,8 +92,8 @@ FliteSynthesizer::FliteSynthesizer(const QString& voice, double rate)
 
 void FliteSynthesizer::synthesize(const QString& text, const Delivery& deliver) const
 {
-    // libflite hands out the samples of a voice made at our rate while it makes the rest; one
-    // made at another rate comes whole at the end, converted.
+    // libflite hands out the samples while it makes the rest; a voice that cannot do so gives
+    // them whole at the end.
     struct Streaming {
         const Delivery& deliver;
         bool delivered = false;
@@ -91,7 +102,7 @@ void FliteSynthesizer::synthesize(const QString& text, const Delivery& deliver) 
     info->userdata = &streaming;
     info->asc = [](const cst_wave* wave, int start, int size, int, cst_audio_streaming_info* asi) {
         auto& state = *static_cast<Streaming*>(asi->userdata);
-        if (wave->sample_rate == SampleRate && size > 0) {
+        if (size > 0) {
             state.deliver(QByteArray(reinterpret_cast<const char*>(wave->samples + start),
                                      qsizetype(size) * qsizetype(sizeof(short))));
             state.delivered = true;
@@ -106,8 +117,6 @@ void FliteSynthesizer::synthesize(const QString& text, const Delivery& deliver) 
     if (!wave)
         return;
     if (!streaming.delivered && cst_wave_num_samples(wave) > 0) {
-        if (wave->sample_rate != SampleRate)
-            cst_wave_resample(wave, SampleRate);
         deliver(QByteArray(reinterpret_cast<const char*>(wave->samples),
                            qsizetype(cst_wave_num_samples(wave)) * qsizetype(sizeof(short))));
     }

@@ -10,10 +10,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 constexpr qsizetype sampleBytes = sizeof(qint16);
-// A little quiet before the first sound keeps its onset whole.
-constexpr qsizetype leadInSamples = FliteSynthesizer::SampleRate / 50;
-// Small enough that the first sound goes out at once, large enough not to flood the queue.
-constexpr qsizetype batchBytes = FliteSynthesizer::SampleRate / 20 * sampleBytes;
 // Louder than the hiss libflite leaves in its pauses.
 constexpr int loudness = 300;
 
@@ -58,6 +54,10 @@ void SynthesisWorker::synthesize(quint64 line, const QString& text)
     }
     // The quiet libflite puts before a line only delays it: the line starts at its first
     // sound. What comes after is handed on in batches, each as soon as it is made.
+    // A little quiet before the first sound keeps its onset whole; batches are small enough
+    // that the first sound goes out at once, large enough not to flood the queue.
+    const qsizetype leadInSamples = m_synthesizer->sampleRate() / 50;
+    const qsizetype batchBytes = m_synthesizer->sampleRate() / 20 * sampleBytes;
     QByteArray batch;
     bool heard = false;
     const auto deliver = [&](const QByteArray& samples) {
