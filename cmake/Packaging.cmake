@@ -49,6 +49,10 @@ foreach(program IN ITEMS "veyrath;veyrath;${CMAKE_INSTALL_BINDIR};invalid.veyrat
         continue()
     endif()
     install(TARGETS ${target} RUNTIME DESTINATION ${folder})
+    if(target STREQUAL "veyrath" AND TARGET veyrath-flite)
+        install(TARGETS veyrath-flite LIBRARY DESTINATION ${VEYRATH_PKGLIBDIR}/voice)
+        list(APPEND veyrath_expected "./usr/${VEYRATH_PKGLIBDIR}/voice/veyrath-flite.so")
+    endif()
     configure_file(${VEYRATH_PACKAGING_DIR}/${id}.desktop.in ${veyrath_staging}/${id}.desktop
                    @ONLY)
     install(FILES ${veyrath_staging}/${id}.desktop
@@ -117,11 +121,16 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
-if(TARGET veyrath)
+# The runner's voice module loads libflite's voice libraries only when it speaks, so no
+# shared-library dependency names them; the sound server is what a desktop already runs.
+if(TARGET veyrath AND VEYRATH_FLITE)
+    string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libflite1, libpulse0")
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse, ")
+elseif(TARGET veyrath)
     string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", qt6-speech-flite-plugin")
 endif()
 # The windows are laid out for Arial, whose measures Liberation Sans shares.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
+string(APPEND CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "spoken, scripted question-and-answer conversations")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "The Lumbrel Veyrath holds an unhurried conversation with one user: lines
 drawn from a script are shown in large text, asked in input and yes/no

@@ -1,5 +1,8 @@
+#include "runner/AfterFirstPaint.h"
 #include "runner/MainForm.h"
+#include "voice/PlatformSpeech.h"
 #include "voice/SpeechVoice.h"
+#include "voice/VoiceOptions.h"
 #include "windowkit/QtDialogs.h"
 
 #include <QApplication>
@@ -7,6 +10,7 @@
 #include <QDir>
 #include <QIcon>
 #include <QTimer>
+#include <cstdio>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -16,27 +20,53 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(u"veyrath"_s);
     QApplication::setApplicationVersion(QStringLiteral(VEYRATH_VERSION));
     QApplication::setDesktopFileName(u"invalid.veyrath.veyrath"_s);
-    QApplication::setWindowIcon(QIcon(u":/icons/veyrath.png"_s));
 
+    // Everything on the command line is read before the window opens, and a wrong value ends
+    // the run there: nothing is kept for the next one.
     QCommandLineParser parser;
     parser.setApplicationDescription(
         u"Holds a spoken conversation from the script files in the current folder."_s);
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.process(app);
+    const VoiceOptions voiceOptions(parser);
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "veyrath: %s\n", qUtf8Printable(parser.errorText()));
+        return 2;
+    }
+    if (parser.isSet(u"version"_s))
+        parser.showVersion();
+    if (parser.isSet(u"help"_s))
+        parser.showHelp();
+    if (voiceOptions.listRequested()) {
+        const QList<VoiceInfo> voices = PlatformSpeech::voices();
+        if (voices.isEmpty()) {
+            std::fputs("veyrath: no voice is installed.\n", stderr);
+            return 1;
+        }
+        std::fputs(qUtf8Printable(VoiceOptions::listing(voices)), stdout);
+        return 0;
+    }
+    const VoiceOptions::Choice voiceChoice = voiceOptions.choice(&PlatformSpeech::voices);
+    if (!voiceChoice.error.isEmpty()) {
+        std::fprintf(stderr, "veyrath: %s\n", qUtf8Printable(voiceChoice.error));
+        return 2;
+    }
 
-    SpeechVoice voice;
+    SpeechVoice voice(voiceChoice.settings);
     QtDialogs dialogs;
     MainForm form(dialogs, voice, QDir::currentPath());
     // Queued, so the handler that ended the program unwinds before the event loop stops.
     QObject::connect(&form, &MainForm::programEnded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     form.show();
-    // Only once the window is up: the voice may take seconds to create, and messages about
-    // the script files belong over the window.
-    QTimer::singleShot(0, &form, [&] {
+    // Only once the window is up: messages about the script files belong over the window.
+    QTimer::singleShot(0, &form, [&] { form.load(); });
+    // The voice is made on a thread of its own, but loading its libraries would still take
+    // the processor from the window's first paint; no one presses Start before that. The
+    // icon too: setting it looks through Qt's icon plugins and decodes the picture.
+    AfterFirstPaint::run(form, [&] {
         voice.start();
-        form.load();
+        QApplication::setWindowIcon(QIcon(u":/icons/veyrath.png"_s));
     });
     return QApplication::exec();
 }

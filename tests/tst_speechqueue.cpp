@@ -29,7 +29,7 @@ public:
     void become(State state)
     {
         current = state;
-        Q_EMIT stateChanged(state);
+        notify(state);
     }
 };
 

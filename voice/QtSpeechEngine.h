@@ -1,18 +1,23 @@
 #pragma once
 
 #include "voice/SpeechEngine.h"
+#include "voice/VoiceInfo.h"
+#include "voice/VoiceSettings.h"
 
+#include <QList>
+#include <QObject>
 #include <memory>
 
 class QTextToSpeech;
 
 // The platform's voice through QTextToSpeech.
-class QtSpeechEngine final : public SpeechEngine {
+class QtSpeechEngine final : public QObject, public SpeechEngine {
     Q_OBJECT
 
 public:
     // Nothing when no engine is installed.
-    static std::unique_ptr<SpeechEngine> create();
+    static std::unique_ptr<SpeechEngine> create(const VoiceSettings& settings = {});
+    static QList<VoiceInfo> voices();
 
     State state() const override;
     QString errorString() const override;

@@ -1,22 +1,32 @@
 #pragma once
 
-#include <QObject>
 #include <QString>
+#include <functional>
 
 // What the speech queue needs of a text-to-speech engine, so that it can be tested without
-// a voice or a sound card.
-class SpeechEngine : public QObject {
-    Q_OBJECT
-
+// a voice or a sound card. Not a QObject: an engine may come from a module loaded at run
+// time, and only plain virtual calls cross into one safely.
+class SpeechEngine {
 public:
     enum class State { Ready, Speaking, Error };
+    using Listener = std::function<void(State state)>;
 
-    using QObject::QObject;
+    virtual ~SpeechEngine() = default;
     virtual State state() const = 0;
     virtual QString errorString() const = 0;
     virtual void say(const QString& text) = 0;
     virtual void stop() = 0;
 
-Q_SIGNALS:
-    void stateChanged(SpeechEngine::State state);
+    // Told of every change of state, at once and on the engine's thread.
+    void setListener(Listener listener) { m_listener = std::move(listener); }
+
+protected:
+    void notify(State state)
+    {
+        if (m_listener)
+            m_listener(state);
+    }
+
+private:
+    Listener m_listener;
 };

@@ -1,6 +1,6 @@
 #include "voice/SpeechQueue.h"
 
-#include "voice/QtSpeechEngine.h"
+#include "voice/PlatformSpeech.h"
 
 #include <cstdio>
 
@@ -8,7 +8,8 @@ using namespace Qt::Literals::StringLiterals;
 
 SpeechQueue::SpeechQueue(EngineFactory factory, Complaint complain, QObject* parent)
     : QObject(parent)
-    , m_factory(factory ? std::move(factory) : EngineFactory(&QtSpeechEngine::create))
+    , m_factory(factory ? std::move(factory)
+                        : EngineFactory([] { return PlatformSpeech::create({}); }))
     , m_complain(complain ? std::move(complain) : Complaint([](const QString& sentence) {
         std::fprintf(stderr, "veyrath: %s\n", qUtf8Printable(sentence));
     }))
@@ -45,7 +46,7 @@ void SpeechQueue::createEngine()
         fallSilent(m_engine->errorString());
         return;
     }
-    connect(m_engine.get(), &SpeechEngine::stateChanged, this, &SpeechQueue::onStateChanged);
+    m_engine->setListener([this](SpeechEngine::State state) { onStateChanged(state); });
     sayNext();
 }
 

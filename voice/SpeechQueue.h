@@ -25,7 +25,7 @@ public:
     // Tells the person at the machine, once for each kind of trouble, in a full sentence.
     using Complaint = std::function<void(const QString& sentence)>;
 
-    // By default the platform's voice, and complaints go to standard error.
+    // By default the platform's voice as it comes, and complaints go to standard error.
     explicit SpeechQueue(EngineFactory factory = {}, Complaint complain = {},
                          QObject* parent = nullptr);
     ~SpeechQueue() override;

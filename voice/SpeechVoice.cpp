@@ -1,10 +1,11 @@
 #include "voice/SpeechVoice.h"
 
+#include "voice/PlatformSpeech.h"
 #include "voice/SpeechQueue.h"
 
-SpeechVoice::SpeechVoice(QObject* parent)
+SpeechVoice::SpeechVoice(const VoiceSettings& settings, QObject* parent)
     : QObject(parent)
-    , m_queue(new SpeechQueue)
+    , m_queue(new SpeechQueue([settings] { return PlatformSpeech::create(settings); }))
 {
     m_queue->moveToThread(&m_thread);
     m_thread.setObjectName(QStringLiteral("speech"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/Voice.h"
+#include "voice/VoiceSettings.h"
 
 #include <QObject>
 #include <QThread>
@@ -8,12 +9,12 @@
 class SpeechQueue;
 
 // The runner's voice. The speech engine lives on a thread of its own: creating one can
-// block for seconds (flite without a sound server does), and the window must not wait.
+// block for seconds (a sound system that does not answer does), and the window must not wait.
 class SpeechVoice final : public QObject, public Voice {
     Q_OBJECT
 
 public:
-    explicit SpeechVoice(QObject* parent = nullptr);
+    explicit SpeechVoice(const VoiceSettings& settings = {}, QObject* parent = nullptr);
     ~SpeechVoice() override;
 
     // Creates the engine in the background; texts spoken before it is ready wait for it.

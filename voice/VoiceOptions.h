@@ -1,0 +1,37 @@
+#pragma once
+
+#include "voice/VoiceInfo.h"
+#include "voice/VoiceSettings.h"
+
+#include <QCommandLineOption>
+#include <QList>
+#include <functional>
+
+class QCommandLineParser;
+
+// The runner's options that choose its voice for one run: --list-voices, --voice, --rate
+// and --volume.
+class VoiceOptions {
+public:
+    // Adds the options to the parser.
+    explicit VoiceOptions(QCommandLineParser& parser);
+
+    bool listRequested() const;
+    // What the options chose, with error empty, or a sentence that says what is wrong with
+    // them. The voices are asked for only when a voice is named.
+    struct Choice {
+        VoiceSettings settings;
+        QString error;
+    };
+    Choice choice(const std::function<QList<VoiceInfo>()>& voices) const;
+
+    // The voices, one a line, as --list-voices prints them.
+    static QString listing(const QList<VoiceInfo>& voices);
+
+private:
+    const QCommandLineParser& m_parser;
+    QCommandLineOption m_list;
+    QCommandLineOption m_voice;
+    QCommandLineOption m_rate;
+    QCommandLineOption m_volume;
+};
