@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Veyrath authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The two ways in: `make run` and `make test`. Both install what is missing first.
 PRESET ?= default
 BUILD  := build
@@ -28,8 +30,8 @@ run: build
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
-# What CI holds besides the tests: the tree formatted, and clang-tidy clean (FILES="a.cpp ..."
-# for some files only).
+# What CI holds besides the tests: the tree formatted, clang-tidy clean (FILES="a.cpp ..." for
+# some files only), every file carrying its licence header.
 format-check: deps
 	scripts/install-deps clang-format
 	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
@@ -39,6 +41,7 @@ tidy: build
 	scripts/run-tidy $(FILES)
 
 lint: format-check tidy
+	scripts/check-spdx
 
 # Ten minutes a fuzz target by default; `make fuzz SECONDS_PER_TARGET=60` for a short run.
 SECONDS_PER_TARGET ?= 600

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The yardsticks for start-up figures: the barest Qt Widgets window this project can build,
 // and with `--text` the same with what any window of text needs, a menu bar and a bold line,
 // so the runner's and the editor's own costs can be told from the price of drawing text.

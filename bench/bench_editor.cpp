@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "editor/Form1.h"
 #include "editor/RecordModel.h"
 #include "editor/ScriptGrid.h"

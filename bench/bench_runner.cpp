@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Measures the runner's own work: loading a full script, counting a Yes into the file, and
 // the processor time a ten-second pause costs. Prints one line per figure.
 #include "clock/SystemClock.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The editor beside a running runner: a second process counts Yes replies on the rows of a
 // special-case script through the runner's own counting code while the editor's model saves
 // edits to the text fields of the same rows, as an author leaving one row for the next.

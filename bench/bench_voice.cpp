@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Time from a line being handed to the runner's voice (as ShowLine, PromptLine and AskLine
 // do when the line is shown) to its first sound, read at the sound server's output.
 // scripts/run-benchmarks starts a private PulseAudio whose only sink writes into the FIFO

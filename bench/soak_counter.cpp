@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Counts Yes replies on the special cases in turn, through the runner's own counting code, as
 // the runner does beside the editor, pausing between counts as a person pauses between replies
 // (far shorter here). Prints what it counted and what failed, as "counted N locked L failed F".

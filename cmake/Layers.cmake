@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Veyrath authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Only the windows may reach Qt Widgets. A layer below them that linked it, however
 # indirectly, could show a box from inside the storage or the conversation, so such a
 # configuration is refused here rather than found in review.

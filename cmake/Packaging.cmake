@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Veyrath authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation and the Debian package (cpack -G DEB). The runner and the editor are installed
 # only when this tree builds them.
 include(GNUInstallDirs)

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Veyrath authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Applied to every target of this project through veyrath_settings().
 add_library(veyrath_settings INTERFACE)
 target_compile_options(veyrath_settings INTERFACE -Wall -Wextra -Wpedantic -Wshadow

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The special-case step: the walk through the special table and its follow-up prompts.
 #include "clock/Clock.h"
 #include "engine/Conversation.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The question cycle: loading the lines, the random picks, the steps and the finish.
 #include "clock/Clock.h"
 #include "engine/AgeAnswer.h"

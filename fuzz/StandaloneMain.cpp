@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Replays a corpus through a fuzz target when the compiler brings no fuzzing engine, so the
 // targets build and run in every test pass. Arguments are files or folders of files.
 #include "fuzz/FuzzSupport.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Whatever a person types as an age: a whole number that reads back the same, or nothing.
 #include "engine/AgeAnswer.h"
 #include "fuzz/FuzzSupport.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Whatever a person types at the birth-date prompt: a date or nothing, never a crash, and a
 // date that reads is a valid one no later in years than the year after today.
 #include "engine/BirthDateReader.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Any text offered for import: parsed, then carried into a table or refused with a
 // ScriptError; what is read back equals what was taken.
 #include "fuzz/FuzzSupport.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Any file put where a script belongs: opened and read as each of the four tables, or
 // refused with a ScriptError naming it. Nothing may crash, hang or write outside it.
 #include "fuzz/FuzzSupport.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Counts confirmations of the first special case, as the runner does on each Yes, so that a
 // test can race it against another program's edits from a process of its own.
 #include "script/ScriptError.h"

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The Veyrath authors
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from a build tree, then checks that it holds every file the
 # tree's programs need (listed at configure time), that its menu entries and AppStream
 # metadata are valid, and that lintian finds neither an error nor a warning in it.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "tests/support/ScriptedDialogs.h"
 
 #include <QWidget>
