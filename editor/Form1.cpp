@@ -21,6 +21,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -48,6 +49,12 @@ Form1::Form1(Dialogs& dialogs, const QString& workingDir, QWidget* parent)
     auto* exitAction = menuBar()->addAction(u"&Exit"_s);
     exitAction->setObjectName(u"MNU_EXIT"_s);
     connect(exitAction, &QAction::triggered, this, &Form1::exitProgram);
+    m_editMenu = menuBar()->addMenu(u"&Edit"_s);
+    m_editMenu->setObjectName(u"MNU_EDIT"_s);
+    m_viewMenu = menuBar()->addMenu(u"&View"_s);
+    m_viewMenu->setObjectName(u"MNU_VIEW"_s);
+    m_toolsMenu = menuBar()->addMenu(u"&Tools"_s);
+    m_toolsMenu->setObjectName(u"MNU_TOOLS"_s);
 
     auto* central = new QWidget(this);
     m_tabs = new QTabWidget(central);
@@ -75,10 +82,31 @@ Form1::Form1(Dialogs& dialogs, const QString& workingDir, QWidget* parent)
         }
     }
     updateCommands();
-    resize(WindowKit::length(9495), WindowKit::length(5940) + menuBar()->sizeHint().height());
+    // The designed client area stays whole between the menu bar and the status bar.
+    resize(WindowKit::length(9495), WindowKit::length(5940) + menuBar()->sizeHint().height() +
+                                        statusBar()->sizeHint().height());
 }
 
 Form1::~Form1() = default;
+
+int Form1::currentTab() const
+{
+    return m_tabs->currentIndex();
+}
+
+void Form1::goToCell(int tab, int row, int column)
+{
+    ScriptGrid* grid = m_grids.at(tab);
+    if (!grid)
+        return;
+    m_tabs->setCurrentIndex(tab);
+    const QModelIndex cell = grid->model()->index(row, column);
+    if (!cell.isValid())
+        return;
+    grid->setCurrentIndex(cell);
+    grid->scrollTo(cell);
+    grid->setFocus();
+}
 
 QWidget* Form1::buildPage(int tab, const TableLayout& layout, const QString& dir)
 {

@@ -8,12 +8,14 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <QUndoStack>
 #include <array>
 #include <chrono>
 #include <memory>
 
 class About;
 class Dialogs;
+class QMenu;
 class QPushButton;
 class QTabWidget;
 class ScriptGrid;
@@ -37,6 +39,16 @@ public:
     RecordModel* model(int tab) const { return m_models.at(tab); }
     ScriptGrid* grid(int tab) const { return m_grids.at(tab); }
     About* about() const { return m_about.get(); }
+    int currentTab() const;
+    // The menus beside "&Exit" that the author's tools fill.
+    QMenu* editMenu() const { return m_editMenu; }
+    QMenu* viewMenu() const { return m_viewMenu; }
+    QMenu* toolsMenu() const { return m_toolsMenu; }
+    // One history for all four tabs, so that one step may span several files.
+    QUndoStack* undoStack() { return &m_undo; }
+
+    // Shows the cell at `row` and `column` of tab `tab` and makes it current.
+    void goToCell(int tab, int row, int column);
 
     // Saves the edit pending in every grid; the author is told of each that fails.
     bool saveAll();
@@ -66,6 +78,10 @@ private:
     void waitFarewell();
 
     QTabWidget* m_tabs = nullptr;
+    QMenu* m_editMenu = nullptr;
+    QMenu* m_viewMenu = nullptr;
+    QMenu* m_toolsMenu = nullptr;
+    QUndoStack m_undo;
     std::array<RecordModel*, 4> m_models{};
     std::array<ScriptGrid*, 4> m_grids{};
     std::array<QPushButton*, 4> m_commands{};

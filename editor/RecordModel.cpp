@@ -246,6 +246,8 @@ bool RecordModel::write(const QList<qint64>& ids, Attempt attempt)
         dropDeletedRow(id);
         allWritten = false;
     }
+    if (!written.isEmpty())
+        Q_EMIT wrote();
     for (qint64 id : conflicted)
         allWritten = settleConflict(id) && allWritten;
     return allWritten;
@@ -343,6 +345,7 @@ bool RecordModel::addRow()
     m_ids.append(id);
     m_cache.dropPage(row);
     endInsertRows();
+    Q_EMIT wrote();
     return true;
 }
 
@@ -359,6 +362,7 @@ bool RecordModel::deleteRow(int row)
     }
     m_edits.remove(id); // the author deletes the row, edits and all
     removeRowAt(row);
+    Q_EMIT wrote();
     return true;
 }
 

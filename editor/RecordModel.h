@@ -84,6 +84,8 @@ public:
 Q_SIGNALS:
     // A message for the author naming file, row and field.
     void failed(const QString& message);
+    // This program changed the file: a saved edit, a row added or deleted.
+    void wrote();
 
 private:
     enum class Attempt { Told, Quiet };
