@@ -6,16 +6,22 @@
 #include "editor/ScriptGrid.h"
 #include "script/ScriptTable.h"
 #include "windowkit/Dialogs.h"
+#include "windowkit/QtDialogs.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QIcon>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -86,14 +92,114 @@ protected:
 private:
     QElapsedTimer& m_clock;
 };
+
+// Says "painted" once the first paint of `watched` has reached the screen, and ends the
+// process there: what is measured is the way to the first picture, not the way out.
+class PaintedThenGone : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !m_seen) {
+            m_seen = true;
+            // Queued, so the picture is flushed before the word goes out.
+            QTimer::singleShot(0, [] {
+                std::fputs("painted\n", stdout);
+                std::fflush(stdout);
+                std::_Exit(0);
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool m_seen = false;
+};
+
+// The editor's start-up, as its main() does it, ending at the first paint of the special
+// grid.
+int openAndPaint(QApplication& app, const QString& dir)
+{
+    QApplication::setApplicationName(u"veyrath-editor"_s);
+    QApplication::setApplicationDisplayName(u"Edit the Veyrath"_s);
+    QApplication::setWindowIcon(QIcon(u":/icons/veyrath-editor.png"_s));
+    QtDialogs dialogs;
+    Form1 form(dialogs, dir);
+    PaintedThenGone painted;
+    if (form.grid(3))
+        form.grid(3)->viewport()->installEventFilter(&painted);
+    form.show();
+    return app.exec();
+}
+
+// Milliseconds from starting `program` to its saying "painted"; -1 when it never does.
+qint64 timeToPaint(const QString& program, const QStringList& arguments)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer clock;
+    clock.start();
+    child.start(program, arguments);
+    while (child.waitForReadyRead(30000)) {
+        if (child.readAll().contains("painted"))
+            break;
+    }
+    const qint64 elapsed = clock.elapsed();
+    child.waitForFinished(30000);
+    return child.exitCode() == 0 ? elapsed : -1;
+}
+
+qint64 median(QList<qint64> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? -1 : values.at(values.size() / 2);
+}
+
+// A bare Qt window and the editor on the large script, started in turn, each until its first
+// picture, so that a busy spell of the machine slows both alike.
+int compareStartUp(int runs)
+{
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        return 1;
+    buildScript(dir.path());
+    const QString here = QCoreApplication::applicationDirPath();
+    QList<qint64> bare;
+    QList<qint64> editor;
+    for (int run = 0; run < runs; ++run) {
+        bare << timeToPaint(here + u"/bench_bare"_s, {u"--until-painted"_s});
+        editor << timeToPaint(QCoreApplication::applicationFilePath(), {u"--open"_s, dir.path()});
+    }
+    if (bare.contains(-1) || editor.contains(-1)) {
+        std::printf("a start-up did not reach its first paint\n");
+        return 1;
+    }
+    std::printf("to the first paint, median of %d runs in turn: bare window %lld ms, editor on "
+                "%d special rows %lld ms, ratio %.2f\n",
+                runs, median(bare), rows, median(editor),
+                double(median(editor)) / double(median(bare)));
+    return 0;
+}
 } // namespace
 
+// bench_editor [ROWS]: first paint, scrolling, sort and memory in this process.
+// bench_editor --startup [RUNS]: the editor's start-up to its painted grid against a bare window.
+// bench_editor --make DIR: writes the benchmark's script into DIR, for a look by hand.
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    const QByteArray first = argc > 1 ? QByteArray(argv[1]) : QByteArray();
+    if (first == "--open" && argc > 2)
+        return openAndPaint(app, QString::fromLocal8Bit(argv[2]));
+    if (first == "--make" && argc > 2) {
+        buildScript(QString::fromLocal8Bit(argv[2]));
+        return 0;
+    }
+    if (first == "--startup")
+        return compareStartUp(argc > 2 ? QByteArray(argv[2]).toInt() : 15);
     if (argc > 1)
-        rows = QByteArray(argv[1]).toInt();
+        rows = first.toInt();
     QTemporaryDir dir;
     if (!dir.isValid())
         return 1;

@@ -59,11 +59,13 @@ QVariant CellLook::cell(int role, const QVariant& value, const PendingEdits::Cel
     }
 }
 
-QVariant CellLook::selector(int role, bool unsaved)
+QVariant CellLook::selector(int role, int number, bool unsaved)
 {
-    // The selector marks the current row and carries no number.
+    // What a screen reader reads is what the selector shows; the current row's mark is drawn.
     if (role == Qt::DisplayRole)
-        return unsaved ? unsavedMark() : QString();
+        return unsaved ? u"%1 %2"_s.arg(unsavedMark()).arg(number) : QString::number(number);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     if (unsaved && role == Qt::ToolTipRole)
         return u"Not saved yet"_s;
     return {};

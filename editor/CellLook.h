@@ -20,6 +20,7 @@ public:
 
     // The cell's data for `role`: `value` is the edit's when there is one, else the file's.
     static QVariant cell(int role, const QVariant& value, const PendingEdits::Cell* edit);
-    // The record selector's data for `role`.
-    static QVariant selector(int role, bool unsaved);
+    // The record selector's data for `role`: the row's `number`, as messages give it, after
+    // the unsaved mark when the row holds an edit.
+    static QVariant selector(int role, int number, bool unsaved);
 };

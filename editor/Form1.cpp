@@ -5,6 +5,7 @@
 
 #include "editor/About.h"
 #include "editor/CellLook.h"
+#include "editor/CellTextEditor.h"
 #include "editor/RecordModel.h"
 #include "editor/ScriptGrid.h"
 #include "script/ScriptError.h"
@@ -82,6 +83,7 @@ Form1::Form1(Dialogs& dialogs, const QString& workingDir, QWidget* parent)
         }
     }
     updateCommands();
+    new CellTextEditor(*this);
     // The designed client area stays whole between the menu bar and the status bar.
     resize(WindowKit::length(9495), WindowKit::length(5940) + menuBar()->sizeHint().height() +
                                         statusBar()->sizeHint().height());
@@ -115,7 +117,8 @@ QWidget* Form1::buildPage(int tab, const TableLayout& layout, const QString& dir
     column->setContentsMargins(WindowKit::length(120), WindowKit::length(120),
                                WindowKit::length(120), WindowKit::length(120));
     try {
-        auto* model = new RecordModel(ScriptTable::open(dir, layout), this);
+        auto* model =
+            new RecordModel(ScriptTable::open(dir, layout, ScriptTable::Integrity::Deferred), this);
         model->setObjectName(u"Data%1"_s.arg(tab + 1));
         connect(model, &RecordModel::failed, this, &Form1::tell);
         model->setConflictResolver([this](const QString& question) { return choose(question); });

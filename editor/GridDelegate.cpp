@@ -3,11 +3,63 @@
 
 #include "editor/GridDelegate.h"
 
+#include "editor/BlockRule.h"
+#include "editor/CellFit.h"
+#include "editor/CountBar.h"
 #include "editor/RecordModel.h"
+#include "script/TableLayout.h"
 
+#include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
+#include <QToolTip>
 #include <limits>
+
+using namespace Qt::Literals::StringLiterals;
+
+void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                         const QModelIndex& index) const
+{
+    CountBar::paint(painter, option, index);
+    QStyledItemDelegate::paint(painter, option, index);
+    if (BlockRule::endsBlock(index))
+        BlockRule::paint(painter, option.rect);
+}
+
+bool GridDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                             const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    QStyleOptionViewItem cell = option;
+    initStyleOption(&cell, index);
+    if (!CellFit::isCut(cell, index))
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    // Rich text, so that the tip wraps instead of running off the screen.
+    QString tip = u"<p style='white-space:pre-wrap'>%1</p>"_s.arg(cell.text.toHtmlEscaped());
+    if (const QString note = index.data(Qt::ToolTipRole).toString(); !note.isEmpty())
+        tip += u"<p>%1</p>"_s.arg(note.toHtmlEscaped());
+    QToolTip::showText(event->globalPos(), tip, view, view->visualRect(index));
+    return true;
+}
+
+bool GridDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
+                               const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    const auto* records = qobject_cast<const RecordModel*>(index.model());
+    if (event->type() == QEvent::MouseButtonDblClick && records &&
+        records->layout().isTextColumn(records->layout().columns.value(index.column()))) {
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        if (CellFit::isCut(cell, index)) {
+            Q_EMIT windowWanted(index);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::editorEvent(event, model, option, index);
+}
 
 QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                     const QModelIndex& index) const

@@ -9,7 +9,8 @@
 
 // Edits grid cells in place. A cell opened and left without typing stays as it is. A text
 // the model refuses is kept here and handed back to the next editor opened on that cell, so
-// the author corrects it instead of typing it again.
+// the author corrects it instead of typing it again. A text cut short in its cell shows whole
+// in its tooltip, and a double click opens it in a window instead.
 class GridDelegate : public QStyledItemDelegate {
     Q_OBJECT
 
@@ -22,6 +23,13 @@ public:
     void setModelData(QWidget* editor, QAbstractItemModel* model,
                       const QModelIndex& index) const override;
 
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
+    bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                     const QModelIndex& index) override;
+
     bool isEditing() const { return !m_editor.isNull(); }
     // Hands an open editor's text to the model and closes the editor; false if refused.
     bool finishEditing();
@@ -30,6 +38,8 @@ public:
 
 Q_SIGNALS:
     void refused(const QModelIndex& index);
+    // A double click on a text too long for its cell: it is better edited in a window.
+    void windowWanted(const QModelIndex& index);
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override;

@@ -7,6 +7,7 @@
 #include "script/FieldRule.h"
 #include "script/ScriptError.h"
 #include "script/ScriptTable.h"
+#include "script/TableLayout.h"
 
 #include <QScopedValueRollback>
 #include <QSet>
@@ -21,7 +22,13 @@ RecordModel::RecordModel(std::unique_ptr<ScriptTable> table, QObject* parent)
     , m_ids(m_store.ids(RecordStore::Order::ById))
     , m_cache(m_store, pageSize, maxCachedPages)
     , m_dataVersion(m_store.dataVersion())
+    , m_numbers(*this, [this]() -> const QList<qint64>& { return m_ids; })
 {
+    const auto forgetLargest = [this] { m_largestCount.reset(); };
+    connect(this, &QAbstractItemModel::dataChanged, this, forgetLargest);
+    connect(this, &QAbstractItemModel::rowsRemoved, this, forgetLargest);
+    connect(this, &QAbstractItemModel::rowsInserted, this, forgetLargest);
+    connect(this, &QAbstractItemModel::modelReset, this, forgetLargest);
     m_poll.setInterval(pollInterval);
     connect(&m_poll, &QTimer::timeout, this, &RecordModel::poll);
     m_poll.start();
@@ -42,7 +49,38 @@ const TableLayout& RecordModel::layout() const
 
 bool RecordModel::isReadOnly() const
 {
-    return m_table->isReadOnly();
+    return m_table->isReadOnly() || m_damaged;
+}
+
+bool RecordModel::checkIntegrity()
+{
+    if (m_damaged)
+        return false;
+    try {
+        m_table->checkIntegrity();
+    } catch (const ScriptError& error) {
+        if (error.isLocked())
+            return true; // read when the file is free; the writes meet the same lock meanwhile
+        m_damaged = true;
+        Q_EMIT failed(error.message() + u"; its rows can be read here but not changed."_s);
+        if (rowCount() > 0)
+            Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+        return false;
+    }
+    return true;
+}
+
+qint64 RecordModel::largestCount() const
+{
+    if (!m_largestCount) {
+        try {
+            m_largestCount =
+                layout().columns.contains(TableLayout::countColumn()) ? m_store.largestCount() : 0;
+        } catch (const ScriptError&) {
+            m_largestCount = 0; // drawn without scale; the cells' own reads tell the fault
+        }
+    }
+    return *m_largestCount;
 }
 
 int RecordModel::rowCount(const QModelIndex& parent) const
@@ -57,14 +95,14 @@ int RecordModel::columnCount(const QModelIndex& parent) const
 
 QString RecordModel::describe(const QString& reason, int row, const QString& field) const
 {
-    return ScriptError(m_table->fileName(), reason, row + 1, field).message();
+    return ScriptError(m_table->fileName(), reason, rowNumber(row), field).message();
 }
 
 QString RecordModel::describeRows(const QString& reason, const QList<qint64>& ids) const
 {
     QList<int> rows;
     for (qint64 id : ids)
-        rows << int(m_ids.indexOf(id)) + 1;
+        rows << rowNumber(int(m_ids.indexOf(id)));
     std::sort(rows.begin(), rows.end());
     if (rows.size() == 1)
         return describe(reason, rows.first() - 1);
@@ -116,7 +154,7 @@ QVariant RecordModel::data(const QModelIndex& index, int role) const
 QVariant RecordModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Vertical)
-        return CellLook::selector(role, isUnsaved(section));
+        return CellLook::selector(role, rowNumber(section), isUnsaved(section));
     if (role != Qt::DisplayRole || section < 0 || section >= layout().columns.size())
         return {};
     return layout().columns.at(section);
@@ -182,7 +220,7 @@ void RecordModel::setEmptyText(const QModelIndexList& cells)
 
 bool RecordModel::edit(const QModelIndex& index, const QString& text, std::optional<QVariant> base)
 {
-    if (isReadOnly() || !isCell(index))
+    if (isReadOnly() || !isCell(index) || !checkIntegrity())
         return false;
     const QString& column = layout().columns.at(index.column());
     if (const QString problem = FieldRule::problem(layout(), column, text); !problem.isEmpty()) {
@@ -331,6 +369,8 @@ bool RecordModel::showStoredRow(int row)
 
 bool RecordModel::addRow()
 {
+    if (!checkIntegrity())
+        return false;
     qint64 id = 0;
     try {
         id = m_store.addDefaultRow();
@@ -351,7 +391,7 @@ bool RecordModel::addRow()
 
 bool RecordModel::deleteRow(int row)
 {
-    if (row < 0 || row >= rowCount())
+    if (row < 0 || row >= rowCount() || !checkIntegrity())
         return false;
     const qint64 id = m_ids.at(row);
     try {

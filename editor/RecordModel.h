@@ -5,6 +5,7 @@
 
 #include "editor/PageCache.h"
 #include "editor/PendingEdits.h"
+#include "editor/RowNumbers.h"
 #include "script/RecordStore.h"
 
 #include <QAbstractTableModel>
@@ -62,6 +63,15 @@ public:
 
     void setConflictResolver(ConflictResolver resolver) { m_resolver = std::move(resolver); }
 
+    // The row's number in every message: its place in ID order, from 1, whatever the order
+    // shown.
+    int rowNumber(int row) const { return m_numbers.number(row); }
+    // The largest count of the file, for drawing counts to scale; 0 without counts.
+    qint64 largestCount() const;
+    // Reads the whole file once for damage, if opening left that for later. A damaged file is
+    // told through failed() and then only read. False when it is damaged.
+    bool checkIntegrity();
+
     bool hasUnsavedEdits() const { return !m_edits.isEmpty(); }
     bool isUnsaved(int row) const;
     // Writes every edit. Returns false when some could not be written: each stays in its
@@ -117,4 +127,7 @@ private:
     QTimer m_poll;
     qint64 m_dataVersion = 0;
     bool m_busy = false;
+    bool m_damaged = false;
+    RowNumbers m_numbers;
+    mutable std::optional<qint64> m_largestCount; // forgotten whenever values may change
 };

@@ -3,8 +3,10 @@
 
 #include "editor/ScriptGrid.h"
 
+#include "editor/ColumnFit.h"
 #include "editor/GridDelegate.h"
 #include "editor/RecordModel.h"
+#include "editor/RowSelector.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -29,6 +31,8 @@ ScriptGrid::ScriptGrid(QWidget* parent)
     horizontalHeader()->setSectionsMovable(false);
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setDefaultSectionSize(140);
+    setVerticalHeader(new RowSelector(*this));
+    verticalHeader()->setHighlightSections(true);
     verticalHeader()->setSectionsMovable(false);
     verticalHeader()->setSectionsClickable(true);
     verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
@@ -46,6 +50,24 @@ ScriptGrid::ScriptGrid(QWidget* parent)
         const QPersistentModelIndex cell(index);
         QTimer::singleShot(0, this, [this, cell] { reopen(cell); });
     });
+}
+
+void ScriptGrid::setModel(QAbstractItemModel* model)
+{
+    QTableView::setModel(model);
+    static_cast<RowSelector*>(verticalHeader())->followCurrentRow();
+    ColumnFit::fit(*this);
+}
+
+void ScriptGrid::paintEvent(QPaintEvent* event)
+{
+    QTableView::paintEvent(event);
+    if (std::exchange(m_painted, true))
+        return;
+    // The whole-file read for damage waits until the author sees the rows; a change asks
+    // for it first in any case, so a damaged file is named before anything is written.
+    if (auto* records = qobject_cast<RecordModel*>(model()))
+        QTimer::singleShot(0, records, [records] { records->checkIntegrity(); });
 }
 
 void ScriptGrid::reopen(const QModelIndex& index)

@@ -18,6 +18,9 @@ class ScriptGrid : public QTableView {
 public:
     explicit ScriptGrid(QWidget* parent = nullptr);
 
+    // Also sizes the columns to their captions and first rows.
+    void setModel(QAbstractItemModel* model) override;
+
     GridDelegate* delegate() const { return m_delegate; }
     QAction* emptyTextAction() const { return m_emptyText; }
     // Hands a cell edit in progress to the model; false when the model refused it.
@@ -26,6 +29,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void reopen(const QModelIndex& index);
@@ -33,4 +37,5 @@ private:
 
     GridDelegate* m_delegate;
     QAction* m_emptyText;
+    bool m_painted = false;
 };

@@ -67,6 +67,9 @@ public:
     // it costs one count when none were.
     RowChanges rowChanges(const QList<qint64>& known) const;
 
+    // The largest count held as a number; 0 when there is none.
+    qint64 largestCount() const;
+
     // Makes sure the count order is served by an index, for large special tables.
     void ensureCountIndex();
 

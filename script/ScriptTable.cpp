@@ -168,7 +168,8 @@ void ScriptTable::setBusyTimeout(int milliseconds)
     exec(u"PRAGMA busy_timeout = %1"_s.arg(milliseconds));
 }
 
-std::unique_ptr<ScriptTable> ScriptTable::open(const QString& dir, const TableLayout& layout)
+std::unique_ptr<ScriptTable> ScriptTable::open(const QString& dir, const TableLayout& layout,
+                                               Integrity integrity)
 {
     const QString path = pathIn(dir, layout);
     const QFileInfo info(path);
@@ -188,7 +189,10 @@ std::unique_ptr<ScriptTable> ScriptTable::open(const QString& dir, const TableLa
         new ScriptTable(layout, path, !info.isWritable() || !folderWritable));
     table->connect(folderWritable ? Access::ReadWrite : Access::ReadAsItStands);
     table->checkLayout();
-    table->checkIntegrity();
+    // Reading a small file costs nothing worth putting off.
+    constexpr qint64 largeFile = 1024 * 1024;
+    if (integrity == Integrity::Now || info.size() < largeFile)
+        table->checkIntegrity();
     return table;
 }
 
@@ -235,11 +239,17 @@ void ScriptTable::connect(Access access)
 
 void ScriptTable::checkIntegrity() const
 {
-    // A damaged file is told now, by name, rather than halfway through a conversation.
-    QSqlQuery check = exec(u"PRAGMA quick_check(1)"_s);
-    const QString verdict = check.next() ? check.value(0).toString() : QString();
-    if (verdict != u"ok"_s)
-        fail(u"the file is damaged (%1)"_s.arg(verdict));
+    // A damaged file is told before it is used, by name, rather than halfway through a
+    // conversation or an edit.
+    if (!m_integrityKnown) {
+        QSqlQuery check = exec(u"PRAGMA quick_check(1)"_s);
+        const QString verdict = check.next() ? check.value(0).toString() : QString();
+        m_integrityKnown = true;
+        if (verdict != u"ok"_s)
+            m_damage = u"the file is damaged (%1)"_s.arg(verdict);
+    }
+    if (!m_damage.isEmpty())
+        fail(m_damage);
 }
 
 void ScriptTable::checkLayout() const

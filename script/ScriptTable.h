@@ -25,8 +25,14 @@ class QSqlQuery;
 // writers waiting briefly on a lock.
 class ScriptTable {
 public:
+    // Whether open() reads every page of a large file before it returns, or leaves that to
+    // checkIntegrity(), so that a window can show the first rows before the whole file is read.
+    // A small file is checked at once either way.
+    enum class Integrity { Now, Deferred };
+
     // Opens DIR/layout.fileName and checks that it holds Table1 in `layout`.
-    static std::unique_ptr<ScriptTable> open(const QString& dir, const TableLayout& layout);
+    static std::unique_ptr<ScriptTable> open(const QString& dir, const TableLayout& layout,
+                                             Integrity integrity = Integrity::Now);
     // Creates DIR/layout.fileName with an empty Table1; refuses to replace an existing file.
     static std::unique_ptr<ScriptTable> create(const QString& dir, const TableLayout& layout);
     // The path the programs use for a script file: the folder joined with the file name.
@@ -64,12 +70,16 @@ public:
 
     static QString quoted(const QString& identifier);
 
+    // Throws ScriptError when a page of the file is damaged. The file is read once; later
+    // calls only repeat the verdict.
+    void checkIntegrity() const;
+    bool integrityKnown() const { return m_integrityKnown; }
+
 private:
     ScriptTable(const TableLayout& layout, QString path, bool readOnly);
     enum class Access { ReadWrite, Create, ReadAsItStands };
     void connect(Access access);
     void checkLayout() const;
-    void checkIntegrity() const;
     [[noreturn]] void fail(const QString& reason) const;
     [[noreturn]] void fail(const QSqlError& error) const;
     // Why statements fail when the file was deleted or replaced under the open connection;
@@ -81,4 +91,6 @@ private:
     QString m_connection;
     bool m_readOnly;
     QByteArray m_identity; // device and inode at opening, where the system tells them
+    mutable bool m_integrityKnown = false;
+    mutable QString m_damage; // what the check found; empty for an intact file
 };
