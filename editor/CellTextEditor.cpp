@@ -67,12 +67,15 @@ CellTextDialog* CellTextEditor::open(ScriptGrid* grid, const QModelIndex& index)
     m_dialog = new CellTextDialog(place, index.data(Qt::EditRole).toString(), model->isReadOnly(),
                                   grid->window());
     m_dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(m_dialog, &QDialog::accepted, this, [this, model, cell, base] {
-        if (!m_dialog || !m_dialog->changed() || !cell.isValid())
+    CellTextDialog* dialog = m_dialog;
+    connect(dialog, &QDialog::accepted, this, [dialog, model, cell, base] {
+        if (!dialog->changed() || !cell.isValid())
             return;
-        model->setItemData(
-            cell, {{Qt::EditRole, m_dialog->text()}, {RecordModel::StoredValueRole, base}});
+        model->setItemData(cell,
+                           {{Qt::EditRole, dialog->text()}, {RecordModel::StoredValueRole, base}});
     });
+    // Closed is gone, though the window itself is deleted a moment later.
+    connect(dialog, &QDialog::finished, this, [this] { m_dialog.clear(); });
     m_dialog->open();
     return m_dialog;
 }

@@ -1,0 +1,197 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "editor/CellTextDialog.h"
+#include "editor/CellTextEditor.h"
+#include "editor/Form1.h"
+#include "editor/RecordModel.h"
+#include "editor/ScriptGrid.h"
+#include "script/ScriptCheck.h"
+#include "script/TableLayout.h"
+#include "tests/support/ScriptFixture.h"
+#include "tests/support/ScriptedDialogs.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+constexpr int special = 3;
+constexpr int yesColumn = 2;
+
+const TableLayout& specialLayout()
+{
+    return TableLayout::special();
+}
+
+QVariantList specialRow(const QString& description, const QVariant& question, int yes)
+{
+    return {description, question, yes, u"enhance"_s, u"second?"_s, u"third?"_s, u"fourth?"_s};
+}
+
+int gridRowOf(const RecordModel& model, const QString& description)
+{
+    for (int row = 0; row < model.rowCount(); ++row) {
+        if (model.data(model.index(row, 0)).toString() == description)
+            return row;
+    }
+    return -1;
+}
+
+QByteArray fingerprint(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+// Spoils the first table page past the middle of the file, where the rows are and the
+// list of IDs (read from the count index) is not.
+bool spoilATablePage(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    constexpr qint64 page = 4096;
+    for (qint64 at = (file.size() / page / 2) * page; at + page <= file.size(); at += page) {
+        file.seek(at);
+        char type = 0;
+        if (file.getChar(&type) && type == 0x0D) { // a leaf page of a table
+            file.seek(at + 3);                     // its number of cells, now far too many
+            return file.write("\xFF\xFF", 2) == 2;
+        }
+    }
+    return false;
+}
+} // namespace
+
+class TestGridReading : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // The selector, the check and the editor's own messages give a row one number, also when
+    // the grid shows the rows in another order than the runner reads them.
+    void selectorNumbersRowsAsTheCheckDoes_data()
+    {
+        QTest::addColumn<bool>("sorted");
+        QTest::newRow("as read") << false;
+        QTest::newRow("after Sort") << true;
+    }
+    void selectorNumbersRowsAsTheCheckDoes()
+    {
+        QFETCH(bool, sorted);
+        ScriptFixture fx;
+        fx.create(specialLayout(), {specialRow(u"first"_s, u"one?"_s, 1),
+                                    specialRow(u"second"_s, u"two?"_s, 5),
+                                    specialRow(u"faulty"_s, u""_s, 9),
+                                    specialRow(u"fourth"_s, u"four?"_s, 3)});
+        fx.execute(specialLayout(), u"DELETE FROM Table1 WHERE Description = 'second'"_s);
+
+        const QList<ScriptFinding> findings = ScriptCheck::run(fx.dir(), {&specialLayout()});
+        const auto finding =
+            std::find_if(findings.begin(), findings.end(), [](const ScriptFinding& f) {
+                return f.field == u"Primary Question (Y/N)"_s;
+            });
+        QVERIFY(finding != findings.end());
+        QCOMPARE(finding->row, 2);
+
+        ScriptedDialogs dialogs;
+        Form1 form(dialogs, fx.dir());
+        RecordModel* model = form.model(special);
+        if (sorted)
+            form.findChild<QPushButton*>(u"Command4"_s)->click();
+        const int row = gridRowOf(*model, u"faulty"_s);
+        QCOMPARE(row, sorted ? 0 : 1);
+        QCOMPARE(model->headerData(row, Qt::Vertical).toString(), QString::number(finding->row));
+
+        // The editor's own message about that row gives the same number.
+        QVERIFY(!model->setData(model->index(row, yesColumn), u"many"_s));
+        QCOMPARE(dialogs.asked.size(), 1);
+        QVERIFY2(dialogs.asked.first().startsWith(u"special.mdb, row %1,"_s.arg(finding->row)),
+                 qPrintable(dialogs.asked.first()));
+    }
+
+    // The window's text is an edit of the cell it was opened on, compared when saved with what
+    // the file held as it opened, as an edit typed in the cell is.
+    void windowTextIsAnEditOfItsCell()
+    {
+        ScriptFixture fx;
+        fx.create(specialLayout(), {specialRow(u"first"_s, u"one?"_s, 1),
+                                    specialRow(u"second"_s, u"two?"_s, 5),
+                                    specialRow(u"third"_s, u"three?"_s, 2)});
+        ScriptedDialogs dialogs;
+        Form1 form(dialogs, fx.dir());
+        form.findChild<QPushButton*>(u"Command4"_s)->click(); // second, third, first
+        ScriptGrid* grid = form.grid(special);
+        RecordModel* model = form.model(special);
+        auto* opener = form.findChild<CellTextEditor*>();
+        QVERIFY(opener);
+        QVERIFY(!opener->open(grid, model->index(0, yesColumn))); // a count is no text
+
+        // Looked at and accepted unchanged: no edit.
+        CellTextDialog* window = opener->open(grid, model->index(1, 1));
+        QVERIFY(window);
+        QCOMPARE(window->text(), u"three?"_s);
+        window->accept();
+        QVERIFY(!model->hasUnsavedEdits());
+
+        window = opener->open(grid, model->index(1, 1));
+        QVERIFY(window);
+        // Another program changes the same field while the window is open.
+        fx.execute(specialLayout(),
+                   u"UPDATE Table1 SET \"Primary Question (Y/N)\" = 'theirs' WHERE ID = 3"_s);
+        const QString mine = QString(300, u'x');
+        window->setText(mine);
+        QVERIFY(window->countText().contains(u"45 too many"_s));
+        window->setText(u"Is this the third?"_s);
+        window->accept();
+        QCOMPARE(model->data(model->index(1, 1)).toString(), u"Is this the third?"_s);
+        QVERIFY(model->isUnsaved(1));
+        QVERIFY(!model->isUnsaved(0) && !model->isUnsaved(2));
+
+        dialogs.answers << QVariant::fromValue(QMessageBox::Save); // keep mine
+        QVERIFY(form.saveAll());
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY2(dialogs.asked.first().contains(u"another program changed"_s),
+                 qPrintable(dialogs.asked.first()));
+        QCOMPARE(fx.column(specialLayout(), u"Primary Question (Y/N)"_s),
+                 (QVariantList{u"one?"_s, u"two?"_s, u"Is this the third?"_s}));
+    }
+
+    // A large file opens before it is read whole, but a damaged one is named, and left as it
+    // is, before anything is written to it.
+    void damagedLargeFileIsNamedBeforeAnyChange()
+    {
+        ScriptFixture fx;
+        QList<QVariantList> rows;
+        const QString words = QString(200, u'w');
+        for (int k = 1; k <= 6000; ++k)
+            rows << specialRow(u"case %1"_s.arg(k), words + QString::number(k), k % 7);
+        fx.create(specialLayout(), rows);
+        const QString path = fx.path(specialLayout());
+        QVERIFY(QFile(path).size() > 1024 * 1024);
+        QVERIFY(spoilATablePage(path));
+        const QByteArray before = fingerprint(path);
+
+        ScriptedDialogs dialogs;
+        Form1 form(dialogs, fx.dir());
+        RecordModel* model = form.model(special);
+        QVERIFY(model); // the first rows show at once
+        QVERIFY(!model->setData(model->index(0, 0), u"changed"_s));
+        QVERIFY(!model->addRow());
+        QCOMPARE(dialogs.asked.size(), 1);
+        QVERIFY2(dialogs.asked.first().startsWith(u"special.mdb: the file is damaged"_s),
+                 qPrintable(dialogs.asked.first()));
+        QVERIFY(model->isReadOnly());
+        QCOMPARE(fingerprint(path), before);
+    }
+};
+
+QTEST_MAIN(TestGridReading)
+#include "tst_gridreading.moc"
