@@ -7,7 +7,6 @@
 
 #include <QAbstractItemView>
 #include <QPainter>
-#include <QPainterPath>
 
 RowSelector::RowSelector(QAbstractItemView& view)
     : QHeaderView(Qt::Vertical, &view)
@@ -37,6 +36,8 @@ QSize RowSelector::sectionSizeFromContents(int logicalIndex) const
 void RowSelector::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
 {
     QHeaderView::paintSection(painter, rect, logicalIndex);
+    // The style hands back the clip it found, and none found means nothing may be drawn.
+    painter->setClipRect(rect);
     const QModelIndex cell = model() ? model()->index(logicalIndex, 0) : QModelIndex();
     if (BlockRule::endsBlock(cell))
         BlockRule::paint(painter, rect);
@@ -44,14 +45,14 @@ void RowSelector::paintSection(QPainter* painter, const QRect& rect, int logical
         return;
     // The classic record selector's pointer, at the left, clear of the number on the right.
     const int size = pointerWidth();
-    const QPointF tip(rect.left() + 2 + size * 0.75, rect.center().y() + 0.5);
-    QPainterPath pointer;
-    pointer.moveTo(tip.x() - size * 0.75, tip.y() - size / 2.0);
-    pointer.lineTo(tip);
-    pointer.lineTo(tip.x() - size * 0.75, tip.y() + size / 2.0);
-    pointer.closeSubpath();
+    const int left = rect.left() + 2;
+    const int middle = rect.center().y();
+    const QPolygon pointer({QPoint(left, middle - size / 2), QPoint(left + size * 3 / 4, middle),
+                            QPoint(left, middle + size / 2)});
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
-    painter->fillPath(pointer, palette().color(QPalette::WindowText));
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(palette().color(QPalette::WindowText));
+    painter->drawPolygon(pointer);
     painter->restore();
 }

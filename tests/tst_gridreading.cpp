@@ -87,10 +87,9 @@ private Q_SLOTS:
     {
         QFETCH(bool, sorted);
         ScriptFixture fx;
-        fx.create(specialLayout(), {specialRow(u"first"_s, u"one?"_s, 1),
-                                    specialRow(u"second"_s, u"two?"_s, 5),
-                                    specialRow(u"faulty"_s, u""_s, 9),
-                                    specialRow(u"fourth"_s, u"four?"_s, 3)});
+        fx.create(specialLayout(),
+                  {specialRow(u"first"_s, u"one?"_s, 1), specialRow(u"second"_s, u"two?"_s, 5),
+                   specialRow(u"faulty"_s, u""_s, 9), specialRow(u"fourth"_s, u"four?"_s, 3)});
         fx.execute(specialLayout(), u"DELETE FROM Table1 WHERE Description = 'second'"_s);
 
         const QList<ScriptFinding> findings = ScriptCheck::run(fx.dir(), {&specialLayout()});
@@ -122,9 +121,9 @@ private Q_SLOTS:
     void windowTextIsAnEditOfItsCell()
     {
         ScriptFixture fx;
-        fx.create(specialLayout(), {specialRow(u"first"_s, u"one?"_s, 1),
-                                    specialRow(u"second"_s, u"two?"_s, 5),
-                                    specialRow(u"third"_s, u"three?"_s, 2)});
+        fx.create(specialLayout(),
+                  {specialRow(u"first"_s, u"one?"_s, 1), specialRow(u"second"_s, u"two?"_s, 5),
+                   specialRow(u"third"_s, u"three?"_s, 2)});
         ScriptedDialogs dialogs;
         Form1 form(dialogs, fx.dir());
         form.findChild<QPushButton*>(u"Command4"_s)->click(); // second, third, first
