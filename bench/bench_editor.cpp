@@ -117,7 +117,7 @@ private:
 
 // The editor's start-up, as its main() does it, ending at the first paint of the special
 // grid.
-int openAndPaint(QApplication& app, const QString& dir)
+int openAndPaint(const QString& dir)
 {
     QApplication::setApplicationName(u"veyrath-editor"_s);
     QApplication::setApplicationDisplayName(u"Edit the Veyrath"_s);
@@ -128,7 +128,7 @@ int openAndPaint(QApplication& app, const QString& dir)
     if (form.grid(3))
         form.grid(3)->viewport()->installEventFilter(&painted);
     form.show();
-    return app.exec();
+    return QApplication::exec();
 }
 
 // Milliseconds from starting `program` to its saying "painted"; -1 when it never does.
@@ -191,7 +191,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const QByteArray first = argc > 1 ? QByteArray(argv[1]) : QByteArray();
     if (first == "--open" && argc > 2)
-        return openAndPaint(app, QString::fromLocal8Bit(argv[2]));
+        return openAndPaint(QString::fromLocal8Bit(argv[2]));
     if (first == "--make" && argc > 2) {
         buildScript(QString::fromLocal8Bit(argv[2]));
         return 0;

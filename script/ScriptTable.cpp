@@ -190,7 +190,7 @@ std::unique_ptr<ScriptTable> ScriptTable::open(const QString& dir, const TableLa
     table->connect(folderWritable ? Access::ReadWrite : Access::ReadAsItStands);
     table->checkLayout();
     // Reading a small file costs nothing worth putting off.
-    constexpr qint64 largeFile = 1024 * 1024;
+    constexpr qint64 largeFile = qint64(1024) * 1024;
     if (integrity == Integrity::Now || info.size() < largeFile)
         table->checkIntegrity();
     return table;

@@ -174,7 +174,7 @@ private Q_SLOTS:
             rows << specialRow(u"case %1"_s.arg(k), words + QString::number(k), k % 7);
         fx.create(specialLayout(), rows);
         const QString path = fx.path(specialLayout());
-        QVERIFY(QFile(path).size() > 1024 * 1024);
+        QVERIFY(QFile(path).size() > qint64(1024) * 1024);
         QVERIFY(spoilATablePage(path));
         const QByteArray before = fingerprint(path);
 
