@@ -19,7 +19,7 @@ RecordModel::RecordModel(std::unique_ptr<ScriptTable> table, QObject* parent)
     : QAbstractTableModel(parent)
     , m_table(std::move(table))
     , m_store(*m_table)
-    , m_ids(m_store.ids(RecordStore::Order::ById))
+    , m_ids(m_store.firstIds(firstRows))
     , m_cache(m_store, pageSize, maxCachedPages)
     , m_dataVersion(m_store.dataVersion())
     , m_numbers(*this, [this]() -> const QList<qint64>& { return m_ids; })
@@ -29,6 +29,7 @@ RecordModel::RecordModel(std::unique_ptr<ScriptTable> table, QObject* parent)
     connect(this, &QAbstractItemModel::rowsRemoved, this, forgetLargest);
     connect(this, &QAbstractItemModel::rowsInserted, this, forgetLargest);
     connect(this, &QAbstractItemModel::modelReset, this, forgetLargest);
+    m_complete = m_ids.size() < firstRows;
     m_poll.setInterval(pollInterval);
     connect(&m_poll, &QTimer::timeout, this, &RecordModel::poll);
     m_poll.start();
@@ -50,6 +51,33 @@ const TableLayout& RecordModel::layout() const
 bool RecordModel::isReadOnly() const
 {
     return m_table->isReadOnly() || m_damaged;
+}
+
+void RecordModel::completeRows()
+{
+    if (m_complete)
+        return;
+    QList<qint64> all;
+    try {
+        all = m_store.ids(RecordStore::Order::ById);
+    } catch (const ScriptError& error) {
+        reportReadFault(ScriptError(m_table->fileName(), error.reason()).message());
+        return;
+    }
+    m_complete = true;
+    if (all.size() >= m_ids.size() && std::equal(m_ids.cbegin(), m_ids.cend(), all.cbegin())) {
+        if (all.size() > m_ids.size()) {
+            beginInsertRows({}, rowCount(), int(all.size()) - 1);
+            m_ids = std::move(all);
+            endInsertRows();
+        }
+        return;
+    }
+    // Another program added or deleted some of the first rows meanwhile.
+    beginResetModel();
+    m_ids = std::move(all);
+    m_cache.clear();
+    endResetModel();
 }
 
 bool RecordModel::checkIntegrity()
@@ -371,6 +399,7 @@ bool RecordModel::addRow()
 {
     if (!checkIntegrity())
         return false;
+    completeRows(); // the new row comes after every other
     qint64 id = 0;
     try {
         id = m_store.addDefaultRow();
@@ -425,6 +454,7 @@ bool RecordModel::sortByCount()
     }
     // Edits belong to their rows by ID, so they move with them.
     beginResetModel();
+    m_complete = true;
     m_ids = std::move(ids);
     m_cache.clear();
     m_readFaultReported = false;
@@ -436,6 +466,8 @@ void RecordModel::poll()
 {
     if (m_busy)
         return;
+    // Rows not yet listed would look like rows another program added.
+    completeRows();
     if (const QList<qint64> waiting = m_edits.waitingRows(); !waiting.isEmpty())
         write(waiting, Attempt::Quiet);
     qint64 version = 0;

@@ -68,6 +68,14 @@ public:
     int rowNumber(int row) const { return m_numbers.number(row); }
     // The largest count of the file, for drawing counts to scale; 0 without counts.
     qint64 largestCount() const;
+    // Reads the rest of a large file's row list, which opening leaves until the first rows
+    // are shown; adding a row, sorting and the look for other programs' changes read it
+    // first.
+    void completeRows();
+    bool hasAllRows() const { return m_complete; }
+    // Rows read at opening; a file with more shows them first and the rest a moment later.
+    static constexpr int firstRows = 1000;
+
     // Reads the whole file once for damage, if opening left that for later. A damaged file is
     // told through failed() and then only read. False when it is damaged.
     bool checkIntegrity();
@@ -128,6 +136,7 @@ private:
     qint64 m_dataVersion = 0;
     bool m_busy = false;
     bool m_damaged = false;
+    bool m_complete = true;
     RowNumbers m_numbers;
     mutable std::optional<qint64> m_largestCount; // forgotten whenever values may change
 };

@@ -64,10 +64,15 @@ void ScriptGrid::paintEvent(QPaintEvent* event)
     QTableView::paintEvent(event);
     if (std::exchange(m_painted, true))
         return;
-    // The whole-file read for damage waits until the author sees the rows; a change asks
-    // for it first in any case, so a damaged file is named before anything is written.
-    if (auto* records = qobject_cast<RecordModel*>(model()))
-        QTimer::singleShot(0, records, [records] { records->checkIntegrity(); });
+    // The rest of a large file's rows and the whole-file read for damage wait until the
+    // author sees the first rows; a change asks for both first in any case, so a damaged
+    // file is named before anything is written.
+    if (auto* records = qobject_cast<RecordModel*>(model())) {
+        QTimer::singleShot(0, records, [records] {
+            records->completeRows();
+            records->checkIntegrity();
+        });
+    }
 }
 
 void ScriptGrid::reopen(const QModelIndex& index)

@@ -80,6 +80,17 @@ QList<qint64> RecordStore::ids(Order order) const
     return result;
 }
 
+QList<qint64> RecordStore::firstIds(int count) const
+{
+    QSqlQuery query = m_table->exec(u"SELECT ID FROM Table1 ORDER BY ID LIMIT ?"_s, {count});
+    QList<qint64> result;
+    while (query.next())
+        result << query.value(0).toLongLong();
+    if (query.lastError().isValid())
+        throw ScriptError(m_table->fileName(), query.lastError().text());
+    return result;
+}
+
 qint64 RecordStore::largestCount() const
 {
     // Every number sorts before every text in SQLite, so this leaves out a count kept as text

@@ -44,6 +44,8 @@ public:
 
     // All row IDs in the given order; ByCountDescending is most confirmations first, ties by ID.
     QList<qint64> ids(Order order) const;
+    // The first `count` row IDs in ID order, read without going through the rest.
+    QList<qint64> firstIds(int count) const;
     // The rows with the given IDs that still exist, keyed by ID.
     QHash<qint64, QVariantList> read(const QList<qint64>& wanted) const;
     std::optional<QVariantList> read(qint64 id) const;

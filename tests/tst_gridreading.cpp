@@ -163,6 +163,28 @@ private Q_SLOTS:
                  (QVariantList{u"one?"_s, u"two?"_s, u"Is this the third?"_s}));
     }
 
+    // A large file shows its first rows before its whole row list is read; the rest follow,
+    // each once, before a row is added after them.
+    void largeFileListsEveryRowOnceBeforeAnAdd()
+    {
+        ScriptFixture fx;
+        const int count = RecordModel::firstRows + 500;
+        QList<QVariantList> rows;
+        for (int k = 1; k <= count; ++k)
+            rows << specialRow(u"case %1"_s.arg(k), u"question %1?"_s.arg(k), 0);
+        fx.create(specialLayout(), rows);
+        ScriptedDialogs dialogs;
+        Form1 form(dialogs, fx.dir());
+        RecordModel* model = form.model(special);
+        QVERIFY(model->rowCount() <= count);
+        QVERIFY(model->addRow());
+        QCOMPARE(model->rowCount(), count + 1);
+        QCOMPARE(model->data(model->index(count - 1, 0)).toString(), u"case %1"_s.arg(count));
+        QCOMPARE(model->headerData(count, Qt::Vertical).toString(), QString::number(count + 1));
+        QCOMPARE(fx.column(specialLayout(), u"Description"_s).size(), count + 1);
+        QVERIFY(dialogs.asked.isEmpty());
+    }
+
     // A large file opens before it is read whole, but a damaged one is named, and left as it
     // is, before anything is written to it.
     void damagedLargeFileIsNamedBeforeAnyChange()
