@@ -5,6 +5,7 @@
 #include "editor/RecordModel.h"
 #include "editor/ScriptGrid.h"
 #include "script/ScriptTable.h"
+#include "windowkit/AfterFirstPaint.h"
 #include "windowkit/Dialogs.h"
 #include "windowkit/QtDialogs.h"
 
@@ -121,13 +122,14 @@ int openAndPaint(const QString& dir)
 {
     QApplication::setApplicationName(u"veyrath-editor"_s);
     QApplication::setApplicationDisplayName(u"Edit the Veyrath"_s);
-    QApplication::setWindowIcon(QIcon(u":/icons/veyrath-editor.png"_s));
     QtDialogs dialogs;
     Form1 form(dialogs, dir);
     PaintedThenGone painted;
     if (form.grid(3))
         form.grid(3)->viewport()->installEventFilter(&painted);
     form.show();
+    AfterFirstPaint::run(
+        form, [] { QApplication::setWindowIcon(QIcon(u":/icons/veyrath-editor.png"_s)); });
     return QApplication::exec();
 }
 

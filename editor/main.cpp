@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "editor/Form1.h"
+#include "windowkit/AfterFirstPaint.h"
 #include "windowkit/QtDialogs.h"
 
 #include <QApplication>
@@ -19,7 +20,6 @@ int main(int argc, char* argv[])
     QApplication::setApplicationDisplayName(u"Edit the Veyrath"_s);
     QApplication::setApplicationVersion(QStringLiteral(VEYRATH_VERSION));
     QApplication::setDesktopFileName(u"invalid.veyrath.editor"_s);
-    QApplication::setWindowIcon(QIcon(u":/icons/veyrath-editor.png"_s));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -34,5 +34,9 @@ int main(int argc, char* argv[])
     QObject::connect(&form, &Form1::programEnded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     form.show();
+    // Setting the icon looks through Qt's icon plugins and decodes the picture, which would
+    // hold the first paint back.
+    AfterFirstPaint::run(
+        form, [] { QApplication::setWindowIcon(QIcon(u":/icons/veyrath-editor.png"_s)); });
     return QApplication::exec();
 }
