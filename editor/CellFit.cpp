@@ -22,3 +22,19 @@ bool CellFit::isCut(const QStyleOptionViewItem& option, const QModelIndex& index
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
     return QFontMetrics(option.font).horizontalAdvance(option.text) > textRect.width() - 2 * margin;
 }
+
+QStringList CellFit::lines(const QString& text, int length)
+{
+    QStringList result;
+    for (QString rest : text.split(u'\n')) {
+        while (rest.size() > length) {
+            qsizetype cut = rest.lastIndexOf(u' ', length);
+            if (cut <= 0)
+                cut = length; // one word longer than a line
+            result << rest.left(cut);
+            rest = rest.mid(cut).trimmed();
+        }
+        result << rest;
+    }
+    return result;
+}

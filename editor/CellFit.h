@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include <QStringList>
+
 class QModelIndex;
 class QStyleOptionViewItem;
 
@@ -11,4 +13,7 @@ class CellFit {
 public:
     // `option` as the delegate fills it for `index`, with the cell's rectangle.
     static bool isCut(const QStyleOptionViewItem& option, const QModelIndex& index);
+    // `text` in lines of at most `length` characters, broken between words where it can be,
+    // and at its own line ends.
+    static QStringList lines(const QString& text, int length);
 };

@@ -19,6 +19,10 @@
 
 using namespace Qt::Literals::StringLiterals;
 
+namespace {
+constexpr int tipLineLength = 60;
+} // namespace
+
 void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                          const QModelIndex& index) const
 {
@@ -37,8 +41,12 @@ bool GridDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
     initStyleOption(&cell, index);
     if (!CellFit::isCut(cell, index))
         return QStyledItemDelegate::helpEvent(event, view, option, index);
-    // Rich text, so that the tip wraps instead of running off the screen.
-    QString tip = u"<p style='white-space:pre-wrap'>%1</p>"_s.arg(cell.text.toHtmlEscaped());
+    // Broken into lines here: a tip wraps a long text only as rich text, and then into a
+    // narrow column. Escaped, so a text that looks like markup shows as typed.
+    QStringList lines;
+    for (const QString& line : CellFit::lines(cell.text, tipLineLength))
+        lines << line.toHtmlEscaped();
+    QString tip = u"<p style='white-space:pre'>%1</p>"_s.arg(lines.join(u"<br>"_s));
     if (const QString note = index.data(Qt::ToolTipRole).toString(); !note.isEmpty())
         tip += u"<p>%1</p>"_s.arg(note.toHtmlEscaped());
     QToolTip::showText(event->globalPos(), tip, view, view->visualRect(index));
