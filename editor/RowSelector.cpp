@@ -4,6 +4,7 @@
 #include "editor/RowSelector.h"
 
 #include "editor/BlockRule.h"
+#include "editor/CellLook.h"
 
 #include <QAbstractItemView>
 #include <QPainter>
@@ -30,6 +31,10 @@ QSize RowSelector::sectionSizeFromContents(int logicalIndex) const
 {
     QSize size = QHeaderView::sectionSizeFromContents(logicalIndex);
     size.rwidth() += pointerWidth() + 2;
+    // Room for the unsaved mark on every row, so the grid does not shift when one appears.
+    const QString mark = CellLook::unsavedMark() + u' ';
+    if (model() && !model()->headerData(logicalIndex, orientation()).toString().contains(mark))
+        size.rwidth() += fontMetrics().horizontalAdvance(mark);
     return size;
 }
 
