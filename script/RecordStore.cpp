@@ -28,23 +28,23 @@ QString RecordStore::columnList() const
 
 namespace {
 // The IDs of "1,2,-7,...", as group_concat writes them.
-QList<qint64> idsFromList(QStringView list)
+QList<qint64> idsFromList(QByteArrayView list)
 {
     QList<qint64> ids;
-    ids.reserve(list.count(u',') + 1);
+    ids.reserve(list.count(',') + 1);
     qint64 value = 0;
     bool negative = false;
     bool any = false;
-    for (const QChar c : list) {
-        if (c == u',') {
+    for (const char c : list) {
+        if (c == ',') {
             ids << (negative ? -value : value);
             value = 0;
             negative = false;
             any = false;
-        } else if (c == u'-') {
+        } else if (c == '-') {
             negative = true;
         } else {
-            value = value * 10 + c.digitValue();
+            value = value * 10 + (c - '0');
             any = true;
         }
     }
@@ -57,13 +57,14 @@ QList<qint64> idsFromList(QStringView list)
 QList<qint64> RecordStore::ids(Order order) const
 {
     if (order == Order::ById) {
-        // Opening a large file waits for this list. Asked in no order, SQLite reads the IDs
+        // A large file's grid waits for this list. Asked in no order, SQLite reads the IDs
         // from the smallest index that holds them (the count index of a special table), not
-        // from every row of the file, and one joined text spares a round through the driver
-        // for each row; sorting here is the cheap part.
-        QSqlQuery query = m_table->exec(u"SELECT group_concat(ID) FROM Table1"_s);
+        // from every row of the file; one joined text spares a round through the driver for
+        // each row, and as bytes it is never widened to UTF-16. Sorting here is the cheap
+        // part.
+        QSqlQuery query = m_table->exec(u"SELECT CAST(group_concat(ID) AS BLOB) FROM Table1"_s);
         QList<qint64> result =
-            query.next() ? idsFromList(query.value(0).toString()) : QList<qint64>();
+            query.next() ? idsFromList(query.value(0).toByteArray()) : QList<qint64>();
         if (query.lastError().isValid())
             throw ScriptError(m_table->fileName(), query.lastError().text());
         if (!std::is_sorted(result.cbegin(), result.cend()))
