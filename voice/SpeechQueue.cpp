@@ -113,8 +113,9 @@ void SpeechQueue::fallSilent(const QString& why)
     m_silent = true;
     m_pending.clear();
     m_watchdog.stop();
-    m_complain(u"speech is not available (%1); going on without a voice."_s.arg(
-        why.isEmpty() ? u"the speech engine failed"_s : why));
+    const QString reason = why.isEmpty() ? u"the speech engine failed"_s : why;
+    m_complain(u"speech is not available (%1); going on without a voice."_s.arg(reason));
+    Q_EMIT fellSilent(reason);
 }
 
 void SpeechQueue::shutdown()
