@@ -34,7 +34,7 @@ CellStatus::CellStatus(Form1& form, const QTabWidget& tabs)
 void CellStatus::refresh()
 {
     const QModelIndex cell = m_form.currentCell();
-    const RecordModel* model = qobject_cast<const RecordModel*>(cell.model());
+    const auto* model = qobject_cast<const RecordModel*>(cell.model());
     if (!model || !model->layout().isTextColumn(model->layout().columns.at(cell.column()))) {
         clear();
         setToolTip({});

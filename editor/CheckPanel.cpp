@@ -7,7 +7,9 @@
 #include "editor/RecordModel.h"
 #include "script/ScriptCheck.h"
 #include "script/TableLayout.h"
+#include "windowkit/WindowKit.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
@@ -36,6 +38,7 @@ CheckPanel::CheckPanel(Form1& form, QString workingDir)
     m_list->setTextElideMode(Qt::ElideNone);
     m_list->setUniformItemSizes(false);
     m_list->setResizeMode(QListView::Adjust);
+    m_list->setMinimumWidth(WindowKit::length(3600));
     column->addWidget(m_summary);
     column->addWidget(m_list, 1);
     setWidget(body);
@@ -46,13 +49,26 @@ CheckPanel::CheckPanel(Form1& form, QString workingDir)
     connect(&m_running, &QFutureWatcher<QList<ScriptFinding>>::finished, this,
             &CheckPanel::showFindings);
     connect(m_list, &QListWidget::itemActivated, this, &CheckPanel::chosen);
-    connect(this, &QDockWidget::visibilityChanged, this, [this](bool visible) {
-        if (visible)
-            checkNow();
-    });
+    // The view action, not visibilityChanged, which also comes as the window is restored.
+    connect(toggleViewAction(), &QAction::toggled, this, &CheckPanel::shownOrHidden);
     for (int tab = 0; tab < TableLayout::all().size(); ++tab) {
         if (RecordModel* model = form.model(tab))
             connect(model, &RecordModel::wrote, this, &CheckPanel::checkSoon);
+    }
+}
+
+void CheckPanel::shownOrHidden(bool shown)
+{
+    if (shown)
+        checkNow();
+    const bool free = isFloating() || m_form.isMaximized() || m_form.isFullScreen();
+    if (shown && !free && m_grownBy == 0) {
+        m_grownBy = sizeHint().width();
+        m_form.resize(m_form.width() + m_grownBy, m_form.height());
+    } else if (!shown && m_grownBy > 0) {
+        if (!free)
+            m_form.resize(m_form.width() - m_grownBy, m_form.height());
+        m_grownBy = 0;
     }
 }
 

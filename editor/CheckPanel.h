@@ -45,6 +45,9 @@ Q_SIGNALS:
 private:
     void showFindings();
     void chosen(const QListWidgetItem* item);
+    // Shown or hidden by the author: the window grows by the panel, so that the grids keep
+    // their size, and gives the room back after.
+    void shownOrHidden(bool shown);
 
     Form1& m_form;
     QString m_dir;
@@ -53,5 +56,6 @@ private:
     QTimer m_settle;
     QFutureWatcher<QList<ScriptFinding>> m_running;
     bool m_again = false; // something was saved while a check was running
+    int m_grownBy = 0;
     QList<ScriptFinding> m_findings;
 };

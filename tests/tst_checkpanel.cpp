@@ -56,6 +56,33 @@ struct Session {
     Form1 form;
 };
 
+// What an engine was given to say, told on the window's thread.
+class Heard final : public QObject {
+    Q_OBJECT
+
+Q_SIGNALS:
+    void said(const QString&); // unnamed: moc defines it in this file under names of its own
+};
+
+// Says nothing, and tells `heard` what it was given.
+class ListeningEngine final : public SpeechEngine {
+public:
+    explicit ListeningEngine(Heard* heard)
+        : m_heard(heard)
+    {
+    }
+    State state() const override { return State::Ready; }
+    QString errorString() const override { return {}; }
+    void say(const QString& text) override
+    {
+        QMetaObject::invokeMethod(m_heard, [heard = m_heard, text] { Q_EMIT heard->said(text); });
+    }
+    void stop() override {}
+
+private:
+    Heard* m_heard;
+};
+
 QStringList messages(const QList<ScriptFinding>& findings)
 {
     QStringList texts;
@@ -196,6 +223,24 @@ private Q_SLOTS:
         const auto* status = s.form.statusBar()->findChild<QLabel*>(u"CellStatus"_s);
         QVERIFY(status);
         QCOMPARE(status->text(), shown);
+    }
+
+    void speakSaysTheCurrentCell()
+    {
+        ScriptFixture fx;
+        fx.createFullScript();
+        Heard heard;
+        SpeechVoice voice([&heard] { return std::make_unique<ListeningEngine>(&heard); });
+        voice.start();
+        Session s(fx);
+        SpeakCommand speak(s.form, voice);
+        QVERIFY(QTest::qWaitForWindowActive(&s.form));
+        s.form.goToCell(control, 6, 1);
+
+        QSignalSpy said(&heard, &Heard::said);
+        QTest::keyClick(&s.form, Qt::Key_F8);
+        QVERIFY(said.wait());
+        QCOMPARE(said.at(0).at(0).toString(), u"control 7"_s);
     }
 
     void speakIsOffAndSaysWhyWithoutAnEngine()
