@@ -41,9 +41,16 @@ void CellStatus::refresh()
         return;
     }
     const qsizetype characters = cell.data(Qt::EditRole).toString().size();
+    const QString count =
+        u"%1 %2"_s.arg(characters).arg(characters == 1 ? u"character"_s : u"characters"_s);
+    // A note beside the lines is never presented, so it holds no one up.
+    if (!model->layout().lineColumns.contains(model->layout().columns.at(cell.column()))) {
+        setText(count);
+        setToolTip({});
+        return;
+    }
     const int pause = LinePause::seconds(characters);
-    setText(u"%1 %2, pause %3 s"_s.arg(characters)
-                .arg(characters == 1 ? u"character"_s : u"characters"_s, QString::number(pause)));
+    setText(u"%1, pause %2 s"_s.arg(count).arg(pause));
     setToolTip(u"Shown as a line, this text stays %1 seconds before the runner goes on: a "
                u"tenth of a second a character, halves to even."_s.arg(pause));
 }
