@@ -62,6 +62,10 @@ public:
 
     void setConflictResolver(ConflictResolver resolver) { m_resolver = std::move(resolver); }
 
+    // The grid row of the row that messages call `number` (its place in ID order, from 1),
+    // which differs from it after a sort; -1 when there is no such row.
+    int rowOfNumber(int number) const;
+
     bool hasUnsavedEdits() const { return !m_edits.isEmpty(); }
     bool isUnsaved(int row) const;
     // Writes every edit. Returns false when some could not be written: each stays in its

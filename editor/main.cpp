@@ -2,6 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "editor/Form1.h"
+#include "editor/SpeakCommand.h"
+#include "voice/SpeechVoice.h"
+#include "windowkit/AfterFirstPaint.h"
 #include "windowkit/QtDialogs.h"
 
 #include <QApplication>
@@ -28,11 +31,16 @@ int main(int argc, char* argv[])
     parser.addVersionOption();
     parser.process(app);
 
+    // Made before the window and ended after it, as the window's Speak command uses it.
+    SpeechVoice voice;
     QtDialogs dialogs;
     Form1 form(dialogs, QDir::currentPath());
+    SpeakCommand speak(form, voice);
     // Queued, so the handler that closed the window unwinds before the event loop stops.
     QObject::connect(&form, &Form1::programEnded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     form.show();
+    // Loading the voice's libraries would take the processor from the first paint.
+    AfterFirstPaint::run(form, [&voice] { voice.start(); });
     return QApplication::exec();
 }

@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "runner/AfterFirstPaint.h"
 #include "runner/MainForm.h"
 #include "voice/PlatformSpeech.h"
 #include "voice/SpeechVoice.h"
 #include "voice/VoiceOptions.h"
+#include "windowkit/AfterFirstPaint.h"
 #include "windowkit/QtDialogs.h"
 
 #include <QApplication>
