@@ -4,7 +4,9 @@
 #include "editor/Form1.h"
 #include "editor/RecordModel.h"
 #include "editor/ScriptGrid.h"
+#include "editor/SpeakCommand.h"
 #include "script/ScriptTable.h"
+#include "voice/SpeechVoice.h"
 #include "windowkit/AfterFirstPaint.h"
 #include "windowkit/Dialogs.h"
 #include "windowkit/QtDialogs.h"
@@ -122,14 +124,18 @@ int openAndPaint(const QString& dir)
 {
     QApplication::setApplicationName(u"veyrath-editor"_s);
     QApplication::setApplicationDisplayName(u"Edit the Veyrath"_s);
+    SpeechVoice voice;
     QtDialogs dialogs;
     Form1 form(dialogs, dir);
+    SpeakCommand speak(form, voice);
     PaintedThenGone painted;
     if (form.grid(3))
         form.grid(3)->viewport()->installEventFilter(&painted);
     form.show();
-    AfterFirstPaint::run(
-        form, [] { QApplication::setWindowIcon(QIcon(u":/icons/veyrath-editor.png"_s)); });
+    AfterFirstPaint::run(form, [&voice] {
+        voice.start();
+        QApplication::setWindowIcon(QIcon(u":/icons/veyrath-editor.png"_s));
+    });
     return QApplication::exec();
 }
 

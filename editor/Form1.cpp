@@ -5,7 +5,9 @@
 
 #include "editor/About.h"
 #include "editor/CellLook.h"
+#include "editor/CellStatus.h"
 #include "editor/CellTextEditor.h"
+#include "editor/CheckPanel.h"
 #include "editor/RecordModel.h"
 #include "editor/ScriptGrid.h"
 #include "script/ScriptError.h"
@@ -83,6 +85,13 @@ Form1::Form1(Dialogs& dialogs, const QString& workingDir, QWidget* parent)
         }
     }
     updateCommands();
+    statusBar()->addPermanentWidget(new CellStatus(*this, *m_tabs));
+    m_checkPanel = new CheckPanel(*this, workingDir);
+    addDockWidget(Qt::RightDockWidgetArea, m_checkPanel);
+    m_checkPanel->hide();
+    QAction* check = m_checkPanel->toggleViewAction();
+    check->setShortcut(Qt::Key_F7);
+    m_toolsMenu->addAction(check);
     new CellTextEditor(*this);
     // The designed client area stays whole between the menu bar and the status bar.
     resize(WindowKit::length(9495), WindowKit::length(5940) + menuBar()->sizeHint().height() +
@@ -98,16 +107,22 @@ int Form1::currentTab() const
 
 void Form1::goToCell(int tab, int row, int column)
 {
+    m_tabs->setCurrentIndex(tab);
     ScriptGrid* grid = m_grids.at(tab);
     if (!grid)
         return;
-    m_tabs->setCurrentIndex(tab);
     const QModelIndex cell = grid->model()->index(row, column);
     if (!cell.isValid())
         return;
     grid->setCurrentIndex(cell);
     grid->scrollTo(cell);
     grid->setFocus();
+}
+
+QModelIndex Form1::currentCell() const
+{
+    const ScriptGrid* grid = m_grids.at(currentTab());
+    return grid ? grid->currentIndex() : QModelIndex();
 }
 
 QWidget* Form1::buildPage(int tab, const TableLayout& layout, const QString& dir)

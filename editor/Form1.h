@@ -14,6 +14,7 @@
 #include <memory>
 
 class About;
+class CheckPanel;
 class Dialogs;
 class QMenu;
 class QPushButton;
@@ -47,8 +48,12 @@ public:
     // One history for all four tabs, so that one step may span several files.
     QUndoStack* undoStack() { return &m_undo; }
 
-    // Shows the cell at `row` and `column` of tab `tab` and makes it current.
+    // Shows the cell at `row` and `column` of tab `tab` and makes it current; with no such
+    // cell, shows the tab.
     void goToCell(int tab, int row, int column);
+    // The current cell of the tab shown; invalid when it has none.
+    QModelIndex currentCell() const;
+    CheckPanel* checkPanel() const { return m_checkPanel; }
 
     // Saves the edit pending in every grid; the author is told of each that fails.
     bool saveAll();
@@ -85,6 +90,7 @@ private:
     std::array<RecordModel*, 4> m_models{};
     std::array<ScriptGrid*, 4> m_grids{};
     std::array<QPushButton*, 4> m_commands{};
+    CheckPanel* m_checkPanel = nullptr;
     std::unique_ptr<About> m_about;
     Dialogs& m_dialogs;
     SystemClock m_clock;

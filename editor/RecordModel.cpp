@@ -198,6 +198,16 @@ Qt::ItemFlags RecordModel::flags(const QModelIndex& index) const
     return result;
 }
 
+int RecordModel::rowOfNumber(int number) const
+{
+    if (number < 1 || number > m_ids.size())
+        return -1;
+    QList<qint64> byId = m_ids;
+    const auto nth = byId.begin() + (number - 1);
+    std::nth_element(byId.begin(), nth, byId.end());
+    return int(m_ids.indexOf(*nth));
+}
+
 bool RecordModel::isUnsaved(int row) const
 {
     return row >= 0 && row < rowCount() && m_edits.contains(m_ids.at(row));

@@ -63,6 +63,9 @@ public:
 
     void setConflictResolver(ConflictResolver resolver) { m_resolver = std::move(resolver); }
 
+    // The grid row of the row that messages call `number` (its place in ID order, from 1),
+    // which differs from it after a sort; -1 when there is no such row.
+    int rowOfNumber(int number) const;
     // The row's number in every message: its place in ID order, from 1, whatever the order
     // shown.
     int rowNumber(int row) const { return m_numbers.number(row); }

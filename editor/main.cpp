@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "editor/Form1.h"
+#include "editor/SpeakCommand.h"
+#include "voice/SpeechVoice.h"
 #include "windowkit/AfterFirstPaint.h"
 #include "windowkit/QtDialogs.h"
 
@@ -28,15 +30,20 @@ int main(int argc, char* argv[])
     parser.addVersionOption();
     parser.process(app);
 
+    // Made before the window and ended after it, as the window's Speak command uses it.
+    SpeechVoice voice;
     QtDialogs dialogs;
     Form1 form(dialogs, QDir::currentPath());
+    SpeakCommand speak(form, voice);
     // Queued, so the handler that closed the window unwinds before the event loop stops.
     QObject::connect(&form, &Form1::programEnded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     form.show();
-    // Setting the icon looks through Qt's icon plugins and decodes the picture, which would
-    // hold the first paint back.
-    AfterFirstPaint::run(
-        form, [] { QApplication::setWindowIcon(QIcon(u":/icons/veyrath-editor.png"_s)); });
+    // Loading the voice's libraries would take the processor from the first paint; setting
+    // the icon looks through Qt's icon plugins and decodes the picture.
+    AfterFirstPaint::run(form, [&voice] {
+        voice.start();
+        QApplication::setWindowIcon(QIcon(u":/icons/veyrath-editor.png"_s));
+    });
     return QApplication::exec();
 }

@@ -9,6 +9,7 @@
 #include "engine/Presenter.h"
 #include "engine/RandomSource.h"
 #include "engine/Voice.h"
+#include "script/LinePause.h"
 #include "script/ScriptError.h"
 #include "script/ScriptTable.h"
 #include "script/SpecialCases.h"
@@ -17,16 +18,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 const QString inputTitle = u"Veyrath Message"_s;
-
-// Seconds of pause for a shown line: a tenth of a second a character, halves to even.
-int pauseFor(qsizetype characters)
-{
-    qsizetype seconds = characters / 10;
-    const qsizetype rest = characters % 10;
-    if (rest > 5 || (rest == 5 && seconds % 2 == 1))
-        ++seconds;
-    return int(seconds);
-}
 } // namespace
 
 Conversation::Conversation(Presenter& presenter, Voice& voice, Clock& clock, RandomSource& random,
@@ -159,7 +150,7 @@ void Conversation::ShowLine()
 {
     m_voice.speak(CurrentLine);
     m_presenter.display(CurrentLine);
-    PauseSeconds = pauseFor(CurrentLine.size());
+    PauseSeconds = LinePause::seconds(CurrentLine.size());
     Pause();
 }
 

@@ -10,6 +10,8 @@
 #include "script/SpecialRules.h"
 #include "script/TableLayout.h"
 
+#include <algorithm>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -60,6 +62,20 @@ QList<ScriptFinding> ScriptCheck::run(const QString& dir, const QList<const Tabl
         findings << check.m_findings;
     }
     return findings;
+}
+
+QString ScriptCheck::summary(const QList<ScriptFinding>& findings, const QString& where)
+{
+    if (findings.isEmpty())
+        return u"No errors or warnings in %1."_s.arg(where);
+    const auto counted = [](qsizetype n, const QString& one, const QString& many) {
+        return u"%1 %2"_s.arg(n).arg(n == 1 ? one : many);
+    };
+    const auto errors = std::count_if(findings.cbegin(), findings.cend(),
+                                      [](const ScriptFinding& f) { return f.isError(); });
+    return u"%1 and %2 in %3."_s.arg(counted(errors, u"error"_s, u"errors"_s),
+                                     counted(findings.size() - errors, u"warning"_s, u"warnings"_s),
+                                     where);
 }
 
 void ScriptCheck::add(Severity severity, int row, const QString& field, const QString& reason)

@@ -19,6 +19,9 @@ class ScriptCheck {
 public:
     static QList<ScriptFinding> run(const QString& dir);
     static QList<ScriptFinding> run(const QString& dir, const QList<const TableLayout*>& layouts);
+    // The closing line of a report on `where`: "1 error and 2 warnings in DIR.", or "No
+    // errors or warnings in DIR.".
+    static QString summary(const QList<ScriptFinding>& findings, const QString& where);
 
 private:
     struct Row {

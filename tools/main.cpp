@@ -83,12 +83,7 @@ qsizetype report(const QList<ScriptFinding>& findings, const QString& where)
         out() << finding.message() << '\n';
         errors += finding.isError() ? 1 : 0;
     }
-    if (findings.isEmpty())
-        out() << "No errors or warnings in " << where << ".\n";
-    else
-        out() << counted(errors, u"error"_s, u"errors"_s) << " and "
-              << counted(findings.size() - errors, u"warning"_s, u"warnings"_s) << " in " << where
-              << ".\n";
+    out() << ScriptCheck::summary(findings, where) << '\n';
     out().flush();
     return errors;
 }

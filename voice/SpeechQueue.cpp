@@ -5,6 +5,7 @@
 
 #include "voice/PlatformSpeech.h"
 
+#include <QCoreApplication>
 #include <cstdio>
 
 using namespace Qt::Literals::StringLiterals;
@@ -14,7 +15,9 @@ SpeechQueue::SpeechQueue(EngineFactory factory, Complaint complain, QObject* par
     , m_factory(factory ? std::move(factory)
                         : EngineFactory([] { return PlatformSpeech::create({}); }))
     , m_complain(complain ? std::move(complain) : Complaint([](const QString& sentence) {
-        std::fprintf(stderr, "veyrath: %s\n", qUtf8Printable(sentence));
+        // Named after the program, as the runner and the editor share this voice.
+        std::fprintf(stderr, "%s: %s\n", qUtf8Printable(QCoreApplication::applicationName()),
+                     qUtf8Printable(sentence));
     }))
     , m_watchdog(this)
 {
@@ -113,8 +116,9 @@ void SpeechQueue::fallSilent(const QString& why)
     m_silent = true;
     m_pending.clear();
     m_watchdog.stop();
-    m_complain(u"speech is not available (%1); going on without a voice."_s.arg(
-        why.isEmpty() ? u"the speech engine failed"_s : why));
+    const QString reason = why.isEmpty() ? u"the speech engine failed"_s : why;
+    m_complain(u"speech is not available (%1); going on without a voice."_s.arg(reason));
+    Q_EMIT fellSilent(reason);
 }
 
 void SpeechQueue::shutdown()

@@ -39,6 +39,10 @@ public:
     // How long a text may take, in milliseconds: a fixed part and a part per character.
     void setWatchdog(int fixedMs, int perCharacterMs);
 
+Q_SIGNALS:
+    // There is no working voice, for the reason given; nothing more will be said.
+    void fellSilent(const QString& why);
+
 private:
     void sayNext();
     void onStateChanged(SpeechEngine::State state);

@@ -4,12 +4,18 @@
 #include "voice/SpeechVoice.h"
 
 #include "voice/PlatformSpeech.h"
-#include "voice/SpeechQueue.h"
 
 SpeechVoice::SpeechVoice(const VoiceSettings& settings, QObject* parent)
-    : QObject(parent)
-    , m_queue(new SpeechQueue([settings] { return PlatformSpeech::create(settings); }))
+    : SpeechVoice([settings] { return PlatformSpeech::create(settings); }, parent)
 {
+}
+
+SpeechVoice::SpeechVoice(SpeechQueue::EngineFactory factory, QObject* parent)
+    : QObject(parent)
+    , m_queue(new SpeechQueue(std::move(factory)))
+{
+    // Crosses from the speech thread to this one, queued.
+    connect(m_queue, &SpeechQueue::fellSilent, this, &SpeechVoice::unavailable);
     m_queue->moveToThread(&m_thread);
     m_thread.setObjectName(QStringLiteral("speech"));
     m_thread.start();

@@ -1,0 +1,42 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "editor/SpeakCommand.h"
+
+#include "editor/Form1.h"
+#include "voice/SpeechVoice.h"
+
+#include <QAction>
+#include <QMenu>
+
+using namespace Qt::Literals::StringLiterals;
+
+SpeakCommand::SpeakCommand(Form1& form, SpeechVoice& voice)
+    : QObject(&form)
+    , m_form(form)
+    , m_voice(voice)
+    , m_action(new QAction(u"&Speak"_s, &form))
+{
+    m_action->setObjectName(u"MNU_SPEAK"_s);
+    m_action->setShortcut(Qt::Key_F8);
+    m_action->setShortcutContext(Qt::WindowShortcut);
+    form.toolsMenu()->addAction(m_action);
+    form.toolsMenu()->setToolTipsVisible(true);
+    connect(m_action, &QAction::triggered, this, &SpeakCommand::speak);
+    connect(&voice, &SpeechVoice::unavailable, this, &SpeakCommand::disable);
+}
+
+void SpeakCommand::speak()
+{
+    const QModelIndex cell = m_form.currentCell();
+    if (cell.isValid())
+        m_voice.speak(cell.data(Qt::EditRole).toString());
+}
+
+void SpeakCommand::disable(const QString& why)
+{
+    m_action->setEnabled(false);
+    const QString reason = u"Speech is not available: %1."_s.arg(why);
+    m_action->setToolTip(reason);
+    m_action->setStatusTip(reason);
+}

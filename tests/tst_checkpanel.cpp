@@ -1,0 +1,266 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "editor/CheckPanel.h"
+#include "editor/Form1.h"
+#include "editor/RecordModel.h"
+#include "editor/ScriptGrid.h"
+#include "editor/SpeakCommand.h"
+#include "script/ScriptCheck.h"
+#include "tests/support/ScriptFixture.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "voice/SpeechVoice.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+constexpr int control = 1;
+constexpr int special = 3;
+
+// A window over a fixture folder whose boxes are answered from a script, never shown.
+struct Session {
+    explicit Session(const ScriptFixture& fx)
+        : form(dialogs, fx.dir())
+    {
+        form.show();
+    }
+
+    CheckPanel* panel() { return form.checkPanel(); }
+    QListWidget* list() { return panel()->findChild<QListWidget*>(u"CheckFindings"_s); }
+    QStringList listed()
+    {
+        QStringList texts;
+        for (int i = 0; i < list()->count(); ++i)
+            texts << list()->item(i)->text();
+        return texts;
+    }
+
+    // Opens the panel as the author does, and waits for the check it starts.
+    bool openPanel()
+    {
+        QSignalSpy checked(panel(), &CheckPanel::checked);
+        if (!QTest::qWaitForWindowActive(&form))
+            return false;
+        QTest::keyClick(&form, Qt::Key_F7);
+        return panel()->isVisible() && checked.wait();
+    }
+
+    ScriptedDialogs dialogs;
+    Form1 form;
+};
+
+// What an engine was given to say, told on the window's thread.
+class Heard final : public QObject {
+    Q_OBJECT
+
+Q_SIGNALS:
+    void said(const QString&); // unnamed: moc defines it in this file under names of its own
+};
+
+// Says nothing, and tells `heard` what it was given.
+class ListeningEngine final : public SpeechEngine {
+public:
+    explicit ListeningEngine(Heard* heard)
+        : m_heard(heard)
+    {
+    }
+    State state() const override { return State::Ready; }
+    QString errorString() const override { return {}; }
+    void say(const QString& text) override
+    {
+        QMetaObject::invokeMethod(m_heard, [heard = m_heard, text] { Q_EMIT heard->said(text); });
+    }
+    void stop() override {}
+
+private:
+    Heard* m_heard;
+};
+
+QStringList messages(const QList<ScriptFinding>& findings)
+{
+    QStringList texts;
+    for (const ScriptFinding& finding : findings)
+        texts << finding.message();
+    return texts;
+}
+
+// Every special row counted ten times its ID, so that a sort turns the order round.
+void createSpecialCounted(const ScriptFixture& fx)
+{
+    QList<QVariantList> rows;
+    for (int k = 1; k <= 6; ++k) {
+        QVariantList row = ScriptFixture::numberedRow(TableLayout::special(), k);
+        row[2] = k * 10;
+        rows << row;
+    }
+    fx.create(TableLayout::special(), rows);
+}
+} // namespace
+
+class TestCheckPanel : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void listsWhatTheCheckFinds()
+    {
+        ScriptFixture fx;
+        fx.createFullScript();
+        fx.execute(TableLayout::control(), u"UPDATE Table1 SET String = NULL WHERE ID = 41"_s);
+        fx.execute(TableLayout::special(),
+                   u"UPDATE Table1 SET \"Primary Question (Y/N)\" = '' WHERE ID = 2"_s);
+        fx.writeBytes(TableLayout::doubles(), "not a script");
+        Session s(fx);
+        QVERIFY(s.openPanel());
+
+        const QList<ScriptFinding> expected = ScriptCheck::run(fx.dir());
+        QCOMPARE(expected.size(), 3);
+        QCOMPARE(s.listed(), messages(expected));
+        const auto* summary = s.panel()->findChild<QLabel*>(u"CheckSummary"_s);
+        QVERIFY(summary->text().startsWith(u"2 errors and 1 warning in "_s));
+    }
+
+    void choosingAFindingShowsItsCell_data()
+    {
+        QTest::addColumn<bool>("sorted");
+        QTest::addColumn<QString>("finding");
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("description"); // of the row shown, or none for a file
+
+        QTest::newRow("control row")
+            << false << u"control.mdb:41:String"_s << control << 1 << u"note 41"_s;
+        // The finding counts rows in ID order; the sorted grid shows ID 2 fifth.
+        QTest::newRow("special after sort")
+            << true << u"special.mdb:2:Primary Question (Y/N)"_s << special << 1 << u"note 2"_s;
+        QTest::newRow("whole file") << false << u"basic.mdb: error"_s << 0 << -1 << QString();
+    }
+
+    void choosingAFindingShowsItsCell()
+    {
+        QFETCH(bool, sorted);
+        QFETCH(QString, finding);
+        QFETCH(int, tab);
+        QFETCH(int, column);
+        QFETCH(QString, description);
+
+        ScriptFixture fx;
+        fx.createFullScript();
+        QFile::remove(fx.path(TableLayout::special()));
+        createSpecialCounted(fx);
+        fx.execute(TableLayout::control(), u"UPDATE Table1 SET String = NULL WHERE ID = 41"_s);
+        fx.execute(TableLayout::special(),
+                   u"UPDATE Table1 SET \"Primary Question (Y/N)\" = '' WHERE ID = 2"_s);
+        fx.writeBytes(TableLayout::basic(), "not a script");
+        Session s(fx);
+        if (sorted)
+            s.form.sortRecords();
+        QVERIFY(s.openPanel());
+
+        const QList<QListWidgetItem*> items = s.list()->findItems(finding, Qt::MatchStartsWith);
+        QCOMPARE(items.size(), 1);
+        s.list()->scrollToItem(items.first());
+        const QPoint at = s.list()->visualItemRect(items.first()).center();
+        // A double-click as the system delivers it: a click, then the second press.
+        QTest::mouseClick(s.list()->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(s.list()->viewport(), Qt::LeftButton, {}, at);
+
+        QCOMPARE(s.form.currentTab(), tab);
+        const QModelIndex cell = s.form.currentCell();
+        if (description.isNull()) {
+            QVERIFY(!cell.isValid());
+            return;
+        }
+        QCOMPARE(cell.column(), column);
+        QCOMPARE(cell.siblingAtColumn(0).data().toString(), description);
+    }
+
+    void checksAgainAfterASaveThatFixesTheFault()
+    {
+        ScriptFixture fx;
+        fx.createFullScript();
+        fx.execute(TableLayout::control(), u"UPDATE Table1 SET String = NULL WHERE ID = 41"_s);
+        Session s(fx);
+        QVERIFY(s.openPanel());
+        QCOMPARE(s.listed().size(), 1);
+
+        QSignalSpy checked(s.panel(), &CheckPanel::checked);
+        RecordModel* model = s.form.model(control);
+        QVERIFY(model->setData(model->index(40, 1), u"a line again"_s));
+        QVERIFY(model->savePending());
+        QVERIFY(checked.wait());
+        QVERIFY(s.listed().isEmpty());
+        const auto* summary = s.panel()->findChild<QLabel*>(u"CheckSummary"_s);
+        QVERIFY(summary->text().startsWith(u"No errors or warnings in "_s));
+    }
+
+    void statusTellsLengthAndPause_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QString>("shown");
+        // The runner's pause: a tenth of a second a character, halves to even.
+        QTest::newRow("half, down to even") << 25 << u"25 characters, pause 2 s"_s;
+        QTest::newRow("half, up to even") << 15 << u"15 characters, pause 2 s"_s;
+        QTest::newRow("over half") << 26 << u"26 characters, pause 3 s"_s;
+    }
+
+    void statusTellsLengthAndPause()
+    {
+        QFETCH(int, length);
+        QFETCH(QString, shown);
+        ScriptFixture fx;
+        fx.createFullScript();
+        fx.execute(TableLayout::control(),
+                   u"UPDATE Table1 SET String = '%1' WHERE ID = 3"_s.arg(QString(length, u'x')));
+        Session s(fx);
+        s.form.goToCell(control, 2, 1);
+        const auto* status = s.form.statusBar()->findChild<QLabel*>(u"CellStatus"_s);
+        QVERIFY(status);
+        QCOMPARE(status->text(), shown);
+    }
+
+    void speakSaysTheCurrentCell()
+    {
+        ScriptFixture fx;
+        fx.createFullScript();
+        Heard heard;
+        SpeechVoice voice([&heard] { return std::make_unique<ListeningEngine>(&heard); });
+        voice.start();
+        Session s(fx);
+        SpeakCommand speak(s.form, voice);
+        QVERIFY(QTest::qWaitForWindowActive(&s.form));
+        s.form.goToCell(control, 6, 1);
+
+        QSignalSpy said(&heard, &Heard::said);
+        QTest::keyClick(&s.form, Qt::Key_F8);
+        QVERIFY(said.wait());
+        QCOMPARE(said.at(0).at(0).toString(), u"control 7"_s);
+    }
+
+    void speakIsOffAndSaysWhyWithoutAnEngine()
+    {
+        ScriptFixture fx;
+        fx.createFullScript();
+        SpeechVoice voice([] { return std::unique_ptr<SpeechEngine>(); });
+        Session s(fx);
+        SpeakCommand speak(s.form, voice);
+        QVERIFY(speak.action()->isEnabled());
+
+        QSignalSpy unavailable(&voice, &SpeechVoice::unavailable);
+        voice.start();
+        QVERIFY(unavailable.wait());
+        QVERIFY(!speak.action()->isEnabled());
+        QCOMPARE(speak.action()->toolTip(),
+                 u"Speech is not available: no text-to-speech engine is installed."_s);
+        QVERIFY(s.form.model(special)); // the grids are there as before
+    }
+};
+
+QTEST_MAIN(TestCheckPanel)
+#include "tst_checkpanel.moc"
