@@ -87,7 +87,7 @@ bool RecordStore::sameValue(const QVariant& a, const QVariant& b)
 RecordStore::Written RecordStore::writeRow(qint64 id, const QList<Change>& changes)
 {
     const QStringList& columns = m_table->layout().columns;
-    Written result{read(id), {}};
+    Written result{read(id), {}, {}};
     if (!result.now)
         return result;
     // The row is compared field by field inside the write transaction, where no other program
@@ -106,6 +106,7 @@ RecordStore::Written RecordStore::writeRow(qint64 id, const QList<Change>& chang
         }
         sets << ScriptTable::quoted(columns.at(change.column)) + u" = ?"_s;
         bindings << change.value;
+        result.written << change.column;
     }
     if (sets.isEmpty())
         return result;
@@ -156,6 +157,40 @@ bool RecordStore::remove(qint64 id)
         changed = m_table->exec(u"DELETE FROM Table1 WHERE ID = ?"_s, {id}).numRowsAffected();
     });
     return changed > 0;
+}
+
+std::optional<QVariantList> RecordStore::take(qint64 id)
+{
+    std::optional<QVariantList> values;
+    m_table->writeTransaction([&] {
+        values = read(id);
+        if (values)
+            m_table->exec(u"DELETE FROM Table1 WHERE ID = ?"_s, {id});
+    });
+    return values;
+}
+
+bool RecordStore::restore(qint64 id, const QVariantList& values)
+{
+    const QStringList& columns = m_table->layout().columns;
+    if (values.size() != columns.size())
+        throw ScriptError(m_table->fileName(), u"a row to put back does not fit the file"_s);
+    bool restored = false;
+    m_table->writeTransaction([&] {
+        if (read(id))
+            return;
+        QStringList marks{u"?"_s};
+        QVariantList bindings{id};
+        for (const QVariant& value : values) {
+            marks << u"?"_s;
+            bindings << value;
+        }
+        m_table->exec(
+            u"INSERT INTO Table1 (ID, %1) VALUES (%2)"_s.arg(columnList(), marks.join(u", "_s)),
+            bindings);
+        restored = true;
+    });
+    return restored;
 }
 
 qint64 RecordStore::dataVersion() const

@@ -1,0 +1,34 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class ScriptTable;
+
+// Finds a text in the text fields of one script file, inside the database, so that a search
+// over a large file costs one statement rather than reading every row into the editor.
+//
+// Faults are thrown as ScriptError.
+class CellSearch {
+public:
+    struct Options {
+        QString text;
+        bool matchCase = false;
+        bool wholeCell = false; // the field holds the text and nothing else
+    };
+    struct Match {
+        qint64 id = 0;
+        int column = 0; // position in layout().columns
+        QString text;   // what the field holds
+    };
+
+    // Every matching field, by row ID and then column; none for an empty text.
+    static QList<Match> find(const ScriptTable& table, const Options& options);
+    static bool matches(const QString& cell, const Options& options);
+    // The field's text with the match, or every occurrence of it, replaced.
+    static QString replaced(const QString& cell, const Options& options,
+                            const QString& replacement);
+};
