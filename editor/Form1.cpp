@@ -5,6 +5,7 @@
 
 #include "editor/About.h"
 #include "editor/CellLook.h"
+#include "editor/EditMenu.h"
 #include "editor/RecordModel.h"
 #include "editor/ScriptGrid.h"
 #include "script/ScriptError.h"
@@ -82,6 +83,8 @@ Form1::Form1(Dialogs& dialogs, const QString& workingDir, QWidget* parent)
         }
     }
     updateCommands();
+    m_editing = new EditMenu(*this);
+    connect(m_editing, &EditMenu::failed, this, &Form1::tell);
     // The designed client area stays whole between the menu bar and the status bar.
     resize(WindowKit::length(9495), WindowKit::length(5940) + menuBar()->sizeHint().height() +
                                         statusBar()->sizeHint().height());

@@ -35,6 +35,8 @@ public:
     static constexpr std::chrono::milliseconds pollInterval{1000};
 
     enum class Choice { KeepMine, TakeTheirs, Undecided };
+    // Fields by row ID, each with what the file held (base) and what it holds now (value).
+    using Fields = QHash<qint64, QList<RecordStore::Change>>;
     // Gets a question naming file, row, field and both values; Undecided leaves the edit in
     // its cell, unsaved, to be asked again at the next save.
     using ConflictResolver = std::function<Choice(const QString& question)>;
@@ -77,6 +79,19 @@ public:
     // order then stays until the next sort: other programs' changes refresh only values.
     bool sortByCount();
 
+    const ScriptTable& table() const { return *m_table; }
+    // The rows as shown, by ID.
+    const QList<qint64>& ids() const { return m_ids; }
+
+    // Writes fields at once, each only if it still holds its base, as a save does; a field
+    // changed elsewhere since is left as it is and told. False when anything was not written.
+    bool writeBack(const Fields& rows);
+    // Deletes the row with the given ID and returns what it held; nullopt, told, when it is
+    // gone already.
+    std::optional<QVariantList> takeRow(qint64 id);
+    // Puts a row back under its own ID and shows it at `row`; false, told, when it cannot be.
+    bool putBackRow(qint64 id, int row, const QVariantList& values);
+
     int cachedPages() const { return m_cache.size(); }
     static constexpr int pageSize = 100;
     static constexpr int maxCachedPages = 40;
@@ -86,6 +101,11 @@ Q_SIGNALS:
     void failed(const QString& message);
     // This program changed the file: a saved edit, a row added or deleted.
     void wrote();
+    // The fields a save, a paste or a replacement wrote into the file.
+    void saved(const RecordModel::Fields& fields);
+    // The author added or deleted a row.
+    void rowAdded(qint64 id, int row);
+    void rowDeleted(qint64 id, int row, const QVariantList& values);
 
 private:
     enum class Attempt { Told, Quiet };
@@ -99,6 +119,8 @@ private:
     bool showStoredRow(int row);
     void rowChanged(int row);
     void showValues(int row, const QVariantList& values);
+    // Shows what writes left in the file, without looking up each row when there are many.
+    void showWritten(const QHash<qint64, RecordStore::Written>& written);
     void removeRowAt(int row);
     // Writes edits waiting for the file, and shows what other programs changed.
     void poll();

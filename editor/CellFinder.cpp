@@ -1,0 +1,205 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "editor/CellFinder.h"
+
+#include "editor/EditHistory.h"
+#include "editor/Form1.h"
+#include "editor/RecordModel.h"
+#include "editor/ScriptGrid.h"
+#include "script/FieldRule.h"
+#include "script/ScriptError.h"
+#include "script/ScriptTable.h"
+#include "script/TableLayout.h"
+
+#include <QStatusBar>
+#include <algorithm>
+#include <limits>
+#include <optional>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+constexpr int tabCount = 4;
+// A refused replacement names this many cells at most; the author fixes them and tries again.
+constexpr int namedRefusals = 5;
+} // namespace
+
+CellFinder::CellFinder(Form1& form, EditHistory& history, QObject* parent)
+    : QObject(parent)
+    , m_form(&form)
+    , m_history(&history)
+{
+}
+
+void CellFinder::say(const QString& status)
+{
+    m_form->statusBar()->showMessage(status);
+}
+
+QList<CellFinder::Place> CellFinder::placesIn(int tab)
+{
+    RecordModel* model = m_form->model(tab);
+    if (!model)
+        return {};
+    QList<CellSearch::Match> found;
+    try {
+        found = CellSearch::find(model->table(), m_options);
+    } catch (const ScriptError& error) {
+        Q_EMIT failed(error.message());
+        return {};
+    }
+    QHash<qint64, QList<int>> columns;
+    for (const CellSearch::Match& match : found)
+        columns[match.id] << match.column;
+    QList<Place> places;
+    const QList<qint64>& ids = model->ids();
+    for (int row = 0; row < ids.size() && !columns.isEmpty(); ++row) {
+        const auto at = columns.constFind(ids.at(row));
+        if (at == columns.cend())
+            continue;
+        for (int column : *at)
+            places << Place{row, column};
+    }
+    return places;
+}
+
+bool CellFinder::find(bool forward)
+{
+    if (m_options.text.isEmpty())
+        return false;
+    m_form->saveAll();
+    const int start = m_form->currentTab();
+    Place current = forward ? Place{-1, -1} : Place{std::numeric_limits<int>::max(), 0};
+    if (ScriptGrid* grid = m_form->grid(start); grid && grid->currentIndex().isValid())
+        current = Place{grid->currentIndex().row(), grid->currentIndex().column()};
+    // Once round all the tabs and back into the first, for the matches before the current cell.
+    for (int step = 0; step <= tabCount; ++step) {
+        const int tab = forward ? (start + step) % tabCount : (start - step + tabCount) % tabCount;
+        const QList<Place> places = placesIn(tab);
+        if (places.isEmpty())
+            continue;
+        std::optional<Place> found;
+        if (step == 0) {
+            if (forward) {
+                const auto next = std::upper_bound(places.cbegin(), places.cend(), current);
+                if (next != places.cend())
+                    found = *next;
+            } else {
+                const auto next = std::lower_bound(places.cbegin(), places.cend(), current);
+                if (next != places.cbegin())
+                    found = *std::prev(next);
+            }
+        } else {
+            found = forward ? places.first() : places.last();
+        }
+        if (!found)
+            continue;
+        const bool wrapped = step == tabCount || (forward ? tab < start : tab > start);
+        m_form->goToCell(tab, found->row, found->column);
+        const QString where =
+            ScriptError(m_form->model(tab)->layout().fileName, u"found"_s, found->row + 1,
+                        m_form->model(tab)->layout().columns.at(found->column))
+                .message();
+        say(wrapped ? (forward ? u"Passed the end of the script and went on from its start. "_s
+                               : u"Passed the start of the script and went on from its end. "_s) +
+                          where
+                    : where);
+        return true;
+    }
+    say(u"\"%1\" is nowhere in the script."_s.arg(m_options.text));
+    return false;
+}
+
+bool CellFinder::replace(const QString& replacement)
+{
+    m_form->saveAll();
+    const int tab = m_form->currentTab();
+    RecordModel* model = m_form->model(tab);
+    const QModelIndex cell = model ? m_form->grid(tab)->currentIndex() : QModelIndex();
+    const QVariant stored = cell.isValid() ? cell.data(RecordModel::StoredValueRole) : QVariant();
+    if (cell.isValid() && model->layout().isTextColumn(model->layout().columns.at(cell.column())) &&
+        !stored.isNull() && CellSearch::matches(stored.toString(), m_options)) {
+        const QString& column = model->layout().columns.at(cell.column());
+        const QString text = CellSearch::replaced(stored.toString(), m_options, replacement);
+        const QString problem = model->isReadOnly()
+                                    ? u"the file is read-only here, so nothing was replaced"_s
+                                    : FieldRule::problem(model->layout(), column, text);
+        if (!problem.isEmpty()) {
+            Q_EMIT failed(
+                ScriptError(model->layout().fileName, problem, cell.row() + 1, column).message());
+            return false;
+        }
+        const qint64 id = model->ids().at(cell.row());
+        m_history->beginStep(u"Replace"_s);
+        model->writeBack(
+            {{id, {{cell.column(), stored, FieldRule::stored(model->layout(), column, text)}}}});
+        m_history->endStep();
+    }
+    return find(true);
+}
+
+int CellFinder::replaceAll(const QString& replacement)
+{
+    if (m_options.text.isEmpty())
+        return 0;
+    m_form->saveAll();
+    struct Planned {
+        RecordModel* model;
+        RecordModel::Fields fields;
+    };
+    QList<Planned> plan;
+    QStringList refusals;
+    int refused = 0;
+    int count = 0;
+    for (int tab = 0; tab < tabCount; ++tab) {
+        RecordModel* model = m_form->model(tab);
+        if (!model)
+            continue;
+        QList<CellSearch::Match> found;
+        try {
+            found = CellSearch::find(model->table(), m_options);
+        } catch (const ScriptError& error) {
+            Q_EMIT failed(error.message() + u" Nothing was replaced."_s);
+            return 0;
+        }
+        if (found.isEmpty())
+            continue;
+        const TableLayout& layout = model->layout();
+        Planned planned{model, {}};
+        for (const CellSearch::Match& match : found) {
+            const QString& column = layout.columns.at(match.column);
+            const QString text = CellSearch::replaced(match.text, m_options, replacement);
+            const QString problem = model->isReadOnly() ? u"the file is read-only here"_s
+                                                        : FieldRule::problem(layout, column, text);
+            if (!problem.isEmpty()) {
+                if (++refused <= namedRefusals)
+                    refusals << ScriptError(layout.fileName, problem,
+                                            int(model->ids().indexOf(match.id)) + 1, column)
+                                    .message();
+                continue;
+            }
+            planned.fields[match.id] << RecordStore::Change{
+                match.column, match.text, FieldRule::stored(layout, column, text)};
+            ++count;
+        }
+        plan << planned;
+    }
+    if (refused > 0) {
+        if (refused > namedRefusals)
+            refusals << u"... and %1 more."_s.arg(refused - namedRefusals);
+        Q_EMIT failed(u"Nothing was replaced, as not every match can take the replacement:\n"_s +
+                      refusals.join(u'\n'));
+        return 0;
+    }
+    if (count == 0) {
+        say(u"\"%1\" is nowhere in the script."_s.arg(m_options.text));
+        return 0;
+    }
+    m_history->beginStep(u"Replace All"_s);
+    for (const Planned& planned : plan)
+        planned.model->writeBack(planned.fields);
+    m_history->endStep();
+    say(count == 1 ? u"Replaced in 1 field."_s : u"Replaced in %1 fields."_s.arg(count));
+    return count;
+}

@@ -1,0 +1,157 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "editor/Form1.h"
+#include "editor/RecordModel.h"
+#include "editor/ScriptGrid.h"
+#include "tests/support/ScriptFixture.h"
+#include "tests/support/ScriptedDialogs.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+constexpr int special = 3;
+
+struct Session {
+    explicit Session(const ScriptFixture& fx)
+        : form(std::make_unique<Form1>(dialogs, fx.dir()))
+    {
+        form->setFarewellTime(std::chrono::milliseconds(0));
+        form->show();
+    }
+    ~Session() { form->close(); }
+
+    void trigger(const QString& action) const
+    {
+        auto* found = form->editMenu()->findChild<QAction*>(action);
+        QVERIFY2(found, qPrintable(action));
+        found->trigger();
+    }
+    QDialog* openFind(const QString& how, const QString& text) const
+    {
+        trigger(how);
+        auto* dialog = form->findChild<QDialog*>(u"FindDialog"_s);
+        if (dialog)
+            dialog->findChild<QLineEdit*>(u"FindText"_s)->setText(text);
+        return dialog;
+    }
+    std::tuple<int, int, int> current() const
+    {
+        const QModelIndex cell = form->grid(form->currentTab())->currentIndex();
+        return {form->currentTab(), cell.row(), cell.column()};
+    }
+
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Form1> form;
+};
+
+void setText(const ScriptFixture& fx, const TableLayout& layout, const QString& column, int id,
+             const QString& text)
+{
+    fx.execute(layout,
+               u"UPDATE Table1 SET \"%1\" = '%2' WHERE ID = %3"_s.arg(column, text).arg(id));
+}
+} // namespace
+
+class TestFindReplace : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void findGoesRoundTheTabsAndSaysWhenItWraps_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("firstWraps");
+        QTest::newRow("next") << u"MNU_FINDNEXT"_s << true;
+        QTest::newRow("previous") << u"MNU_FINDPREVIOUS"_s << false;
+    }
+
+    void findGoesRoundTheTabsAndSaysWhenItWraps()
+    {
+        QFETCH(QString, action);
+        QFETCH(bool, firstWraps);
+        ScriptFixture fx;
+        fx.createFullScript();
+        setText(fx, TableLayout::basic(), u"String"_s, 2, u"a Needle here"_s);
+        setText(fx, TableLayout::special(), u"2nd Question (Input)"_s, 5, u"the needle"_s);
+        Session s(fx);
+        s.form->goToCell(special, 4, 4);
+        QVERIFY(s.openFind(u"MNU_FIND"_s, u"needle"_s));
+
+        // From the only match of the last tab, either way, to the only one of the first.
+        s.trigger(action);
+        QCOMPARE(s.current(), std::make_tuple(0, 1, 1));
+        QCOMPARE(s.form->statusBar()->currentMessage().startsWith(u"Passed the"_s), firstWraps);
+        s.trigger(action);
+        QCOMPARE(s.current(), std::make_tuple(special, 4, 4));
+        QCOMPARE(s.form->statusBar()->currentMessage().startsWith(u"Passed the"_s), !firstWraps);
+
+        // Its case and the whole cell, when asked, must match too.
+        auto* dialog = s.form->findChild<QDialog*>(u"FindDialog"_s);
+        dialog->findChild<QCheckBox*>(u"MatchCase"_s)->setChecked(true);
+        s.trigger(action);
+        QCOMPARE(s.current(), std::make_tuple(special, 4, 4));
+        dialog->findChild<QCheckBox*>(u"WholeCell"_s)->setChecked(true);
+        s.trigger(action);
+        QVERIFY(s.form->statusBar()->currentMessage().contains(u"nowhere"_s));
+        QVERIFY(s.dialogs.asked.isEmpty());
+    }
+
+    void replaceAllIsOneStepAcrossTabs()
+    {
+        ScriptFixture fx;
+        fx.createFullScript();
+        setText(fx, TableLayout::basic(), u"String"_s, 1, u"the cat sat"_s);
+        setText(fx, TableLayout::control(), u"String"_s, 50, u"Cat"_s);
+        setText(fx, TableLayout::special(), u"Description"_s, 3, u"cat and cat"_s);
+        fx.execute(TableLayout::special(), u"UPDATE Table1 SET Yes = 4 WHERE ID = 3"_s);
+        Session s(fx);
+        QDialog* dialog = s.openFind(u"MNU_REPLACE"_s, u"cat"_s);
+        QVERIFY(dialog);
+        dialog->findChild<QLineEdit*>(u"ReplaceText"_s)->setText(u"dog"_s);
+        dialog->findChild<QPushButton*>(u"ReplaceAll"_s)->click();
+        QCOMPARE(fx.column(TableLayout::basic(), u"String"_s).at(0), u"the dog sat"_s);
+        QCOMPARE(fx.column(TableLayout::control(), u"String"_s).at(49), u"dog"_s);
+        QCOMPARE(fx.column(TableLayout::special(), u"Description"_s).at(2), u"dog and dog"_s);
+        QCOMPARE(s.form->model(special)->index(2, 0).data().toString(), u"dog and dog"_s);
+        QCOMPARE(s.form->undoStack()->count(), 1);
+
+        fx.execute(TableLayout::special(), u"UPDATE Table1 SET Yes = 5 WHERE ID = 3"_s);
+        s.trigger(u"MNU_UNDO"_s);
+        QCOMPARE(fx.column(TableLayout::basic(), u"String"_s).at(0), u"the cat sat"_s);
+        QCOMPARE(fx.column(TableLayout::control(), u"String"_s).at(49), u"Cat"_s);
+        QCOMPARE(fx.column(TableLayout::special(), u"Description"_s).at(2), u"cat and cat"_s);
+        QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).at(2), QVariant(5));
+        QVERIFY(!s.form->undoStack()->canUndo());
+        QVERIFY(s.dialogs.asked.isEmpty());
+    }
+
+    void replaceAllThatOneFieldCannotTakeChangesNothing()
+    {
+        ScriptFixture fx;
+        fx.createFullScript();
+        setText(fx, TableLayout::special(), u"Description"_s, 3, u"cat"_s);
+        setText(fx, TableLayout::doubles(), u"String #2"_s, 7,
+                QString(TableLayout::maxTextLength - 3, u'x') + u"cat"_s);
+        Session s(fx);
+        QDialog* dialog = s.openFind(u"MNU_REPLACE"_s, u"cat"_s);
+        QVERIFY(dialog);
+        dialog->findChild<QLineEdit*>(u"ReplaceText"_s)->setText(u"lion"_s);
+        dialog->findChild<QPushButton*>(u"ReplaceAll"_s)->click();
+        QCOMPARE(s.dialogs.asked.size(), 1);
+        QVERIFY(s.dialogs.asked.first().contains(u"double.mdb, row 7, field \"String #2\""_s));
+        QCOMPARE(fx.column(TableLayout::special(), u"Description"_s).at(2), u"cat"_s);
+        QCOMPARE(s.form->undoStack()->count(), 0);
+    }
+};
+
+QTEST_MAIN(TestFindReplace)
+#include "tst_findreplace.moc"
