@@ -64,43 +64,71 @@ QList<CellFinder::Place> CellFinder::placesIn(int tab)
     return places;
 }
 
+std::optional<CellFinder::Place> CellFinder::nextIn(int tab, std::optional<Place> from,
+                                                    bool forward)
+{
+    RecordModel* model = m_form->model(tab);
+    if (!model)
+        return std::nullopt;
+    const QList<qint64>& ids = model->ids();
+    if (!std::is_sorted(ids.cbegin(), ids.cend())) {
+        // Rows sorted by their count: the order is the grid's own, so every match is placed.
+        const QList<Place> places = placesIn(tab);
+        if (!from)
+            return places.isEmpty() ? std::nullopt
+                                    : std::optional(forward ? places.first() : places.last());
+        if (forward) {
+            const auto next = std::upper_bound(places.cbegin(), places.cend(), *from);
+            return next == places.cend() ? std::nullopt : std::optional(*next);
+        }
+        const auto next = std::lower_bound(places.cbegin(), places.cend(), *from);
+        return next == places.cbegin() ? std::nullopt : std::optional(*std::prev(next));
+    }
+    // Rows in ID order: the database finds the next match itself and stops there.
+    qint64 id = forward ? std::numeric_limits<qint64>::min() : std::numeric_limits<qint64>::max();
+    int column = forward ? -1 : int(model->layout().columns.size());
+    if (from && from->row >= 0 && from->row < ids.size()) {
+        id = ids.at(from->row);
+        column = from->column;
+    } else if (from) {
+        return std::nullopt;
+    }
+    std::optional<CellSearch::Match> match;
+    try {
+        match = CellSearch::next(model->table(), m_options, id, column, forward);
+    } catch (const ScriptError& error) {
+        Q_EMIT failed(error.message());
+        return std::nullopt;
+    }
+    if (!match)
+        return std::nullopt;
+    const auto row = std::lower_bound(ids.cbegin(), ids.cend(), match->id);
+    if (row == ids.cend() || *row != match->id)
+        return std::nullopt; // added by another program a moment ago: not in the grid yet
+    return Place{int(row - ids.cbegin()), match->column};
+}
+
 bool CellFinder::find(bool forward)
 {
     if (m_options.text.isEmpty())
         return false;
     m_form->saveAll();
     const int start = m_form->currentTab();
-    Place current = forward ? Place{-1, -1} : Place{std::numeric_limits<int>::max(), 0};
+    std::optional<Place> current;
     if (ScriptGrid* grid = m_form->grid(start); grid && grid->currentIndex().isValid())
         current = Place{grid->currentIndex().row(), grid->currentIndex().column()};
     // Once round all the tabs and back into the first, for the matches before the current cell.
     for (int step = 0; step <= tabCount; ++step) {
         const int tab = forward ? (start + step) % tabCount : (start - step + tabCount) % tabCount;
-        const QList<Place> places = placesIn(tab);
-        if (places.isEmpty())
-            continue;
-        std::optional<Place> found;
-        if (step == 0) {
-            if (forward) {
-                const auto next = std::upper_bound(places.cbegin(), places.cend(), current);
-                if (next != places.cend())
-                    found = *next;
-            } else {
-                const auto next = std::lower_bound(places.cbegin(), places.cend(), current);
-                if (next != places.cbegin())
-                    found = *std::prev(next);
-            }
-        } else {
-            found = forward ? places.first() : places.last();
-        }
+        const std::optional<Place> found = nextIn(tab, step == 0 ? current : std::nullopt, forward);
         if (!found)
             continue;
         const bool wrapped = step == tabCount || (forward ? tab < start : tab > start);
+        const TableLayout& layout = m_form->model(tab)->layout();
         m_form->goToCell(tab, found->row, found->column);
-        const QString where =
-            ScriptError(m_form->model(tab)->layout().fileName, u"found"_s, found->row + 1,
-                        m_form->model(tab)->layout().columns.at(found->column))
-                .message();
+        const QString where = ScriptError(layout.fileName, u"found"_s, found->row + 1,
+                                          layout.columns.at(found->column))
+                                  .message();
         say(wrapped ? (forward ? u"Passed the end of the script and went on from its start. "_s
                                : u"Passed the start of the script and went on from its end. "_s) +
                           where

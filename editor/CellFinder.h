@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <optional>
 
 class EditHistory;
 class Form1;
@@ -46,6 +47,9 @@ private:
     bool find(bool forward);
     // The matches of tab `tab`, in the order its grid shows them.
     QList<Place> placesIn(int tab);
+    // The first match of tab `tab` after `from` (or the last before it); `from` is nullopt
+    // for the tab's start (or end).
+    std::optional<Place> nextIn(int tab, std::optional<Place> from, bool forward);
     void say(const QString& status);
 
     Form1* m_form;

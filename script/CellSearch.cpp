@@ -8,21 +8,113 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
-#include <algorithm>
+#include <functional>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-bool isAscii(const QString& text)
+// The text fields, by position in layout().columns, and their quoted names.
+struct TextColumns {
+    QList<int> positions;
+    QStringList names;
+};
+
+TextColumns textColumns(const TableLayout& layout)
 {
-    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    TextColumns result;
+    for (int column = 0; column < layout.columns.size(); ++column) {
+        if (layout.isTextColumn(layout.columns.at(column))) {
+            result.positions << column;
+            result.names << ScriptTable::quoted(layout.columns.at(column));
+        }
+    }
+    return result;
 }
 
+// A LIKE pattern every matching field fits. LIKE folds the case of ASCII letters only, so a
+// character outside ASCII stands as "_", any one character, and is compared exactly later.
 QString likePattern(const QString& text, bool wholeCell)
 {
-    QString escaped = text;
-    escaped.replace(u"\\"_s, u"\\\\"_s).replace(u"%"_s, u"\\%"_s).replace(u"_"_s, u"\\_"_s);
-    return wholeCell ? escaped : u"%"_s + escaped + u"%"_s;
+    QString pattern;
+    for (const QChar c : text) {
+        if (c == u'\\' || c == u'%' || c == u'_')
+            pattern += u'\\';
+        if (c.isLowSurrogate())
+            continue; // with its high surrogate, one character
+        pattern += c.unicode() < 0x80 ? c : u'_';
+    }
+    return wholeCell ? pattern : u"%"_s + pattern + u"%"_s;
+}
+
+// The forms the text's first character outside ASCII may take in a field matching it without
+// its case; none when the text is ASCII.
+QStringList caseForms(const QString& text)
+{
+    QStringList forms;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char32_t c = text.at(i).isHighSurrogate() && i + 1 < text.size()
+                               ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1))
+                               : text.at(i).unicode();
+        if (c < 0x80)
+            continue;
+        for (const char32_t form : {c, QChar::toLower(c), QChar::toUpper(c), QChar::toTitleCase(c),
+                                    QChar::toCaseFolded(c)}) {
+            const QString formText = QString::fromUcs4(&form, 1);
+            if (!forms.contains(formText))
+                forms << formText;
+        }
+        break;
+    }
+    return forms;
+}
+
+// The rows whose text fields may match, narrowed down in the database; `visit` gets each
+// field's text, in the order asked for, and returns false to stop.
+void scan(const ScriptTable& table, const CellSearch::Options& options, const QString& range,
+          const QVariantList& rangeBindings, bool forward,
+          const std::function<bool(qint64, int, const QString&)>& visit)
+{
+    const TextColumns columns = textColumns(table.layout());
+    QStringList tests;
+    QVariantList bindings = rangeBindings;
+    const QStringList forms = options.matchCase ? QStringList() : caseForms(options.text);
+    for (const QString& name : columns.names) {
+        if (options.matchCase) {
+            tests << (options.wholeCell ? u"%1 = ?"_s : u"instr(%1, ?) > 0"_s).arg(name);
+            bindings << options.text;
+            continue;
+        }
+        // The pattern lets any character stand for one outside ASCII; the field must hold
+        // that character in one of its forms, which is the cheaper test, so it comes first.
+        QStringList holds;
+        for (const QString& form : forms) {
+            holds << u"instr(%1, ?) > 0"_s.arg(name);
+            bindings << form;
+        }
+        const QString like = u"%1 LIKE ? ESCAPE '\\'"_s.arg(name);
+        bindings << likePattern(options.text, options.wholeCell);
+        tests << (holds.isEmpty() ? like : u"((%1) AND %2)"_s.arg(holds.join(u" OR "_s), like));
+    }
+    QStringList where;
+    if (!range.isEmpty())
+        where << range;
+    where << u"(%1)"_s.arg(tests.join(u" OR "_s));
+    QSqlQuery query = table.exec(
+        u"SELECT ID, %1 FROM Table1 WHERE %2 ORDER BY ID %3"_s.arg(
+            columns.names.join(u", "_s), where.join(u" AND "_s), forward ? u"ASC"_s : u"DESC"_s),
+        bindings);
+    const auto count = columns.positions.size();
+    while (query.next()) {
+        const qint64 id = query.value(0).toLongLong();
+        for (qsizetype i = 0; i < count; ++i) {
+            const qsizetype at = forward ? i : count - 1 - i;
+            const QVariant value = query.value(int(at + 1));
+            if (!value.isNull() && !visit(id, columns.positions.at(at), value.toString()))
+                return;
+        }
+    }
+    if (query.lastError().isValid())
+        throw ScriptError(table.fileName(), query.lastError().text());
 }
 } // namespace
 
@@ -53,47 +145,28 @@ QList<CellSearch::Match> CellSearch::find(const ScriptTable& table, const Option
     QList<Match> result;
     if (options.text.isEmpty())
         return result;
-    const TableLayout& layout = table.layout();
-    QList<int> columns;
-    QStringList names;
-    for (int column = 0; column < layout.columns.size(); ++column) {
-        if (layout.isTextColumn(layout.columns.at(column))) {
-            columns << column;
-            names << ScriptTable::quoted(layout.columns.at(column));
-        }
-    }
-    // The database narrows the rows down; the exact test, with Unicode case folding, is made
-    // here. LIKE folds the case of ASCII letters only, so a text with others is not narrowed
-    // down without its case.
-    QStringList tests;
-    QVariantList bindings;
-    const bool narrow = options.matchCase || isAscii(options.text);
-    for (const QString& name : names) {
-        if (!narrow)
-            break;
-        if (options.matchCase) {
-            tests << (options.wholeCell ? u"%1 = ?"_s : u"instr(%1, ?) > 0"_s).arg(name);
-            bindings << options.text;
-        } else {
-            tests << u"%1 LIKE ? ESCAPE '\\'"_s.arg(name);
-            bindings << likePattern(options.text, options.wholeCell);
-        }
-    }
-    const QString where = tests.isEmpty() ? QString() : u" WHERE "_s + tests.join(u" OR "_s);
-    QSqlQuery query = table.exec(
-        u"SELECT ID, %1 FROM Table1%2 ORDER BY ID"_s.arg(names.join(u", "_s), where), bindings);
-    while (query.next()) {
-        const qint64 id = query.value(0).toLongLong();
-        for (int i = 0; i < columns.size(); ++i) {
-            const QVariant value = query.value(i + 1);
-            if (value.isNull())
-                continue;
-            QString text = value.toString();
-            if (matches(text, options))
-                result << Match{id, columns.at(i), std::move(text)};
-        }
-    }
-    if (query.lastError().isValid())
-        throw ScriptError(table.fileName(), query.lastError().text());
+    scan(table, options, {}, {}, true, [&](qint64 id, int column, const QString& text) {
+        if (matches(text, options))
+            result << Match{id, column, text};
+        return true;
+    });
+    return result;
+}
+
+std::optional<CellSearch::Match> CellSearch::next(const ScriptTable& table, const Options& options,
+                                                  qint64 id, int column, bool forward)
+{
+    std::optional<Match> result;
+    if (options.text.isEmpty())
+        return result;
+    scan(table, options, forward ? u"ID >= ?"_s : u"ID <= ?"_s, {id}, forward,
+         [&](qint64 row, int field, const QString& text) {
+             if (row == id && (forward ? field <= column : field >= column))
+                 return true;
+             if (!matches(text, options))
+                 return true;
+             result = Match{row, field, text};
+             return false;
+         });
     return result;
 }

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <optional>
 
 class ScriptTable;
 
@@ -27,6 +28,10 @@ public:
 
     // Every matching field, by row ID and then column; none for an empty text.
     static QList<Match> find(const ScriptTable& table, const Options& options);
+    // The first match after the field \`column\` of the row \`id\` in that order, or the last
+    // one before it; the search stops there, so a match near the start costs little.
+    static std::optional<Match> next(const ScriptTable& table, const Options& options, qint64 id,
+                                     int column, bool forward);
     static bool matches(const QString& cell, const Options& options);
     // The field's text with the match, or every occurrence of it, replaced.
     static QString replaced(const QString& cell, const Options& options,

@@ -4,6 +4,8 @@
 #include "editor/Form1.h"
 #include "editor/RecordModel.h"
 #include "editor/ScriptGrid.h"
+#include "script/CellSearch.h"
+#include "script/ScriptTable.h"
 #include "tests/support/ScriptFixture.h"
 #include "tests/support/ScriptedDialogs.h"
 
@@ -66,6 +68,54 @@ class TestFindReplace : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void searchFindsWhatTheDatabaseCannotFoldItself_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("matchCase");
+        QTest::addColumn<bool>("wholeCell");
+        QTest::addColumn<QList<qint64>>("rows");
+        QTest::newRow("any case") << u"HELLO"_s << false << false << QList<qint64>{1, 2};
+        QTest::newRow("its case") << u"Hello"_s << true << false << QList<qint64>{1};
+        QTest::newRow("not ASCII") << u"\u00e9T\u00c9"_s << false << false << QList<qint64>{3};
+        QTest::newRow("outside the BMP")
+            << u"\U0001D11E clef"_s << false << false << QList<qint64>{6};
+        QTest::newRow("whole cell") << u"\u00c9T\u00c9"_s << false << true << QList<qint64>{3};
+        QTest::newRow("wildcards are text") << u"5_%"_s << false << false << QList<qint64>{4};
+        QTest::newRow("nothing") << QString() << false << false << QList<qint64>{};
+    }
+
+    void searchFindsWhatTheDatabaseCannotFoldItself()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, matchCase);
+        QFETCH(bool, wholeCell);
+        QFETCH(QList<qint64>, rows);
+        ScriptFixture fx;
+        fx.create(TableLayout::basic(), {{u"x"_s, u"Hello there"_s},
+                                         {u"x"_s, u"say hello"_s},
+                                         {u"x"_s, u"\u00e9t\u00e9"_s},
+                                         {u"x"_s, u"5_% off"_s},
+                                         {u"x"_s, u"55 off"_s},
+                                         {u"x"_s, u"\U0001D11E CLEF"_s}});
+        const auto table = ScriptTable::open(fx.dir(), TableLayout::basic());
+        const CellSearch::Options options{text, matchCase, wholeCell};
+        QList<qint64> found;
+        for (const CellSearch::Match& match : CellSearch::find(*table, options))
+            found << match.id;
+        QCOMPARE(found, rows);
+        // Found one at a time, from either end, the same.
+        QList<qint64> forward;
+        for (auto m = CellSearch::next(*table, options, 0, 0, true); m;
+             m = CellSearch::next(*table, options, m->id, m->column, true))
+            forward << m->id;
+        QCOMPARE(forward, rows);
+        QList<qint64> backward;
+        for (auto m = CellSearch::next(*table, options, 100, 0, false); m;
+             m = CellSearch::next(*table, options, m->id, m->column, false))
+            backward.prepend(m->id);
+        QCOMPARE(backward, rows);
+    }
+
     void findGoesRoundTheTabsAndSaysWhenItWraps_data()
     {
         QTest::addColumn<QString>("action");
