@@ -194,12 +194,22 @@ int CellFinder::replaceAll(const QString& replacement)
         if (found.isEmpty())
             continue;
         const TableLayout& layout = model->layout();
+        if (model->isReadOnly()) {
+            const CellSearch::Match& first = found.first();
+            ++refused;
+            refusals << ScriptError(layout.fileName,
+                                    u"the file is read-only here, so none of its %1 matches "
+                                    u"can be replaced"_s.arg(found.size()),
+                                    int(model->ids().indexOf(first.id)) + 1,
+                                    layout.columns.at(first.column))
+                            .message();
+            continue;
+        }
         Planned planned{model, {}};
         for (const CellSearch::Match& match : found) {
             const QString& column = layout.columns.at(match.column);
             const QString text = CellSearch::replaced(match.text, m_options, replacement);
-            const QString problem = model->isReadOnly() ? u"the file is read-only here"_s
-                                                        : FieldRule::problem(layout, column, text);
+            const QString problem = FieldRule::problem(layout, column, text);
             if (!problem.isEmpty()) {
                 if (++refused <= namedRefusals)
                     refusals << ScriptError(layout.fileName, problem,

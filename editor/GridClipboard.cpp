@@ -62,7 +62,11 @@ void GridClipboard::copy(ScriptGrid& grid)
             cells << grid.model()->index(row, column).data(Qt::EditRole).toString();
         rows << cells;
     }
-    QGuiApplication::clipboard()->setText(TabSeparated::write(rows));
+    QString text = TabSeparated::write(rows);
+    // One cell goes as its text alone, to paste into any text field.
+    if (rows.size() == 1 && rows.first().size() == 1 && text.endsWith(u'\n'))
+        text.chop(1);
+    QGuiApplication::clipboard()->setText(text);
 }
 
 bool GridClipboard::paste(ScriptGrid& grid)
