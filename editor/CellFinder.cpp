@@ -126,9 +126,8 @@ bool CellFinder::find(bool forward)
         const bool wrapped = step == tabCount || (forward ? tab < start : tab > start);
         const TableLayout& layout = m_form->model(tab)->layout();
         m_form->goToCell(tab, found->row, found->column);
-        const QString where = ScriptError(layout.fileName, u"found"_s, found->row + 1,
-                                          layout.columns.at(found->column))
-                                  .message();
+        const QString where = u"Found in %1, row %2, field \"%3\"."_s.arg(
+            layout.fileName, QString::number(found->row + 1), layout.columns.at(found->column));
         say(wrapped ? (forward ? u"Passed the end of the script and went on from its start. "_s
                                : u"Passed the start of the script and went on from its end. "_s) +
                           where
