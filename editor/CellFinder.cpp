@@ -6,6 +6,7 @@
 #include "editor/EditHistory.h"
 #include "editor/Form1.h"
 #include "editor/RecordModel.h"
+#include "editor/RecordSteps.h"
 #include "editor/ScriptGrid.h"
 #include "script/FieldRule.h"
 #include "script/ScriptError.h"
@@ -159,7 +160,8 @@ bool CellFinder::replace(const QString& replacement)
         }
         const qint64 id = model->ids().at(cell.row());
         m_history->beginStep(u"Replace"_s);
-        model->writeBack(
+        RecordSteps::writeBack(
+            *model,
             {{id, {{cell.column(), stored, FieldRule::stored(model->layout(), column, text)}}}});
         m_history->endStep();
     }
@@ -235,7 +237,7 @@ int CellFinder::replaceAll(const QString& replacement)
     }
     m_history->beginStep(u"Replace All"_s);
     for (const Planned& planned : plan)
-        planned.model->writeBack(planned.fields);
+        RecordSteps::writeBack(*planned.model, planned.fields);
     m_history->endStep();
     say(count == 1 ? u"Replaced in 1 field."_s : u"Replaced in %1 fields."_s.arg(count));
     return count;

@@ -3,6 +3,8 @@
 
 #include "editor/FieldStep.h"
 
+#include "editor/RecordSteps.h"
+
 #include <QScopedValueRollback>
 #include <algorithm>
 
@@ -55,7 +57,7 @@ bool FieldStep::write(bool back)
                     std::swap(change.base, change.value);
             }
         }
-        whole = part.model->writeBack(fields) && whole;
+        whole = RecordSteps::writeBack(*part.model, fields) && whole;
     }
     return whole;
 }

@@ -4,6 +4,7 @@
 #include "editor/RecordModel.h"
 
 #include "editor/CellLook.h"
+#include "editor/RecordSteps.h"
 #include "script/FieldRule.h"
 #include "script/ScriptError.h"
 #include "script/ScriptTable.h"
@@ -13,22 +14,6 @@
 #include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
-
-namespace {
-// The changes that reached the file, each with the value it held before as its base.
-RecordModel::Fields writtenFields(const RecordModel::Fields& asked,
-                                  const QHash<qint64, RecordStore::Written>& written)
-{
-    RecordModel::Fields done;
-    for (auto row = written.cbegin(); row != written.cend(); ++row) {
-        for (const RecordStore::Change& change : asked.value(row.key())) {
-            if (row->written.contains(change.column))
-                done[row.key()] << change;
-        }
-    }
-    return done;
-}
-} // namespace
 
 RecordModel::RecordModel(std::unique_ptr<ScriptTable> table, QObject* parent)
     : QAbstractTableModel(parent)
@@ -262,7 +247,7 @@ bool RecordModel::write(const QList<qint64>& ids, Attempt attempt)
         dropDeletedRow(id);
         allWritten = false;
     }
-    if (const Fields done = writtenFields(changes, written); !done.isEmpty())
+    if (const Fields done = RecordSteps::writtenFields(changes, written); !done.isEmpty())
         Q_EMIT saved(done);
     if (!written.isEmpty())
         Q_EMIT wrote();
@@ -384,119 +369,6 @@ bool RecordModel::deleteRow(int row)
     removeRowAt(row);
     if (values)
         Q_EMIT rowDeleted(id, row, *values);
-    Q_EMIT wrote();
-    return true;
-}
-
-void RecordModel::showWritten(const QHash<qint64, RecordStore::Written>& written)
-{
-    if (written.size() > pageSize) {
-        m_cache.clear();
-        if (rowCount() > 0) {
-            Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
-            Q_EMIT headerDataChanged(Qt::Vertical, 0, rowCount() - 1);
-        }
-        return;
-    }
-    for (auto row = written.cbegin(); row != written.cend(); ++row) {
-        const int at = int(m_ids.indexOf(row.key()));
-        if (at >= 0 && row->now)
-            showValues(at, *row->now);
-    }
-}
-
-bool RecordModel::writeBack(const Fields& rows)
-{
-    const QScopedValueRollback busy(m_busy, true);
-    QHash<qint64, RecordStore::Written> written;
-    try {
-        written = m_store.write(rows);
-    } catch (const ScriptError& error) {
-        Q_EMIT failed(
-            ScriptError(m_table->fileName(), u"nothing was changed (%1)"_s.arg(error.reason()))
-                .message());
-        return false;
-    }
-    QStringList problems;
-    for (auto row = written.cbegin(); row != written.cend(); ++row) {
-        const int at = int(m_ids.indexOf(row.key()));
-        if (!row->now) {
-            problems << ScriptError(m_table->fileName(),
-                                    u"another program deleted the row with ID %1, so it was "
-                                    u"not changed"_s.arg(row.key()))
-                            .message();
-            if (at >= 0 && !m_edits.contains(row.key()))
-                removeRowAt(at);
-            continue;
-        }
-        for (int column : row->conflicts) {
-            problems << describe(u"another program changed this field since, to %1, so it was "
-                                 u"left as it is"_s.arg(CellLook::quoted(row->now->at(column))),
-                                 at, layout().columns.at(column));
-        }
-    }
-    showWritten(written);
-    if (const Fields done = writtenFields(rows, written); !done.isEmpty()) {
-        Q_EMIT saved(done);
-        Q_EMIT wrote();
-    }
-    for (const QString& problem : problems)
-        Q_EMIT failed(problem);
-    return problems.isEmpty();
-}
-
-std::optional<QVariantList> RecordModel::takeRow(qint64 id)
-{
-    std::optional<QVariantList> values;
-    try {
-        values = m_store.take(id);
-    } catch (const ScriptError& error) {
-        Q_EMIT failed(
-            ScriptError(m_table->fileName(), u"the row with ID %1 could not be deleted (%2)"_s.arg(
-                                                 QString::number(id), error.reason()))
-                .message());
-        return std::nullopt;
-    }
-    if (const int row = int(m_ids.indexOf(id)); row >= 0) {
-        m_edits.remove(id);
-        removeRowAt(row);
-    }
-    if (!values) {
-        Q_EMIT failed(ScriptError(m_table->fileName(),
-                                  u"another program deleted the row with ID %1 already"_s.arg(id))
-                          .message());
-        return std::nullopt;
-    }
-    Q_EMIT wrote();
-    return values;
-}
-
-bool RecordModel::putBackRow(qint64 id, int row, const QVariantList& values)
-{
-    bool restored = false;
-    try {
-        restored = m_store.restore(id, values);
-    } catch (const ScriptError& error) {
-        Q_EMIT failed(
-            ScriptError(m_table->fileName(), u"the row with ID %1 could not be put back (%2)"_s.arg(
-                                                 QString::number(id), error.reason()))
-                .message());
-        return false;
-    }
-    if (!restored) {
-        Q_EMIT failed(ScriptError(m_table->fileName(),
-                                  u"the row with ID %1 could not be put back: another row "
-                                  u"holds that ID by now"_s.arg(id))
-                          .message());
-        return false;
-    }
-    if (!m_ids.contains(id)) {
-        const int at = std::clamp(row, 0, rowCount());
-        beginInsertRows({}, at, at);
-        m_ids.insert(at, id);
-        m_cache.clear();
-        endInsertRows();
-    }
     Q_EMIT wrote();
     return true;
 }

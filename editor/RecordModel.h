@@ -83,15 +83,6 @@ public:
     // The rows as shown, by ID.
     const QList<qint64>& ids() const { return m_ids; }
 
-    // Writes fields at once, each only if it still holds its base, as a save does; a field
-    // changed elsewhere since is left as it is and told. False when anything was not written.
-    bool writeBack(const Fields& rows);
-    // Deletes the row with the given ID and returns what it held; nullopt, told, when it is
-    // gone already.
-    std::optional<QVariantList> takeRow(qint64 id);
-    // Puts a row back under its own ID and shows it at `row`; false, told, when it cannot be.
-    bool putBackRow(qint64 id, int row, const QVariantList& values);
-
     int cachedPages() const { return m_cache.size(); }
     static constexpr int pageSize = 100;
     static constexpr int maxCachedPages = 40;
@@ -108,6 +99,9 @@ Q_SIGNALS:
     void rowDeleted(qint64 id, int row, const QVariantList& values);
 
 private:
+    // Undo, redo and replacements write past the held edits.
+    friend class RecordSteps;
+
     enum class Attempt { Told, Quiet };
 
     bool isCell(const QModelIndex& index) const;
@@ -119,8 +113,6 @@ private:
     bool showStoredRow(int row);
     void rowChanged(int row);
     void showValues(int row, const QVariantList& values);
-    // Shows what writes left in the file, without looking up each row when there are many.
-    void showWritten(const QHash<qint64, RecordStore::Written>& written);
     void removeRowAt(int row);
     // Writes edits waiting for the file, and shows what other programs changed.
     void poll();

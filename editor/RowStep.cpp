@@ -3,6 +3,8 @@
 
 #include "editor/RowStep.h"
 
+#include "editor/RecordSteps.h"
+
 #include <QScopedValueRollback>
 
 using namespace Qt::Literals::StringLiterals;
@@ -26,7 +28,7 @@ bool RowStep::take()
     const QScopedValueRollback applying(*m_applying, true);
     // Where the row is shown now, so that it comes back there.
     const int row = int(m_model->ids().indexOf(m_id));
-    std::optional<QVariantList> values = m_model->takeRow(m_id);
+    std::optional<QVariantList> values = RecordSteps::takeRow(*m_model, m_id);
     if (!values)
         return false;
     m_values = std::move(*values);
@@ -40,7 +42,7 @@ bool RowStep::putBack()
     if (!m_model)
         return false;
     const QScopedValueRollback applying(*m_applying, true);
-    return m_model->putBackRow(m_id, m_row, m_values);
+    return RecordSteps::putBackRow(*m_model, m_id, m_row, m_values);
 }
 
 void RowStep::undo()
