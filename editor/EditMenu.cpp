@@ -22,7 +22,6 @@ EditMenu::EditMenu(Form1& form)
     , m_history(new EditHistory(*form.undoStack(), this))
     , m_finder(new CellFinder(form, *m_history, this))
     , m_clipboard(new GridClipboard(*m_history, this))
-    , m_findDialog(new FindDialog(*m_finder, &form))
 {
     for (int tab = 0; tab < 4; ++tab) {
         if (RecordModel* model = form.model(tab))
@@ -34,6 +33,13 @@ EditMenu::EditMenu(Form1& form)
     addHistory();
     addClipboard();
     addFind();
+}
+
+FindDialog* EditMenu::findDialog()
+{
+    if (!m_findDialog)
+        m_findDialog = new FindDialog(*m_finder, m_form);
+    return m_findDialog;
 }
 
 ScriptGrid* EditMenu::currentGrid() const
@@ -92,7 +98,7 @@ void EditMenu::addFind()
     QAction* find = menu->addAction(u"&Find..."_s);
     find->setObjectName(u"MNU_FIND"_s);
     find->setShortcut(QKeySequence::Find);
-    connect(find, &QAction::triggered, m_findDialog, &FindDialog::showFind);
+    connect(find, &QAction::triggered, this, [this] { findDialog()->showFind(); });
     QAction* next = menu->addAction(u"Find &Next"_s);
     next->setObjectName(u"MNU_FINDNEXT"_s);
     next->setShortcut(Qt::Key_F3);
@@ -102,20 +108,20 @@ void EditMenu::addFind()
     // Before anything was looked for, they ask what to look for.
     connect(next, &QAction::triggered, this, [this] {
         if (m_finder->options().text.isEmpty())
-            m_findDialog->showFind();
+            findDialog()->showFind();
         else
             m_finder->findNext();
     });
     connect(previous, &QAction::triggered, this, [this] {
         if (m_finder->options().text.isEmpty())
-            m_findDialog->showFind();
+            findDialog()->showFind();
         else
             m_finder->findPrevious();
     });
     QAction* replace = menu->addAction(u"&Replace..."_s);
     replace->setObjectName(u"MNU_REPLACE"_s);
     replace->setShortcut(Qt::CTRL | Qt::Key_H);
-    connect(replace, &QAction::triggered, m_findDialog, &FindDialog::showReplace);
+    connect(replace, &QAction::triggered, this, [this] { findDialog()->showReplace(); });
     menu->addSeparator();
     QAction* save = menu->addAction(u"&Save"_s);
     save->setObjectName(u"MNU_SAVE"_s);

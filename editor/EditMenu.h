@@ -22,7 +22,8 @@ public:
 
     EditHistory* history() const { return m_history; }
     CellFinder* finder() const { return m_finder; }
-    FindDialog* findDialog() const { return m_findDialog; }
+    // Made when first asked for, so that it costs the window's first paint nothing.
+    FindDialog* findDialog();
 
 Q_SIGNALS:
     // A message for the author, naming file, row and field.
@@ -38,5 +39,5 @@ private:
     EditHistory* m_history;
     CellFinder* m_finder;
     GridClipboard* m_clipboard;
-    FindDialog* m_findDialog;
+    FindDialog* m_findDialog = nullptr;
 };
