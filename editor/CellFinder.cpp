@@ -13,6 +13,7 @@
 #include "script/ScriptTable.h"
 #include "script/TableLayout.h"
 
+#include <QSet>
 #include <QStatusBar>
 #include <algorithm>
 #include <limits>
@@ -38,31 +39,36 @@ void CellFinder::say(const QString& status)
     m_form->statusBar()->showMessage(status);
 }
 
-QList<CellFinder::Place> CellFinder::placesIn(int tab)
+std::optional<CellFinder::Place>
+CellFinder::nextInShownOrder(const RecordModel& model, std::optional<Place> from, bool forward)
 {
-    RecordModel* model = m_form->model(tab);
-    if (!model)
-        return {};
-    QList<CellSearch::Match> found;
-    try {
-        found = CellSearch::find(model->table(), m_options);
-    } catch (const ScriptError& error) {
-        Q_EMIT failed(error.message());
-        return {};
+    const QList<qint64>& ids = model.ids();
+    QList<qint64> found = CellSearch::candidates(model.table(), m_options);
+    const QSet<qint64> candidates(found.cbegin(), found.cend());
+    const int step = forward ? 1 : -1;
+    int row = from ? from->row : (forward ? 0 : int(ids.size()) - 1);
+    // The rows that may match are read in batches, in the grid's order, until one does.
+    while (row >= 0 && row < ids.size()) {
+        QList<qint64> batch;
+        QHash<qint64, int> rows;
+        for (; row >= 0 && row < ids.size() && batch.size() < RecordStore::readBatch; row += step) {
+            if (candidates.contains(ids.at(row))) {
+                batch << ids.at(row);
+                rows.insert(ids.at(row), row);
+            }
+        }
+        std::optional<Place> best;
+        for (const CellSearch::Match& match : CellSearch::find(model.table(), m_options, batch)) {
+            const Place place{rows.value(match.id), match.column};
+            if (from && !(forward ? place > *from : place < *from))
+                continue;
+            if (!best || (forward ? place < *best : place > *best))
+                best = place;
+        }
+        if (best)
+            return best;
     }
-    QHash<qint64, QList<int>> columns;
-    for (const CellSearch::Match& match : found)
-        columns[match.id] << match.column;
-    QList<Place> places;
-    const QList<qint64>& ids = model->ids();
-    for (int row = 0; row < ids.size() && !columns.isEmpty(); ++row) {
-        const auto at = columns.constFind(ids.at(row));
-        if (at == columns.cend())
-            continue;
-        for (int column : *at)
-            places << Place{row, column};
-    }
-    return places;
+    return std::nullopt;
 }
 
 std::optional<CellFinder::Place> CellFinder::nextIn(int tab, std::optional<Place> from,
@@ -72,18 +78,12 @@ std::optional<CellFinder::Place> CellFinder::nextIn(int tab, std::optional<Place
     if (!model)
         return std::nullopt;
     const QList<qint64>& ids = model->ids();
-    if (!std::is_sorted(ids.cbegin(), ids.cend())) {
-        // Rows sorted by their count: the order is the grid's own, so every match is placed.
-        const QList<Place> places = placesIn(tab);
-        if (!from)
-            return places.isEmpty() ? std::nullopt
-                                    : std::optional(forward ? places.first() : places.last());
-        if (forward) {
-            const auto next = std::upper_bound(places.cbegin(), places.cend(), *from);
-            return next == places.cend() ? std::nullopt : std::optional(*next);
-        }
-        const auto next = std::lower_bound(places.cbegin(), places.cend(), *from);
-        return next == places.cbegin() ? std::nullopt : std::optional(*std::prev(next));
+    try {
+        if (!std::is_sorted(ids.cbegin(), ids.cend()))
+            return nextInShownOrder(*model, from, forward);
+    } catch (const ScriptError& error) {
+        Q_EMIT failed(error.message());
+        return std::nullopt;
     }
     // Rows in ID order: the database finds the next match itself and stops there.
     qint64 id = forward ? std::numeric_limits<qint64>::min() : std::numeric_limits<qint64>::max();

@@ -11,6 +11,7 @@
 
 class EditHistory;
 class Form1;
+class RecordModel;
 
 // Finds a text in the text fields of all four tabs in the order the grids show them: tab by
 // tab, rows as shown, fields left to right, from just after the current cell, going on from
@@ -45,11 +46,12 @@ private:
     };
 
     bool find(bool forward);
-    // The matches of tab `tab`, in the order its grid shows them.
-    QList<Place> placesIn(int tab);
     // The first match of tab `tab` after `from` (or the last before it); `from` is nullopt
     // for the tab's start (or end).
     std::optional<Place> nextIn(int tab, std::optional<Place> from, bool forward);
+    // The same, for rows shown in an order of the grid's own.
+    std::optional<Place> nextInShownOrder(const RecordModel& model, std::optional<Place> from,
+                                          bool forward);
     void say(const QString& status);
 
     Form1* m_form;

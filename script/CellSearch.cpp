@@ -68,15 +68,11 @@ QStringList caseForms(const QString& text)
     return forms;
 }
 
-// The rows whose text fields may match, narrowed down in the database; `visit` gets each
-// field's text, in the order asked for, and returns false to stop.
-void scan(const ScriptTable& table, const CellSearch::Options& options, const QString& range,
-          const QVariantList& rangeBindings, bool forward,
-          const std::function<bool(qint64, int, const QString&)>& visit)
+// The test a row whose text fields may match passes, in SQL, with its bindings appended.
+QString narrowing(const TextColumns& columns, const CellSearch::Options& options,
+                  QVariantList& bindings)
 {
-    const TextColumns columns = textColumns(table.layout());
     QStringList tests;
-    QVariantList bindings = rangeBindings;
     const QStringList forms = options.matchCase ? QStringList() : caseForms(options.text);
     for (const QString& name : columns.names) {
         if (options.matchCase) {
@@ -95,10 +91,21 @@ void scan(const ScriptTable& table, const CellSearch::Options& options, const QS
         bindings << likePattern(options.text, options.wholeCell);
         tests << (holds.isEmpty() ? like : u"((%1) AND %2)"_s.arg(holds.join(u" OR "_s), like));
     }
+    return u"(%1)"_s.arg(tests.join(u" OR "_s));
+}
+
+// The rows whose text fields may match, narrowed down in the database; `visit` gets each
+// field's text, in the order asked for, and returns false to stop.
+void scan(const ScriptTable& table, const CellSearch::Options& options, const QString& range,
+          const QVariantList& rangeBindings, bool forward,
+          const std::function<bool(qint64, int, const QString&)>& visit)
+{
+    const TextColumns columns = textColumns(table.layout());
+    QVariantList bindings = rangeBindings;
     QStringList where;
     if (!range.isEmpty())
         where << range;
-    where << u"(%1)"_s.arg(tests.join(u" OR "_s));
+    where << narrowing(columns, options, bindings);
     QSqlQuery query = table.exec(
         u"SELECT ID, %1 FROM Table1 WHERE %2 ORDER BY ID %3"_s.arg(
             columns.names.join(u", "_s), where.join(u" AND "_s), forward ? u"ASC"_s : u"DESC"_s),
@@ -150,6 +157,42 @@ QList<CellSearch::Match> CellSearch::find(const ScriptTable& table, const Option
             result << Match{id, column, text};
         return true;
     });
+    return result;
+}
+
+QList<CellSearch::Match> CellSearch::find(const ScriptTable& table, const Options& options,
+                                          const QList<qint64>& ids)
+{
+    QList<Match> result;
+    if (options.text.isEmpty() || ids.isEmpty())
+        return result;
+    QStringList marks;
+    QVariantList bindings;
+    for (qint64 id : ids) {
+        marks << u"?"_s;
+        bindings << id;
+    }
+    scan(table, options, u"ID IN (%1)"_s.arg(marks.join(u',')), bindings, true,
+         [&](qint64 id, int column, const QString& text) {
+             if (matches(text, options))
+                 result << Match{id, column, text};
+             return true;
+         });
+    return result;
+}
+
+QList<qint64> CellSearch::candidates(const ScriptTable& table, const Options& options)
+{
+    QList<qint64> result;
+    if (options.text.isEmpty())
+        return result;
+    QVariantList bindings;
+    const QString test = narrowing(textColumns(table.layout()), options, bindings);
+    QSqlQuery query = table.exec(u"SELECT ID FROM Table1 WHERE %1"_s.arg(test), bindings);
+    while (query.next())
+        result << query.value(0).toLongLong();
+    if (query.lastError().isValid())
+        throw ScriptError(table.fileName(), query.lastError().text());
     return result;
 }
 

@@ -32,6 +32,11 @@ public:
     // one before it; the search stops there, so a match near the start costs little.
     static std::optional<Match> next(const ScriptTable& table, const Options& options, qint64 id,
                                      int column, bool forward);
+    // The matching fields among the rows with the given IDs, by row ID and then column.
+    static QList<Match> find(const ScriptTable& table, const Options& options,
+                             const QList<qint64>& ids);
+    // The IDs of the rows that may match, cheaply: each still to be tested with find().
+    static QList<qint64> candidates(const ScriptTable& table, const Options& options);
     static bool matches(const QString& cell, const Options& options);
     // The field's text with the match, or every occurrence of it, replaced.
     static QString replaced(const QString& cell, const Options& options,

@@ -120,38 +120,54 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("action");
         QTest::addColumn<bool>("firstWraps");
-        QTest::newRow("next") << u"MNU_FINDNEXT"_s << true;
-        QTest::newRow("previous") << u"MNU_FINDPREVIOUS"_s << false;
+        QTest::addColumn<bool>("sorted");
+        QTest::newRow("next") << u"MNU_FINDNEXT"_s << true << false;
+        QTest::newRow("previous") << u"MNU_FINDPREVIOUS"_s << false << false;
+        // Sorted by count, rows are found in the order shown, not the file's.
+        QTest::newRow("next, sorted") << u"MNU_FINDNEXT"_s << true << true;
+        QTest::newRow("previous, sorted") << u"MNU_FINDPREVIOUS"_s << false << true;
     }
 
     void findGoesRoundTheTabsAndSaysWhenItWraps()
     {
         QFETCH(QString, action);
         QFETCH(bool, firstWraps);
+        QFETCH(bool, sorted);
         ScriptFixture fx;
         fx.createFullScript();
         setText(fx, TableLayout::basic(), u"String"_s, 2, u"a Needle here"_s);
         setText(fx, TableLayout::special(), u"2nd Question (Input)"_s, 5, u"the needle"_s);
+        setText(fx, TableLayout::special(), u"3rd Question (Input)"_s, 2, u"needle"_s);
+        fx.execute(TableLayout::special(), u"UPDATE Table1 SET Yes = ID"_s);
         Session s(fx);
-        s.form->goToCell(special, 4, 4);
+        if (sorted)
+            s.form->sortRecords();
+        // The special matches as shown: IDs 2 then 5, or most confirmed first, 5 then 2.
+        using Place = std::tuple<int, int, int>;
+        const Place first = sorted ? Place{special, 1, 4} : Place{special, 1, 5};
+        const Place last = sorted ? Place{special, 4, 5} : Place{special, 4, 4};
+        const Place basic{0, 1, 1};
+        const bool forward = firstWraps;
+        const QList<Place> expected =
+            forward ? QList<Place>{basic, first, last} : QList<Place>{first, basic, last};
+        s.form->goToCell(special, std::get<1>(last), std::get<2>(last));
         QVERIFY(s.openFind(u"MNU_FIND"_s, u"needle"_s));
 
-        // From the only match of the last tab, either way, to the only one of the first.
-        s.trigger(action);
-        QCOMPARE(s.current(), std::make_tuple(0, 1, 1));
-        QCOMPARE(s.form->statusBar()->currentMessage().startsWith(u"Passed the"_s), firstWraps);
-        s.trigger(action);
-        QCOMPARE(s.current(), std::make_tuple(special, 4, 4));
-        QCOMPARE(s.form->statusBar()->currentMessage().startsWith(u"Passed the"_s), !firstWraps);
+        for (int i = 0; i < 3; ++i) {
+            s.trigger(action);
+            QCOMPARE(s.current(), expected.at(i));
+            const bool wraps = forward ? i == 0 : i == 2;
+            QCOMPARE(s.form->statusBar()->currentMessage().startsWith(u"Passed the"_s), wraps);
+        }
 
         // Its case and the whole cell, when asked, must match too.
         auto* dialog = s.form->findChild<QDialog*>(u"FindDialog"_s);
         dialog->findChild<QCheckBox*>(u"MatchCase"_s)->setChecked(true);
         s.trigger(action);
-        QCOMPARE(s.current(), std::make_tuple(special, 4, 4));
+        QCOMPARE(s.current(), first);
         dialog->findChild<QCheckBox*>(u"WholeCell"_s)->setChecked(true);
         s.trigger(action);
-        QVERIFY(s.form->statusBar()->currentMessage().contains(u"nowhere"_s));
+        QCOMPARE(s.current(), sorted ? last : first); // "needle" alone: the row with ID 2
         QVERIFY(s.dialogs.asked.isEmpty());
     }
 
