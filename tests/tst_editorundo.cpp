@@ -168,6 +168,17 @@ private Q_SLOTS:
         QCOMPARE(fx.column(TableLayout::control(), u"String"_s).mid(3, 2),
                  (QVariantList{u"control 4"_s, u"control 5"_s}));
         QVERIFY(!s.form->undoStack()->canUndo());
+
+        // A count a field cannot take stops the whole paste, named.
+        s.form->goToCell(special, 0, 2);
+        QGuiApplication::clipboard()->setText(u"7\tx\nabc\ty\n"_s);
+        s.trigger(u"MNU_PASTE"_s);
+        QCOMPARE(s.dialogs.asked.size(), 1);
+        QVERIFY(s.dialogs.asked.first().contains(u"special.mdb, row 2, field \"Yes\""_s));
+        QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).mid(0, 2), (QVariantList{0, 0}));
+        QCOMPARE(fx.column(TableLayout::special(), u"Enhance Process"_s).at(0),
+                 u"Enhance Process 1"_s);
+        QVERIFY(!s.form->undoStack()->canUndo());
     }
 };
 
