@@ -13,6 +13,9 @@
 #include "script/ScriptTable.h"
 #include "script/TableLayout.h"
 
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScopeGuard>
 #include <QSet>
 #include <QStatusBar>
 #include <algorithm>
@@ -235,6 +238,8 @@ int CellFinder::replaceAll(const QString& replacement)
         say(u"\"%1\" is nowhere in the script."_s.arg(m_options.text));
         return 0;
     }
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
     m_history->beginStep(u"Replace All"_s);
     for (const Planned& planned : plan)
         RecordSteps::writeBack(*planned.model, planned.fields);

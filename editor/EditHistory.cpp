@@ -7,6 +7,9 @@
 #include "editor/RowStep.h"
 #include "script/TableLayout.h"
 
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScopeGuard>
 #include <QUndoStack>
 
 using namespace Qt::Literals::StringLiterals;
@@ -67,6 +70,9 @@ void EditHistory::undo()
 {
     if (m_settle)
         m_settle();
+    // A step may span thousands of rows.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
     m_stack->undo();
 }
 
@@ -74,5 +80,7 @@ void EditHistory::redo()
 {
     if (m_settle)
         m_settle();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
     m_stack->redo();
 }

@@ -63,6 +63,8 @@ bool RecordSteps::writeBack(RecordModel& model, const RecordModel::Fields& rows)
     }
     QStringList problems;
     for (auto row = written.cbegin(); row != written.cend(); ++row) {
+        if (row->now && row->conflicts.isEmpty())
+            continue;
         const int at = int(model.m_ids.indexOf(row.key()));
         if (!row->now) {
             problems << fileMessage(model, u"another program deleted the row with ID %1, so it "

@@ -85,7 +85,7 @@ public:
 
 private:
     QString columnList() const;
-    Written writeRow(qint64 id, const QList<Change>& changes);
+    Written writeRow(qint64 id, const QList<Change>& changes, std::optional<QVariantList> stored);
 
     ScriptTable* m_table;
 };
