@@ -7,6 +7,7 @@
 #include "editor/CellLook.h"
 #include "editor/CellStatus.h"
 #include "editor/CheckPanel.h"
+#include "editor/EditMenu.h"
 #include "editor/RecordModel.h"
 #include "editor/ScriptGrid.h"
 #include "script/ScriptError.h"
@@ -91,6 +92,8 @@ Form1::Form1(Dialogs& dialogs, const QString& workingDir, QWidget* parent)
     QAction* check = m_checkPanel->toggleViewAction();
     check->setShortcut(Qt::Key_F7);
     m_toolsMenu->addAction(check);
+    m_editing = new EditMenu(*this);
+    connect(m_editing, &EditMenu::failed, this, &Form1::tell);
     // The designed client area stays whole between the menu bar and the status bar.
     resize(WindowKit::length(9495), WindowKit::length(5940) + menuBar()->sizeHint().height() +
                                         statusBar()->sizeHint().height());
