@@ -8,6 +8,7 @@
 #include "editor/CellStatus.h"
 #include "editor/CellTextEditor.h"
 #include "editor/CheckPanel.h"
+#include "editor/EditMenu.h"
 #include "editor/RecordModel.h"
 #include "editor/ScriptGrid.h"
 #include "script/ScriptError.h"
@@ -92,6 +93,8 @@ Form1::Form1(Dialogs& dialogs, const QString& workingDir, QWidget* parent)
     QAction* check = m_checkPanel->toggleViewAction();
     check->setShortcut(Qt::Key_F7);
     m_toolsMenu->addAction(check);
+    m_editing = new EditMenu(*this);
+    connect(m_editing, &EditMenu::failed, this, &Form1::tell);
     new CellTextEditor(*this);
     // The designed client area stays whole between the menu bar and the status bar.
     resize(WindowKit::length(9495), WindowKit::length(5940) + menuBar()->sizeHint().height() +

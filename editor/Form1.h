@@ -16,6 +16,7 @@
 class About;
 class CheckPanel;
 class Dialogs;
+class EditMenu;
 class QMenu;
 class QPushButton;
 class QTabWidget;
@@ -45,6 +46,7 @@ public:
     QMenu* editMenu() const { return m_editMenu; }
     QMenu* viewMenu() const { return m_viewMenu; }
     QMenu* toolsMenu() const { return m_toolsMenu; }
+    EditMenu* editing() const { return m_editing; }
     // One history for all four tabs, so that one step may span several files.
     QUndoStack* undoStack() { return &m_undo; }
 
@@ -86,6 +88,7 @@ private:
     QMenu* m_editMenu = nullptr;
     QMenu* m_viewMenu = nullptr;
     QMenu* m_toolsMenu = nullptr;
+    EditMenu* m_editing = nullptr;
     QUndoStack m_undo;
     std::array<RecordModel*, 4> m_models{};
     std::array<ScriptGrid*, 4> m_grids{};

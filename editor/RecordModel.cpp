@@ -4,6 +4,7 @@
 #include "editor/RecordModel.h"
 
 #include "editor/CellLook.h"
+#include "editor/RecordSteps.h"
 #include "script/FieldRule.h"
 #include "script/ScriptError.h"
 #include "script/ScriptTable.h"
@@ -285,7 +286,7 @@ bool RecordModel::write(const QList<qint64>& ids, Attempt attempt)
     // A message or a question opens a window of its own, whose events must not start a
     // second save or a refresh halfway through this one.
     const QScopedValueRollback busy(m_busy, true);
-    QHash<qint64, QList<RecordStore::Change>> changes;
+    Fields changes;
     for (qint64 id : ids)
         changes.insert(id, m_edits.changes(id));
     QHash<qint64, RecordStore::Written> written;
@@ -322,6 +323,8 @@ bool RecordModel::write(const QList<qint64>& ids, Attempt attempt)
         dropDeletedRow(id);
         allWritten = false;
     }
+    if (const Fields done = RecordSteps::writtenFields(changes, written); !done.isEmpty())
+        Q_EMIT saved(done);
     if (!written.isEmpty())
         Q_EMIT wrote();
     for (qint64 id : conflicted)
@@ -424,6 +427,7 @@ bool RecordModel::addRow()
     m_ids.append(id);
     m_cache.dropPage(row);
     endInsertRows();
+    Q_EMIT rowAdded(id, row);
     Q_EMIT wrote();
     return true;
 }
@@ -433,14 +437,17 @@ bool RecordModel::deleteRow(int row)
     if (row < 0 || row >= rowCount() || !checkIntegrity())
         return false;
     const qint64 id = m_ids.at(row);
+    std::optional<QVariantList> values;
     try {
-        m_store.remove(id);
+        values = m_store.take(id);
     } catch (const ScriptError& error) {
         Q_EMIT failed(describe(u"the row could not be deleted (%1)"_s.arg(error.reason()), row));
         return false;
     }
     m_edits.remove(id); // the author deletes the row, edits and all
     removeRowAt(row);
+    if (values)
+        Q_EMIT rowDeleted(id, row, *values);
     Q_EMIT wrote();
     return true;
 }

@@ -36,6 +36,8 @@ public:
     static constexpr std::chrono::milliseconds pollInterval{1000};
 
     enum class Choice { KeepMine, TakeTheirs, Undecided };
+    // Fields by row ID, each with what the file held (base) and what it holds now (value).
+    using Fields = QHash<qint64, QList<RecordStore::Change>>;
     // Gets a question naming file, row, field and both values; Undecided leaves the edit in
     // its cell, unsaved, to be asked again at the next save.
     using ConflictResolver = std::function<Choice(const QString& question)>;
@@ -98,6 +100,10 @@ public:
     // order then stays until the next sort: other programs' changes refresh only values.
     bool sortByCount();
 
+    const ScriptTable& table() const { return *m_table; }
+    // The rows as shown, by ID.
+    const QList<qint64>& ids() const { return m_ids; }
+
     int cachedPages() const { return m_cache.size(); }
     static constexpr int pageSize = 100;
     static constexpr int maxCachedPages = 40;
@@ -107,8 +113,16 @@ Q_SIGNALS:
     void failed(const QString& message);
     // This program changed the file: a saved edit, a row added or deleted.
     void wrote();
+    // The fields a save, a paste or a replacement wrote into the file.
+    void saved(const RecordModel::Fields& fields);
+    // The author added or deleted a row.
+    void rowAdded(qint64 id, int row);
+    void rowDeleted(qint64 id, int row, const QVariantList& values);
 
 private:
+    // Undo, redo and replacements write past the held edits.
+    friend class RecordSteps;
+
     enum class Attempt { Told, Quiet };
 
     bool isCell(const QModelIndex& index) const;

@@ -145,10 +145,11 @@ bool RecordStore::sameValue(const QVariant& a, const QVariant& b)
     return a == b;
 }
 
-RecordStore::Written RecordStore::writeRow(qint64 id, const QList<Change>& changes)
+RecordStore::Written RecordStore::writeRow(qint64 id, const QList<Change>& changes,
+                                           std::optional<QVariantList> stored)
 {
     const QStringList& columns = m_table->layout().columns;
-    Written result{read(id), {}};
+    Written result{std::move(stored), {}, {}};
     if (!result.now)
         return result;
     // The row is compared field by field inside the write transaction, where no other program
@@ -158,21 +159,21 @@ RecordStore::Written RecordStore::writeRow(qint64 id, const QList<Change>& chang
     for (const Change& change : changes) {
         if (change.column < 0 || change.column >= columns.size())
             throw ScriptError(m_table->fileName(), u"a change names a field the file lacks"_s);
-        const QVariant& stored = result.now->at(change.column);
-        if (sameValue(stored, change.value))
+        const QVariant& value = result.now->at(change.column);
+        if (sameValue(value, change.value))
             continue;
-        if (!sameValue(stored, change.base)) {
+        if (!sameValue(value, change.base)) {
             result.conflicts << change.column;
             continue;
         }
         sets << ScriptTable::quoted(columns.at(change.column)) + u" = ?"_s;
         bindings << change.value;
+        result.written << change.column;
     }
     if (sets.isEmpty())
         return result;
     bindings << id;
     m_table->exec(u"UPDATE Table1 SET %1 WHERE ID = ?"_s.arg(sets.join(u", "_s)), bindings);
-    result.now = read(id);
     return result;
 }
 
@@ -194,8 +195,21 @@ QHash<qint64, RecordStore::Written> RecordStore::write(const QHash<qint64, QList
     });
     m_table->writeTransaction([&] {
         result.clear();
-        for (auto row = rows.cbegin(); row != rows.cend(); ++row)
-            result.insert(row.key(), writeRow(row.key(), row.value()));
+        // Rows are read in batches before and after, as a replacement may touch thousands.
+        const QHash<qint64, QVariantList> before = read(rows.keys());
+        QList<qint64> updated;
+        for (auto row = rows.cbegin(); row != rows.cend(); ++row) {
+            const auto stored = before.constFind(row.key());
+            Written written =
+                writeRow(row.key(), row.value(),
+                         stored == before.cend() ? std::nullopt : std::optional(*stored));
+            if (!written.written.isEmpty())
+                updated << row.key();
+            result.insert(row.key(), written);
+        }
+        const QHash<qint64, QVariantList> after = read(updated);
+        for (qint64 id : updated)
+            result[id].now = after.value(id);
     });
     return result;
 }
@@ -217,6 +231,40 @@ bool RecordStore::remove(qint64 id)
         changed = m_table->exec(u"DELETE FROM Table1 WHERE ID = ?"_s, {id}).numRowsAffected();
     });
     return changed > 0;
+}
+
+std::optional<QVariantList> RecordStore::take(qint64 id)
+{
+    std::optional<QVariantList> values;
+    m_table->writeTransaction([&] {
+        values = read(id);
+        if (values)
+            m_table->exec(u"DELETE FROM Table1 WHERE ID = ?"_s, {id});
+    });
+    return values;
+}
+
+bool RecordStore::restore(qint64 id, const QVariantList& values)
+{
+    const QStringList& columns = m_table->layout().columns;
+    if (values.size() != columns.size())
+        throw ScriptError(m_table->fileName(), u"a row to put back does not fit the file"_s);
+    bool restored = false;
+    m_table->writeTransaction([&] {
+        if (read(id))
+            return;
+        QStringList marks{u"?"_s};
+        QVariantList bindings{id};
+        for (const QVariant& value : values) {
+            marks << u"?"_s;
+            bindings << value;
+        }
+        m_table->exec(
+            u"INSERT INTO Table1 (ID, %1) VALUES (%2)"_s.arg(columnList(), marks.join(u", "_s)),
+            bindings);
+        restored = true;
+    });
+    return restored;
 }
 
 qint64 RecordStore::dataVersion() const

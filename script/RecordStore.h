@@ -29,6 +29,7 @@ public:
     struct Written {
         std::optional<QVariantList> now; // the row as the file holds it; nullopt when gone
         QList<int> conflicts;            // fields changed elsewhere since their base: not written
+        QList<int> written;              // fields this write changed in the file
     };
     // Whether a write waits for another program's lock or gives up at once.
     enum class Wait { Patiently, Briefly };
@@ -61,6 +62,12 @@ public:
     qint64 addDefaultRow();
     // Returns false when the row was already gone.
     bool remove(qint64 id);
+    // Deletes the row and returns what it held, so that it can be put back; nullopt when the
+    // row was already gone.
+    std::optional<QVariantList> take(qint64 id);
+    // Puts a taken row back under its own ID. Returns false, changing nothing, when another
+    // row holds that ID by now.
+    bool restore(qint64 id, const QVariantList& values);
 
     // A number that changes whenever another connection commits a change to the file; cheap
     // enough to ask every second.
@@ -83,7 +90,7 @@ public:
 
 private:
     QString columnList() const;
-    Written writeRow(qint64 id, const QList<Change>& changes);
+    Written writeRow(qint64 id, const QList<Change>& changes, std::optional<QVariantList> stored);
 
     ScriptTable* m_table;
 };

@@ -1,0 +1,43 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include <QObject>
+
+class CellFinder;
+class EditHistory;
+class FindDialog;
+class Form1;
+class GridClipboard;
+class ScriptGrid;
+
+// The editor's "&Edit" menu: undo and redo, copy and paste of cells, find and replace, and
+// saving the current rows.
+class EditMenu : public QObject {
+    Q_OBJECT
+
+public:
+    explicit EditMenu(Form1& form);
+
+    EditHistory* history() const { return m_history; }
+    CellFinder* finder() const { return m_finder; }
+    // Made when first asked for, so that it costs the window's first paint nothing.
+    FindDialog* findDialog();
+
+Q_SIGNALS:
+    // A message for the author, naming file, row and field.
+    void failed(const QString& message);
+
+private:
+    void addHistory();
+    void addClipboard();
+    void addFind();
+    ScriptGrid* currentGrid() const;
+
+    Form1* m_form;
+    EditHistory* m_history;
+    CellFinder* m_finder;
+    GridClipboard* m_clipboard;
+    FindDialog* m_findDialog = nullptr;
+};

@@ -1,0 +1,29 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include <QObject>
+
+class EditHistory;
+class ScriptGrid;
+
+// Copies a grid's selected cells to the clipboard as tab-separated text, and pastes such
+// text at the current cell, as spreadsheets do. A paste is checked whole before any of it is
+// taken, is saved at once and is one undo step.
+class GridClipboard : public QObject {
+    Q_OBJECT
+
+public:
+    explicit GridClipboard(EditHistory& history, QObject* parent = nullptr);
+
+    void copy(ScriptGrid& grid);
+    bool paste(ScriptGrid& grid);
+
+Q_SIGNALS:
+    // A message for the author, naming file, row and field.
+    void failed(const QString& message);
+
+private:
+    EditHistory* m_history;
+};

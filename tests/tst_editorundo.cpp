@@ -1,0 +1,186 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "editor/Form1.h"
+#include "editor/RecordModel.h"
+#include "editor/ScriptGrid.h"
+#include "tests/support/ScriptFixture.h"
+#include "tests/support/ScriptedDialogs.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+constexpr int special = 3;
+
+struct Session {
+    explicit Session(const ScriptFixture& fx)
+        : form(std::make_unique<Form1>(dialogs, fx.dir()))
+    {
+        form->setFarewellTime(std::chrono::milliseconds(0));
+        form->show();
+    }
+    ~Session() { form->close(); }
+
+    void trigger(const QString& action) const
+    {
+        auto* found = form->editMenu()->findChild<QAction*>(action);
+        QVERIFY2(found, qPrintable(action));
+        found->trigger();
+    }
+    // Edits a cell as the author does and saves it by leaving the row.
+    void edit(int tab, int row, int column, const QString& text) const
+    {
+        ScriptGrid* grid = form->grid(tab);
+        grid->setCurrentIndex(grid->model()->index(row, column));
+        QVERIFY(grid->model()->setData(grid->model()->index(row, column), text));
+        grid->setCurrentIndex(grid->model()->index(row == 0 ? 1 : 0, column));
+    }
+
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Form1> form;
+};
+
+QVariantList row(const ScriptFixture& fx, const TableLayout& layout, int at)
+{
+    QVariantList values;
+    for (const QString& column : layout.columns)
+        values << fx.column(layout, column).at(at);
+    return values;
+}
+} // namespace
+
+class TestEditorUndo : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void undoneDeleteComesBackWithItsIdAndValues()
+    {
+        ScriptFixture fx;
+        fx.createFullScript();
+        fx.execute(TableLayout::special(), u"UPDATE Table1 SET Yes = 9, Description = NULL "
+                                           u"WHERE ID = 3"_s);
+        Session s(fx);
+        const QVariantList before = row(fx, TableLayout::special(), 2);
+        ScriptGrid* grid = s.form->grid(special);
+        grid->setCurrentIndex(grid->model()->index(2, 1));
+        s.form->findChild<QPushButton*>(u"Command2"_s)->click();
+        QCOMPARE(fx.column(TableLayout::special(), u"ID"_s).size(), 5);
+
+        s.trigger(u"MNU_UNDO"_s);
+        QCOMPARE(fx.column(TableLayout::special(), u"ID"_s), (QVariantList{1, 2, 3, 4, 5, 6}));
+        QCOMPARE(row(fx, TableLayout::special(), 2), before);
+        QCOMPARE(s.form->model(special)->ids().indexOf(3), 2);
+        QCOMPARE(grid->model()->index(2, 1).data().toString(), u"Primary Question (Y/N) 3"_s);
+
+        s.trigger(u"MNU_REDO"_s);
+        QCOMPARE(fx.column(TableLayout::special(), u"ID"_s), (QVariantList{1, 2, 4, 5, 6}));
+        QVERIFY(s.dialogs.asked.isEmpty());
+    }
+
+    void undoingAnEditLeavesWhatOthersChanged_data()
+    {
+        QTest::addColumn<QString>("theirs");
+        QTest::addColumn<QVariant>("description");
+        QTest::addColumn<QVariant>("yes");
+        QTest::addColumn<bool>("told");
+        // The runner counting a reply meanwhile does not stop the edit being undone.
+        QTest::newRow("count") << u"UPDATE Table1 SET Yes = Yes + 5 WHERE ID = 1"_s
+                               << QVariant(u"note 1"_s) << QVariant(5) << false;
+        // Another program's text in the same field is not written over.
+        QTest::newRow("same field") << u"UPDATE Table1 SET Description = 'theirs' WHERE ID = 1"_s
+                                    << QVariant(u"theirs"_s) << QVariant(0) << true;
+    }
+
+    void undoingAnEditLeavesWhatOthersChanged()
+    {
+        QFETCH(QString, theirs);
+        QFETCH(QVariant, description);
+        QFETCH(QVariant, yes);
+        QFETCH(bool, told);
+        ScriptFixture fx;
+        fx.createFullScript();
+        Session s(fx);
+        s.edit(special, 0, 0, u"mine"_s);
+        QCOMPARE(fx.column(TableLayout::special(), u"Description"_s).at(0), u"mine"_s);
+        fx.execute(TableLayout::special(), theirs);
+
+        s.trigger(u"MNU_UNDO"_s);
+        QCOMPARE(fx.column(TableLayout::special(), u"Description"_s).at(0), description);
+        QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).at(0), yes);
+        QCOMPARE(s.dialogs.asked.size(), told ? 1 : 0);
+        if (told) {
+            QVERIFY(s.dialogs.asked.first().startsWith(
+                u"special.mdb, row 1, field \"Description\": "_s));
+            // A step that could not be undone leaves the history rather than waiting there.
+            QCOMPARE(s.form->undoStack()->count(), 0);
+        } else {
+            QVERIFY(s.form->undoStack()->canRedo());
+        }
+    }
+
+    void undoingAnAddOtherProgramsDeletedIsTold()
+    {
+        ScriptFixture fx;
+        fx.createFullScript();
+        Session s(fx);
+        s.form->findChild<QPushButton*>(u"Command1"_s)->click();
+        fx.execute(TableLayout::special(), u"DELETE FROM Table1 WHERE ID = 7"_s);
+        s.trigger(u"MNU_UNDO"_s);
+        QCOMPARE(s.dialogs.asked.size(), 1);
+        QVERIFY(s.dialogs.asked.first().contains(u"ID 7"_s));
+        QCOMPARE(s.form->undoStack()->count(), 0);
+        QCOMPARE(s.form->model(special)->rowCount(), 6);
+    }
+
+    void pasteOfSeveralCellsIsOneStep()
+    {
+        ScriptFixture fx;
+        fx.createFullScript();
+        Session s(fx);
+        ScriptGrid* grid = s.form->grid(1);
+        s.form->goToCell(1, 3, 0);
+        // As a spreadsheet writes cells holding a tab, a quote and a line break.
+        QGuiApplication::clipboard()->setText(
+            u"a\t\"tab\there\"\n\"say \"\"hi\"\"\"\t\"two\nlines\"\n"_s);
+        s.trigger(u"MNU_PASTE"_s);
+        QCOMPARE(fx.column(TableLayout::control(), u"Description"_s).mid(3, 2),
+                 (QVariantList{u"a"_s, u"say \"hi\""_s}));
+        QCOMPARE(fx.column(TableLayout::control(), u"String"_s).mid(3, 2),
+                 (QVariantList{u"tab\there"_s, u"two\nlines"_s}));
+
+        grid->selectionModel()->select(
+            QItemSelection(grid->model()->index(3, 0), grid->model()->index(4, 1)),
+            QItemSelectionModel::ClearAndSelect);
+        s.trigger(u"MNU_COPY"_s);
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 u"a\t\"tab\there\"\n\"say \"\"hi\"\"\"\t\"two\nlines\"\n"_s);
+
+        s.trigger(u"MNU_UNDO"_s);
+        QCOMPARE(fx.column(TableLayout::control(), u"Description"_s).mid(3, 2),
+                 (QVariantList{u"note 4"_s, u"note 5"_s}));
+        QCOMPARE(fx.column(TableLayout::control(), u"String"_s).mid(3, 2),
+                 (QVariantList{u"control 4"_s, u"control 5"_s}));
+        QVERIFY(!s.form->undoStack()->canUndo());
+
+        // A count a field cannot take stops the whole paste, named.
+        s.form->goToCell(special, 0, 2);
+        QGuiApplication::clipboard()->setText(u"7\tx\nabc\ty\n"_s);
+        s.trigger(u"MNU_PASTE"_s);
+        QCOMPARE(s.dialogs.asked.size(), 1);
+        QVERIFY(s.dialogs.asked.first().contains(u"special.mdb, row 2, field \"Yes\""_s));
+        QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).mid(0, 2), (QVariantList{0, 0}));
+        QCOMPARE(fx.column(TableLayout::special(), u"Enhance Process"_s).at(0),
+                 u"Enhance Process 1"_s);
+        QVERIFY(!s.form->undoStack()->canUndo());
+    }
+};
+
+QTEST_MAIN(TestEditorUndo)
+#include "tst_editorundo.moc"

@@ -1,0 +1,223 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "editor/Form1.h"
+#include "editor/RecordModel.h"
+#include "editor/ScriptGrid.h"
+#include "script/CellSearch.h"
+#include "script/ScriptTable.h"
+#include "tests/support/ScriptFixture.h"
+#include "tests/support/ScriptedDialogs.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+constexpr int special = 3;
+
+struct Session {
+    explicit Session(const ScriptFixture& fx)
+        : form(std::make_unique<Form1>(dialogs, fx.dir()))
+    {
+        form->setFarewellTime(std::chrono::milliseconds(0));
+        form->show();
+    }
+    ~Session() { form->close(); }
+
+    void trigger(const QString& action) const
+    {
+        auto* found = form->editMenu()->findChild<QAction*>(action);
+        QVERIFY2(found, qPrintable(action));
+        found->trigger();
+    }
+    QDialog* openFind(const QString& how, const QString& text) const
+    {
+        trigger(how);
+        auto* dialog = form->findChild<QDialog*>(u"FindDialog"_s);
+        if (dialog)
+            dialog->findChild<QLineEdit*>(u"FindText"_s)->setText(text);
+        return dialog;
+    }
+    std::tuple<int, int, int> current() const
+    {
+        const QModelIndex cell = form->grid(form->currentTab())->currentIndex();
+        return {form->currentTab(), cell.row(), cell.column()};
+    }
+
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Form1> form;
+};
+
+void setText(const ScriptFixture& fx, const TableLayout& layout, const QString& column, int id,
+             const QString& text)
+{
+    fx.execute(layout,
+               u"UPDATE Table1 SET \"%1\" = '%2' WHERE ID = %3"_s.arg(column, text).arg(id));
+}
+} // namespace
+
+class TestFindReplace : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void searchFindsWhatTheDatabaseCannotFoldItself_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("matchCase");
+        QTest::addColumn<bool>("wholeCell");
+        QTest::addColumn<QList<qint64>>("rows");
+        QTest::newRow("any case") << u"HELLO"_s << false << false << QList<qint64>{1, 2};
+        QTest::newRow("its case") << u"Hello"_s << true << false << QList<qint64>{1};
+        QTest::newRow("not ASCII") << u"\u00e9T\u00c9"_s << false << false << QList<qint64>{3};
+        QTest::newRow("outside the BMP")
+            << u"\U0001D11E clef"_s << false << false << QList<qint64>{6};
+        QTest::newRow("whole cell") << u"\u00c9T\u00c9"_s << false << true << QList<qint64>{3};
+        QTest::newRow("wildcards are text") << u"5_%"_s << false << false << QList<qint64>{4};
+        QTest::newRow("nothing") << QString() << false << false << QList<qint64>{};
+    }
+
+    void searchFindsWhatTheDatabaseCannotFoldItself()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, matchCase);
+        QFETCH(bool, wholeCell);
+        QFETCH(QList<qint64>, rows);
+        ScriptFixture fx;
+        fx.create(TableLayout::basic(), {{u"x"_s, u"Hello there"_s},
+                                         {u"x"_s, u"say hello"_s},
+                                         {u"x"_s, u"\u00e9t\u00e9"_s},
+                                         {u"x"_s, u"5_% off"_s},
+                                         {u"x"_s, u"55 off"_s},
+                                         {u"x"_s, u"\U0001D11E CLEF"_s}});
+        const auto table = ScriptTable::open(fx.dir(), TableLayout::basic());
+        const CellSearch::Options options{text, matchCase, wholeCell};
+        QList<qint64> found;
+        for (const CellSearch::Match& match : CellSearch::find(*table, options))
+            found << match.id;
+        QCOMPARE(found, rows);
+        // Found one at a time, from either end, the same.
+        QList<qint64> forward;
+        for (auto m = CellSearch::next(*table, options, 0, 0, true); m;
+             m = CellSearch::next(*table, options, m->id, m->column, true))
+            forward << m->id;
+        QCOMPARE(forward, rows);
+        QList<qint64> backward;
+        for (auto m = CellSearch::next(*table, options, 100, 0, false); m;
+             m = CellSearch::next(*table, options, m->id, m->column, false))
+            backward.prepend(m->id);
+        QCOMPARE(backward, rows);
+    }
+
+    void findGoesRoundTheTabsAndSaysWhenItWraps_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("firstWraps");
+        QTest::addColumn<bool>("sorted");
+        QTest::newRow("next") << u"MNU_FINDNEXT"_s << true << false;
+        QTest::newRow("previous") << u"MNU_FINDPREVIOUS"_s << false << false;
+        // Sorted by count, rows are found in the order shown, not the file's.
+        QTest::newRow("next, sorted") << u"MNU_FINDNEXT"_s << true << true;
+        QTest::newRow("previous, sorted") << u"MNU_FINDPREVIOUS"_s << false << true;
+    }
+
+    void findGoesRoundTheTabsAndSaysWhenItWraps()
+    {
+        QFETCH(QString, action);
+        QFETCH(bool, firstWraps);
+        QFETCH(bool, sorted);
+        ScriptFixture fx;
+        fx.createFullScript();
+        setText(fx, TableLayout::basic(), u"String"_s, 2, u"a Needle here"_s);
+        setText(fx, TableLayout::special(), u"2nd Question (Input)"_s, 5, u"the needle"_s);
+        setText(fx, TableLayout::special(), u"3rd Question (Input)"_s, 2, u"needle"_s);
+        fx.execute(TableLayout::special(), u"UPDATE Table1 SET Yes = ID"_s);
+        Session s(fx);
+        if (sorted)
+            s.form->sortRecords();
+        // The special matches as shown: IDs 2 then 5, or most confirmed first, 5 then 2.
+        using Place = std::tuple<int, int, int>;
+        const Place first = sorted ? Place{special, 1, 4} : Place{special, 1, 5};
+        const Place last = sorted ? Place{special, 4, 5} : Place{special, 4, 4};
+        const Place basic{0, 1, 1};
+        const bool forward = firstWraps;
+        const QList<Place> expected =
+            forward ? QList<Place>{basic, first, last} : QList<Place>{first, basic, last};
+        s.form->goToCell(special, std::get<1>(last), std::get<2>(last));
+        QVERIFY(s.openFind(u"MNU_FIND"_s, u"needle"_s));
+
+        for (int i = 0; i < 3; ++i) {
+            s.trigger(action);
+            QCOMPARE(s.current(), expected.at(i));
+            const bool wraps = forward ? i == 0 : i == 2;
+            QCOMPARE(s.form->statusBar()->currentMessage().startsWith(u"Passed the"_s), wraps);
+        }
+
+        // Its case and the whole cell, when asked, must match too.
+        auto* dialog = s.form->findChild<QDialog*>(u"FindDialog"_s);
+        dialog->findChild<QCheckBox*>(u"MatchCase"_s)->setChecked(true);
+        s.trigger(action);
+        QCOMPARE(s.current(), first);
+        dialog->findChild<QCheckBox*>(u"WholeCell"_s)->setChecked(true);
+        s.trigger(action);
+        QCOMPARE(s.current(), sorted ? last : first); // "needle" alone: the row with ID 2
+        QVERIFY(s.dialogs.asked.isEmpty());
+    }
+
+    void replaceAllIsOneStepAcrossTabs()
+    {
+        ScriptFixture fx;
+        fx.createFullScript();
+        setText(fx, TableLayout::basic(), u"String"_s, 1, u"the cat sat"_s);
+        setText(fx, TableLayout::control(), u"String"_s, 50, u"Cat"_s);
+        setText(fx, TableLayout::special(), u"Description"_s, 3, u"cat and cat"_s);
+        fx.execute(TableLayout::special(), u"UPDATE Table1 SET Yes = 4 WHERE ID = 3"_s);
+        Session s(fx);
+        QDialog* dialog = s.openFind(u"MNU_REPLACE"_s, u"cat"_s);
+        QVERIFY(dialog);
+        dialog->findChild<QLineEdit*>(u"ReplaceText"_s)->setText(u"dog"_s);
+        dialog->findChild<QPushButton*>(u"ReplaceAll"_s)->click();
+        QCOMPARE(fx.column(TableLayout::basic(), u"String"_s).at(0), u"the dog sat"_s);
+        QCOMPARE(fx.column(TableLayout::control(), u"String"_s).at(49), u"dog"_s);
+        QCOMPARE(fx.column(TableLayout::special(), u"Description"_s).at(2), u"dog and dog"_s);
+        QCOMPARE(s.form->model(special)->index(2, 0).data().toString(), u"dog and dog"_s);
+        QCOMPARE(s.form->undoStack()->count(), 1);
+
+        fx.execute(TableLayout::special(), u"UPDATE Table1 SET Yes = 5 WHERE ID = 3"_s);
+        s.trigger(u"MNU_UNDO"_s);
+        QCOMPARE(fx.column(TableLayout::basic(), u"String"_s).at(0), u"the cat sat"_s);
+        QCOMPARE(fx.column(TableLayout::control(), u"String"_s).at(49), u"Cat"_s);
+        QCOMPARE(fx.column(TableLayout::special(), u"Description"_s).at(2), u"cat and cat"_s);
+        QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).at(2), QVariant(5));
+        QVERIFY(!s.form->undoStack()->canUndo());
+        QVERIFY(s.dialogs.asked.isEmpty());
+    }
+
+    void replaceAllThatOneFieldCannotTakeChangesNothing()
+    {
+        ScriptFixture fx;
+        fx.createFullScript();
+        setText(fx, TableLayout::special(), u"Description"_s, 3, u"cat"_s);
+        setText(fx, TableLayout::doubles(), u"String #2"_s, 7,
+                QString(TableLayout::maxTextLength - 3, u'x') + u"cat"_s);
+        Session s(fx);
+        QDialog* dialog = s.openFind(u"MNU_REPLACE"_s, u"cat"_s);
+        QVERIFY(dialog);
+        dialog->findChild<QLineEdit*>(u"ReplaceText"_s)->setText(u"lion"_s);
+        dialog->findChild<QPushButton*>(u"ReplaceAll"_s)->click();
+        QCOMPARE(s.dialogs.asked.size(), 1);
+        QVERIFY(s.dialogs.asked.first().contains(u"double.mdb, row 7, field \"String #2\""_s));
+        QCOMPARE(fx.column(TableLayout::special(), u"Description"_s).at(2), u"cat"_s);
+        QCOMPARE(s.form->undoStack()->count(), 0);
+    }
+};
+
+QTEST_MAIN(TestFindReplace)
+#include "tst_findreplace.moc"
