@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "editor/CellFinder.h"
 #include "editor/CellTextDialog.h"
 #include "editor/CellTextEditor.h"
 #include "editor/Form1.h"
@@ -15,6 +16,7 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <memory>
 
@@ -109,11 +111,18 @@ private Q_SLOTS:
         QCOMPARE(row, sorted ? 0 : 1);
         QCOMPARE(model->headerData(row, Qt::Vertical).toString(), QString::number(finding->row));
 
-        // The editor's own message about that row gives the same number.
+        // The editor's own messages about that row give the same number.
         QVERIFY(!model->setData(model->index(row, yesColumn), u"many"_s));
         QCOMPARE(dialogs.asked.size(), 1);
         QVERIFY2(dialogs.asked.first().startsWith(u"special.mdb, row %1,"_s.arg(finding->row)),
                  qPrintable(dialogs.asked.first()));
+        auto* finder = form.findChild<CellFinder*>();
+        QVERIFY(finder);
+        finder->setOptions({u"faulty"_s, false, true});
+        QVERIFY(finder->findNext());
+        QCOMPARE(form.grid(special)->currentIndex().row(), row);
+        const QString found = form.statusBar()->currentMessage();
+        QVERIFY2(found.contains(u"special.mdb, row %1,"_s.arg(finding->row)), qPrintable(found));
     }
 
     // The window's text is an edit of the cell it was opened on, compared when saved with what
