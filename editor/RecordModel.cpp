@@ -134,7 +134,7 @@ QString RecordModel::describeRows(const QString& reason, const QList<qint64>& id
         rows << rowNumber(int(m_ids.indexOf(id)));
     std::sort(rows.begin(), rows.end());
     if (rows.size() == 1)
-        return describe(reason, rows.first() - 1);
+        return ScriptError(m_table->fileName(), reason, rows.first()).message();
     QStringList numbers;
     for (int row : rows)
         numbers << QString::number(row);

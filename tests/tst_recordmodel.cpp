@@ -111,6 +111,22 @@ private Q_SLOTS:
                                u"typed in B"_s}));
     }
 
+    void aSaveThatWaitsNamesTheRowByItsNumberAfterSort()
+    {
+        ScriptFixture fx;
+        fx.createNumbered(special(), 3);
+        fx.execute(special(), u"UPDATE Table1 SET \"Yes\" = ID"_s);
+        auto model = openModel(fx, special());
+        QVERIFY(model->sortByCount()); // the third row by ID is shown first
+        QSignalSpy failures(model.get(), &RecordModel::failed);
+        const FileLock lock(fx.path(special()), FileLock::Kind::Write);
+        QVERIFY(model->setData(model->index(0, 0), u"typed"_s));
+        QVERIFY(!model->savePending());
+        QCOMPARE(failures.size(), 1);
+        QVERIFY2(failures.at(0).at(0).toString().startsWith(u"special.mdb, row 3: not saved"_s),
+                 qPrintable(failures.at(0).at(0).toString()));
+    }
+
     void onlyTheSameFieldChangedElsewhereIsTheAuthorsChoice_data()
     {
         QTest::addColumn<QString>("meanwhile");
