@@ -5,35 +5,12 @@
 // and with `--text` the same with what any window of text needs, a menu bar and a bold line,
 // so the runner's and the editor's own costs can be told from the price of drawing text.
 // With `--until-painted` it says "painted" at its first picture and ends there.
+#include "bench/PaintedThenGone.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QTimer>
-#include <cstdio>
-#include <cstdlib>
-
-namespace {
-class PaintedThenGone : public QObject {
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint && !m_seen) {
-            m_seen = true;
-            // Queued, so the picture is flushed before the word goes out.
-            QTimer::singleShot(0, [] {
-                std::fputs("painted\n", stdout);
-                std::fflush(stdout);
-                std::_Exit(0);
-            });
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    bool m_seen = false;
-};
-} // namespace
 
 int main(int argc, char* argv[])
 {

@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "bench/LargeScript.h"
+#include "bench/PaintedThenGone.h"
 #include "editor/Form1.h"
 #include "editor/RecordModel.h"
 #include "editor/ScriptGrid.h"
@@ -46,35 +48,6 @@ qint64 peakResidentKb()
     return -1;
 }
 
-// A message would hold the window; the benchmark prints it and goes on.
-class PrintedDialogs final : public Dialogs {
-public:
-    QMessageBox::StandardButton message(QWidget*, const Message& message) override
-    {
-        std::printf("message: %s\n", qPrintable(message.text));
-        return QMessageBox::Ok;
-    }
-    QString text(QWidget*, const QString&, const QString&) override { return {}; }
-};
-
-void buildScript(const QString& dir)
-{
-    for (const TableLayout* layout : TableLayout::all()) {
-        auto table = ScriptTable::create(dir, *layout);
-        const int count = layout == &TableLayout::special() ? rows : 20;
-        table->writeTransaction([&] {
-            for (int k = 1; k <= count; ++k) {
-                QVariantList values;
-                for (const QString& column : layout->columns)
-                    values << (layout->isTextColumn(column)
-                                   ? QVariant(u"%1 %2"_s.arg(column).arg(k))
-                                   : QVariant((k * 7919) % 1000));
-                table->insertRow(values);
-            }
-        });
-    }
-}
-
 // Stops the clock at the grid's first paint.
 class FirstPaint : public QObject {
 public:
@@ -94,28 +67,6 @@ protected:
 
 private:
     QElapsedTimer& m_clock;
-};
-
-// Says "painted" once the first paint of `watched` has reached the screen, and ends the
-// process there: what is measured is the way to the first picture, not the way out.
-class PaintedThenGone : public QObject {
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint && !m_seen) {
-            m_seen = true;
-            // Queued, so the picture is flushed before the word goes out.
-            QTimer::singleShot(0, [] {
-                std::fputs("painted\n", stdout);
-                std::fflush(stdout);
-                std::_Exit(0);
-            });
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    bool m_seen = false;
 };
 
 // The editor's start-up, as its main() does it, ending at the first paint of the special
@@ -169,7 +120,7 @@ int compareStartUp(int runs)
     QTemporaryDir dir;
     if (!dir.isValid())
         return 1;
-    buildScript(dir.path());
+    buildLargeScript(dir.path(), rows);
     const QString here = QCoreApplication::applicationDirPath();
     QList<qint64> bare;
     QList<qint64> editor;
@@ -201,7 +152,7 @@ int main(int argc, char* argv[])
     if (first == "--open" && argc > 2)
         return openAndPaint(QString::fromLocal8Bit(argv[2]));
     if (first == "--make" && argc > 2) {
-        buildScript(QString::fromLocal8Bit(argv[2]));
+        buildLargeScript(QString::fromLocal8Bit(argv[2]), rows);
         return 0;
     }
     if (first == "--startup")
@@ -213,7 +164,7 @@ int main(int argc, char* argv[])
         return 1;
     QElapsedTimer build;
     build.start();
-    buildScript(dir.path());
+    buildLargeScript(dir.path(), rows);
     std::printf("built %d special rows in %lld ms\n", rows, build.elapsed());
 
     QElapsedTimer clock;

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "bench/LargeScript.h"
 #include "editor/CellFinder.h"
 #include "editor/EditMenu.h"
 #include "editor/Form1.h"
@@ -17,34 +18,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 int rows = 100000;
-
-class PrintedDialogs final : public Dialogs {
-public:
-    QMessageBox::StandardButton message(QWidget*, const Message& message) override
-    {
-        std::printf("message: %s\n", qPrintable(message.text));
-        return QMessageBox::Ok;
-    }
-    QString text(QWidget*, const QString&, const QString&) override { return {}; }
-};
-
-void buildScript(const QString& dir)
-{
-    for (const TableLayout* layout : TableLayout::all()) {
-        auto table = ScriptTable::create(dir, *layout);
-        const int count = layout == &TableLayout::special() ? rows : 20;
-        table->writeTransaction([&] {
-            for (int k = 1; k <= count; ++k) {
-                QVariantList values;
-                for (const QString& column : layout->columns)
-                    values << (layout->isTextColumn(column)
-                                   ? QVariant(u"%1 %2"_s.arg(column).arg(k))
-                                   : QVariant((k * 7919) % 1000));
-                table->insertRow(values);
-            }
-        });
-    }
-}
 
 // The slowest of a few runs from the first tab's first cell, so that every file is searched.
 void measure(Form1& form, const char* title, const CellSearch::Options& options)
@@ -73,7 +46,7 @@ int main(int argc, char* argv[])
     QTemporaryDir dir;
     if (!dir.isValid())
         return 1;
-    buildScript(dir.path());
+    buildLargeScript(dir.path(), rows);
     PrintedDialogs dialogs;
     Form1 form(dialogs, dir.path());
     form.show();

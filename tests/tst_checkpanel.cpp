@@ -7,8 +7,8 @@
 #include "editor/ScriptGrid.h"
 #include "editor/SpeakCommand.h"
 #include "script/ScriptCheck.h"
+#include "tests/support/EditorWindow.h"
 #include "tests/support/ScriptFixture.h"
-#include "tests/support/ScriptedDialogs.h"
 #include "voice/SpeechVoice.h"
 
 #include <QAction>
@@ -24,15 +24,11 @@ namespace {
 constexpr int control = 1;
 constexpr int special = 3;
 
-// A window over a fixture folder whose boxes are answered from a script, never shown.
-struct Session {
-    explicit Session(const ScriptFixture& fx)
-        : form(dialogs, fx.dir())
-    {
-        form.show();
-    }
+// The window with its check panel at hand.
+struct Session : EditorWindow {
+    using EditorWindow::EditorWindow;
 
-    CheckPanel* panel() { return form.checkPanel(); }
+    CheckPanel* panel() { return form->checkPanel(); }
     QListWidget* list() { return panel()->findChild<QListWidget*>(u"CheckFindings"_s); }
     QStringList listed()
     {
@@ -46,14 +42,11 @@ struct Session {
     bool openPanel()
     {
         QSignalSpy checked(panel(), &CheckPanel::checked);
-        if (!QTest::qWaitForWindowActive(&form))
+        if (!QTest::qWaitForWindowActive(form.get()))
             return false;
-        QTest::keyClick(&form, Qt::Key_F7);
+        QTest::keyClick(form.get(), Qt::Key_F7);
         return panel()->isVisible() && checked.wait();
     }
-
-    ScriptedDialogs dialogs;
-    Form1 form;
 };
 
 // What an engine was given to say, told on the window's thread.
@@ -160,7 +153,7 @@ private Q_SLOTS:
         fx.writeBytes(TableLayout::basic(), "not a script");
         Session s(fx);
         if (sorted)
-            s.form.sortRecords();
+            s.form->sortRecords();
         QVERIFY(s.openPanel());
 
         const QList<QListWidgetItem*> items = s.list()->findItems(finding, Qt::MatchStartsWith);
@@ -171,8 +164,8 @@ private Q_SLOTS:
         QTest::mouseClick(s.list()->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(s.list()->viewport(), Qt::LeftButton, {}, at);
 
-        QCOMPARE(s.form.currentTab(), tab);
-        const QModelIndex cell = s.form.currentCell();
+        QCOMPARE(s.form->currentTab(), tab);
+        const QModelIndex cell = s.form->currentCell();
         if (description.isNull()) {
             QVERIFY(!cell.isValid());
             return;
@@ -191,7 +184,7 @@ private Q_SLOTS:
         QCOMPARE(s.listed().size(), 1);
 
         QSignalSpy checked(s.panel(), &CheckPanel::checked);
-        RecordModel* model = s.form.model(control);
+        RecordModel* model = s.form->model(control);
         QVERIFY(model->setData(model->index(40, 1), u"a line again"_s));
         QVERIFY(model->savePending());
         QVERIFY(checked.wait());
@@ -219,8 +212,8 @@ private Q_SLOTS:
         fx.execute(TableLayout::control(),
                    u"UPDATE Table1 SET String = '%1' WHERE ID = 3"_s.arg(QString(length, u'x')));
         Session s(fx);
-        s.form.goToCell(control, 2, 1);
-        const auto* status = s.form.statusBar()->findChild<QLabel*>(u"CellStatus"_s);
+        s.form->goToCell(control, 2, 1);
+        const auto* status = s.form->statusBar()->findChild<QLabel*>(u"CellStatus"_s);
         QVERIFY(status);
         QCOMPARE(status->text(), shown);
     }
@@ -233,12 +226,12 @@ private Q_SLOTS:
         SpeechVoice voice([&heard] { return std::make_unique<ListeningEngine>(&heard); });
         voice.start();
         Session s(fx);
-        SpeakCommand speak(s.form, voice);
-        QVERIFY(QTest::qWaitForWindowActive(&s.form));
-        s.form.goToCell(control, 6, 1);
+        SpeakCommand speak(*s.form, voice);
+        QVERIFY(QTest::qWaitForWindowActive(s.form.get()));
+        s.form->goToCell(control, 6, 1);
 
         QSignalSpy said(&heard, &Heard::said);
-        QTest::keyClick(&s.form, Qt::Key_F8);
+        QTest::keyClick(s.form.get(), Qt::Key_F8);
         QVERIFY(said.wait());
         QCOMPARE(said.at(0).at(0).toString(), u"control 7"_s);
     }
@@ -249,7 +242,7 @@ private Q_SLOTS:
         fx.createFullScript();
         SpeechVoice voice([] { return std::unique_ptr<SpeechEngine>(); });
         Session s(fx);
-        SpeakCommand speak(s.form, voice);
+        SpeakCommand speak(*s.form, voice);
         QVERIFY(speak.action()->isEnabled());
 
         QSignalSpy unavailable(&voice, &SpeechVoice::unavailable);
@@ -258,7 +251,7 @@ private Q_SLOTS:
         QVERIFY(!speak.action()->isEnabled());
         QCOMPARE(speak.action()->toolTip(),
                  u"Speech is not available: no text-to-speech engine is installed."_s);
-        QVERIFY(s.form.model(special)); // the grids are there as before
+        QVERIFY(s.form->model(special)); // the grids are there as before
     }
 };
 

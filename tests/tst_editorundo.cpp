@@ -4,8 +4,8 @@
 #include "editor/Form1.h"
 #include "editor/RecordModel.h"
 #include "editor/ScriptGrid.h"
+#include "tests/support/EditorWindow.h"
 #include "tests/support/ScriptFixture.h"
-#include "tests/support/ScriptedDialogs.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -19,21 +19,10 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 constexpr int special = 3;
 
-struct Session {
-    explicit Session(const ScriptFixture& fx)
-        : form(std::make_unique<Form1>(dialogs, fx.dir()))
-    {
-        form->setFarewellTime(std::chrono::milliseconds(0));
-        form->show();
-    }
-    ~Session() { form->close(); }
+struct Session : EditorWindow {
+    using EditorWindow::EditorWindow;
+    ~Session() override { form->close(); }
 
-    void trigger(const QString& action) const
-    {
-        auto* found = form->editMenu()->findChild<QAction*>(action);
-        QVERIFY2(found, qPrintable(action));
-        found->trigger();
-    }
     // Edits a cell as the author does and saves it by leaving the row.
     void edit(int tab, int row, int column, const QString& text) const
     {
@@ -42,9 +31,6 @@ struct Session {
         QVERIFY(grid->model()->setData(grid->model()->index(row, column), text));
         grid->setCurrentIndex(grid->model()->index(row == 0 ? 1 : 0, column));
     }
-
-    ScriptedDialogs dialogs;
-    std::unique_ptr<Form1> form;
 };
 
 QVariantList row(const ScriptFixture& fx, const TableLayout& layout, int at)

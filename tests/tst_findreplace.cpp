@@ -6,8 +6,8 @@
 #include "editor/ScriptGrid.h"
 #include "script/CellSearch.h"
 #include "script/ScriptTable.h"
+#include "tests/support/EditorWindow.h"
 #include "tests/support/ScriptFixture.h"
-#include "tests/support/ScriptedDialogs.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -23,21 +23,10 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 constexpr int special = 3;
 
-struct Session {
-    explicit Session(const ScriptFixture& fx)
-        : form(std::make_unique<Form1>(dialogs, fx.dir()))
-    {
-        form->setFarewellTime(std::chrono::milliseconds(0));
-        form->show();
-    }
-    ~Session() { form->close(); }
+struct Session : EditorWindow {
+    using EditorWindow::EditorWindow;
+    ~Session() override { form->close(); }
 
-    void trigger(const QString& action) const
-    {
-        auto* found = form->editMenu()->findChild<QAction*>(action);
-        QVERIFY2(found, qPrintable(action));
-        found->trigger();
-    }
     QDialog* openFind(const QString& how, const QString& text) const
     {
         trigger(how);
@@ -51,9 +40,6 @@ struct Session {
         const QModelIndex cell = form->grid(form->currentTab())->currentIndex();
         return {form->currentTab(), cell.row(), cell.column()};
     }
-
-    ScriptedDialogs dialogs;
-    std::unique_ptr<Form1> form;
 };
 
 void setText(const ScriptFixture& fx, const TableLayout& layout, const QString& column, int id,

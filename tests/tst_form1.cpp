@@ -5,9 +5,9 @@
 #include "editor/Form1.h"
 #include "editor/RecordModel.h"
 #include "editor/ScriptGrid.h"
+#include "tests/support/EditorWindow.h"
 #include "tests/support/FileLock.h"
 #include "tests/support/ScriptFixture.h"
-#include "tests/support/ScriptedDialogs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,18 +29,9 @@ namespace {
 constexpr int special = 3;
 constexpr int yesColumn = 2;
 
-// A window over a fixture folder whose messages and ending are recorded, never shown.
-struct Session {
-    explicit Session(const ScriptFixture& fx)
-        : form(std::make_unique<Form1>(dialogs, fx.dir()))
-    {
-        QObject::connect(form.get(), &Form1::programEnded, [this] { ++endings; });
-        form->setFarewellTime(std::chrono::milliseconds(0));
-        form->show();
-    }
-
-    // What the window told the author, in order.
-    const QStringList& messages() const { return dialogs.asked; }
+// The window, with the special-case tab's grid, model and buttons at hand.
+struct Session : EditorWindow {
+    using EditorWindow::EditorWindow;
 
     ScriptGrid* grid() const { return form->grid(special); }
     RecordModel* model() const { return form->model(special); }
@@ -48,28 +39,6 @@ struct Session {
     {
         return form->findChild<QPushButton*>(u"Command%1"_s.arg(n));
     }
-
-    // Types into a cell the way an author does, leaving the editor open; a null text only
-    // opens it.
-    QLineEdit* type(ScriptGrid* into, int row, int column, const QString& text) const
-    {
-        const QModelIndex cell = into->model()->index(row, column);
-        into->setCurrentIndex(cell);
-        into->edit(cell);
-        // An editor closed earlier may linger, hidden, until the event loop deletes it.
-        QLineEdit* editor = nullptr;
-        for (auto* open : into->viewport()->findChildren<QLineEdit*>()) {
-            if (!open->isHidden())
-                editor = open;
-        }
-        if (editor && !text.isNull())
-            editor->setText(text);
-        return editor;
-    }
-
-    ScriptedDialogs dialogs;
-    std::unique_ptr<Form1> form;
-    int endings = 0;
 };
 } // namespace
 

@@ -1,0 +1,44 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "tests/support/EditorWindow.h"
+
+#include "editor/ScriptGrid.h"
+#include "tests/support/ScriptFixture.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QTest>
+
+EditorWindow::EditorWindow(const ScriptFixture& fx)
+    : form(std::make_unique<Form1>(dialogs, fx.dir()))
+{
+    QObject::connect(form.get(), &Form1::programEnded, [this] { ++endings; });
+    form->setFarewellTime(std::chrono::milliseconds(0));
+    form->show();
+}
+
+EditorWindow::~EditorWindow() = default;
+
+void EditorWindow::trigger(const QString& action) const
+{
+    auto* found = form->findChild<QAction*>(action);
+    QVERIFY2(found, qPrintable(action));
+    found->trigger();
+}
+
+QLineEdit* EditorWindow::type(ScriptGrid* into, int row, int column, const QString& text) const
+{
+    const QModelIndex cell = into->model()->index(row, column);
+    into->setCurrentIndex(cell);
+    into->edit(cell);
+    // An editor closed earlier may linger, hidden, until the event loop deletes it.
+    QLineEdit* editor = nullptr;
+    for (auto* open : into->viewport()->findChildren<QLineEdit*>()) {
+        if (!open->isHidden())
+            editor = open;
+    }
+    if (editor && !text.isNull())
+        editor->setText(text);
+    return editor;
+}

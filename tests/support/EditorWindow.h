@@ -1,0 +1,35 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "editor/Form1.h"
+#include "tests/support/ScriptedDialogs.h"
+
+#include <QStringList>
+#include <memory>
+
+class QLineEdit;
+class ScriptFixture;
+class ScriptGrid;
+
+// The editor's window over a fixture folder, shown offscreen, whose boxes are answered from a
+// script and whose ending is counted, never waited for.
+struct EditorWindow {
+    explicit EditorWindow(const ScriptFixture& fx);
+    EditorWindow(const EditorWindow&) = delete;
+    EditorWindow& operator=(const EditorWindow&) = delete;
+    virtual ~EditorWindow();
+
+    // What the window told the author, in order.
+    const QStringList& messages() const { return dialogs.asked; }
+    // Chooses the menu command with object name `action`, as the author would.
+    void trigger(const QString& action) const;
+    // Types into a cell the way an author does, leaving the cell editor open; a null text only
+    // opens it.
+    QLineEdit* type(ScriptGrid* into, int row, int column, const QString& text) const;
+
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Form1> form;
+    int endings = 0;
+};
