@@ -5,6 +5,8 @@
 
 #include "editor/CellLook.h"
 
+#include <algorithm>
+
 using namespace Qt::Literals::StringLiterals;
 
 const PendingEdits::Cell* PendingEdits::find(qint64 id, int column) const
@@ -35,11 +37,7 @@ QList<qint64> PendingEdits::waitingRows() const
 
 bool PendingEdits::hasConflict(qint64 id) const
 {
-    for (const Cell& cell : cells(id)) {
-        if (cell.theirs)
-            return true;
-    }
-    return false;
+    return std::ranges::any_of(cells(id), [](const Cell& cell) { return cell.theirs.has_value(); });
 }
 
 QString PendingEdits::typed(qint64 id, const QStringList& columns) const
