@@ -5,6 +5,7 @@
 
 #ifdef VEYRATH_FLITE
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLibrary>
 #else
 #include "voice/QtSpeechEngine.h"
@@ -14,13 +15,20 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 #ifdef VEYRATH_FLITE
-// The module beside the program, as built and as installed: bin/veyrath and
-// lib/veyrath/voice/veyrath-flite.so (a folder of its own, as a private module is no
-// library for the system to index). Loaded once and kept, as its engines live until the end.
+// The module in lib/veyrath/voice/veyrath-flite.so (a folder of its own, as a private module
+// is no library for the system to index), found from where the program runs: bin/ for the
+// runner, built or installed, and lib/veyrath/ itself for the installed editor, whose generic
+// name "editor" is the system's. Loaded once and kept, as its engines live until the end.
 QLibrary& fliteModule()
 {
-    static QLibrary module(QCoreApplication::applicationDirPath() +
-                           u"/../lib/veyrath/voice/veyrath-flite"_s);
+    static QLibrary module([] {
+        const QString dir = QCoreApplication::applicationDirPath();
+        const QString besideBin = dir + u"/../lib/veyrath/voice/veyrath-flite"_s;
+        const QString withinLib = dir + u"/voice/veyrath-flite"_s;
+        return QFileInfo::exists(besideBin + u".so"_s) || !QFileInfo::exists(withinLib + u".so"_s)
+                   ? besideBin
+                   : withinLib;
+    }());
     return module;
 }
 
