@@ -92,6 +92,15 @@ void EditMenu::addClipboard()
     menu->addSeparator();
 }
 
+void EditMenu::findAgain(bool (CellFinder::*step)())
+{
+    // Before anything was looked for, Find Next and Find Previous ask for it.
+    if (m_finder->options().text.isEmpty())
+        findDialog()->showFind();
+    else
+        (m_finder->*step)();
+}
+
 void EditMenu::addFind()
 {
     QMenu* menu = m_form->editMenu();
@@ -105,19 +114,8 @@ void EditMenu::addFind()
     QAction* previous = menu->addAction(u"Find Pre&vious"_s);
     previous->setObjectName(u"MNU_FINDPREVIOUS"_s);
     previous->setShortcut(Qt::SHIFT | Qt::Key_F3);
-    // Before anything was looked for, they ask what to look for.
-    connect(next, &QAction::triggered, this, [this] {
-        if (m_finder->options().text.isEmpty())
-            findDialog()->showFind();
-        else
-            m_finder->findNext();
-    });
-    connect(previous, &QAction::triggered, this, [this] {
-        if (m_finder->options().text.isEmpty())
-            findDialog()->showFind();
-        else
-            m_finder->findPrevious();
-    });
+    connect(next, &QAction::triggered, this, [this] { findAgain(&CellFinder::findNext); });
+    connect(previous, &QAction::triggered, this, [this] { findAgain(&CellFinder::findPrevious); });
     QAction* replace = menu->addAction(u"&Replace..."_s);
     replace->setObjectName(u"MNU_REPLACE"_s);
     replace->setShortcut(Qt::CTRL | Qt::Key_H);

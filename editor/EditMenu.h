@@ -33,6 +33,8 @@ private:
     void addHistory();
     void addClipboard();
     void addFind();
+    // Finds again with `step`, or asks what to look for when nothing was looked for yet.
+    void findAgain(bool (CellFinder::*step)());
     ScriptGrid* currentGrid() const;
 
     Form1* m_form;

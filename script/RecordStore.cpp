@@ -54,6 +54,16 @@ QList<qint64> idsFromList(QByteArrayView list)
 }
 } // namespace
 
+QList<qint64> RecordStore::readIds(QSqlQuery& query) const
+{
+    QList<qint64> result;
+    while (query.next())
+        result << query.value(0).toLongLong();
+    if (query.lastError().isValid())
+        throw ScriptError(m_table->fileName(), query.lastError().text());
+    return result;
+}
+
 QList<qint64> RecordStore::ids(Order order) const
 {
     if (order == Order::ById) {
@@ -73,23 +83,13 @@ QList<qint64> RecordStore::ids(Order order) const
     }
     QSqlQuery query = m_table->exec(u"SELECT ID FROM Table1 ORDER BY %1 DESC, ID"_s.arg(
         ScriptTable::quoted(TableLayout::countColumn())));
-    QList<qint64> result;
-    while (query.next())
-        result << query.value(0).toLongLong();
-    if (query.lastError().isValid())
-        throw ScriptError(m_table->fileName(), query.lastError().text());
-    return result;
+    return readIds(query);
 }
 
 QList<qint64> RecordStore::firstIds(int count) const
 {
     QSqlQuery query = m_table->exec(u"SELECT ID FROM Table1 ORDER BY ID LIMIT ?"_s, {count});
-    QList<qint64> result;
-    while (query.next())
-        result << query.value(0).toLongLong();
-    if (query.lastError().isValid())
-        throw ScriptError(m_table->fileName(), query.lastError().text());
-    return result;
+    return readIds(query);
 }
 
 qint64 RecordStore::largestCount() const

@@ -9,6 +9,7 @@
 #include <QVariantList>
 #include <optional>
 
+class QSqlQuery;
 class ScriptTable;
 
 // The record operations the editor performs on one script file: the ordered list of row IDs,
@@ -90,6 +91,8 @@ public:
 
 private:
     QString columnList() const;
+    // The IDs a query yields, in its order; throws ScriptError when the read fails.
+    QList<qint64> readIds(QSqlQuery& query) const;
     Written writeRow(qint64 id, const QList<Change>& changes, std::optional<QVariantList> stored);
 
     ScriptTable* m_table;
