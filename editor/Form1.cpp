@@ -92,6 +92,8 @@ Form1::Form1(Dialogs& dialogs, const QString& workingDir, QWidget* parent)
     m_checkPanel->hide();
     QAction* check = m_checkPanel->toggleViewAction();
     check->setShortcut(Qt::Key_F7);
+    // The panel is shown from View, as panels are, and run from Tools: one action in both.
+    m_viewMenu->addAction(check);
     m_toolsMenu->addAction(check);
     m_editing = new EditMenu(*this);
     connect(m_editing, &EditMenu::failed, this, &Form1::tell);
