@@ -3,8 +3,8 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QRegularExpression>
 #include <QTest>
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -20,29 +20,29 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("lang");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("output"); // a line of it, by a regular expression
+        QTest::addColumn<QString>("output"); // how a line of it begins, blanks collapsed
         const QString runner = QStringLiteral(VEYRATH_RUNNER);
         const QString editor = QStringLiteral(VEYRATH_EDITOR);
         QTest::newRow("version") << runner << QStringList{u"--version"_s} << u"C"_s << 0
-                                 << uR"(^veyrath \d+\.\d+\.\d+$)"_s;
+                                 << u"veyrath 4."_s;
         QTest::newRow("help") << runner << QStringList{u"--help"_s} << u"C"_s << 0
-                              << uR"(^\s+--list-voices\s)"_s;
-        QTest::newRow("editor's version") << editor << QStringList{u"--version"_s} << u"C"_s << 0
-                                          << uR"(^veyrath-editor \d+\.\d+\.\d+$)"_s;
-        QTest::newRow("editor's help")
-            << editor << QStringList{u"--help"_s} << u"C"_s << 0 << uR"(^\s+--voice <name>\s)"_s;
+                              << u"--list-voices Print the voices"_s;
+        QTest::newRow("editor's version")
+            << editor << QStringList{u"--version"_s} << u"C"_s << 0 << u"veyrath-editor 4."_s;
+        QTest::newRow("editor's help") << editor << QStringList{u"--help"_s} << u"C"_s << 0
+                                       << u"--voice <name> Speak with the voice"_s;
         QTest::newRow("voices, no language set")
             << runner << QStringList{u"--list-voices"_s} << u"C"_s << 0
-            << uR"(^slt\s+English.*flite\s+Latin\s+\(default\)$)"_s;
+            << u"slt English (America), female flite Latin (default)"_s;
         QTest::newRow("voices, German desktop")
             << runner << QStringList{u"--list-voices"_s} << u"de_DE.UTF-8"_s << 0
-            << uR"(^de\s+German\s+eSpeak NG\s+Latin\s+\(default\)$)"_s;
+            << u"de German eSpeak NG Latin (default)"_s;
         QTest::newRow("voices of every writing system")
             << editor << QStringList{u"--list-voices"_s} << u"C"_s << 0
-            << uR"(^ru\s+Russian\s+eSpeak NG\s+Cyrillic$)"_s;
+            << u"ru Russian eSpeak NG Cyrillic"_s;
         QTest::newRow("a voice that is not there")
             << runner << QStringList{u"--voice=nobody"_s} << u"C"_s << 2
-            << uR"(^veyrath: there is no voice called "nobody"\. The voices are:$)"_s;
+            << u"veyrath: there is no voice called \"nobody\". The voices are:"_s;
     }
     void answeredWithoutAWindowSystem()
     {
@@ -52,19 +52,22 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QString, output);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const auto* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LANGUAGE",
-                                 "LC_ALL", "LC_MESSAGES"})
+        for (const auto* name :
+             {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LANGUAGE", "LC_ALL", "LC_MESSAGES"})
             environment.remove(QString::fromLatin1(name));
         environment.insert(u"LANG"_s, lang);
         QProcess process;
         process.setProcessEnvironment(environment);
         process.start(program, arguments);
         QVERIFY(process.waitForFinished(60000));
-        const QString said = QString::fromUtf8(process.readAllStandardOutput() +
-                                               process.readAllStandardError());
+        const QString said =
+            QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QVERIFY2(said.contains(QRegularExpression(output, QRegularExpression::MultilineOption)),
-                 qPrintable(said));
+        const QStringList lines = said.split(u'\n');
+        QVERIFY2(
+            std::any_of(lines.cbegin(), lines.cend(),
+                        [&](const QString& line) { return line.simplified().startsWith(output); }),
+            qPrintable(said));
         QCOMPARE(process.exitCode(), status);
     }
 };

@@ -119,8 +119,9 @@ private Q_SLOTS:
         const SpokenLines::Line& mixed = spoken.lines.at(2);
         // Russian first, English last: the line opens with the sound of the Russian word alone
         // and closes with that of the English words alone.
-        const QList<double> opening = mixed.envelope().first(russian.envelope().size());
-        const QList<double> closing = mixed.envelope().last(english.envelope().size());
+        const QList<double> whole = mixed.envelope();
+        const QList<double> opening = whole.first(russian.envelope().size());
+        const QList<double> closing = whole.last(english.envelope().size());
         QVERIFY(similarity(opening, russian.envelope()) > 0.95);
         QVERIFY(similarity(opening, english.envelope()) < 0.8);
         QVERIFY(similarity(closing, english.envelope()) > 0.95);

@@ -24,8 +24,16 @@ struct DesktopSpeechEngine::Connection {
 namespace {
 // Which engine each connection's events belong to, for the callbacks, which carry no
 // pointer of their own and come on libspeechd's thread.
-QMutex registryLock;
-QHash<int, DesktopSpeechEngine*> registry;
+struct Registry {
+    QMutex lock;
+    QHash<int, DesktopSpeechEngine*> engines;
+};
+
+Registry& registry()
+{
+    static Registry instance;
+    return instance;
+}
 } // namespace
 
 std::unique_ptr<SpeechEngine> DesktopSpeechEngine::connect(const VoiceSettings& settings,
@@ -37,7 +45,7 @@ std::unique_ptr<SpeechEngine> DesktopSpeechEngine::connect(const VoiceSettings& 
     SPDConnection* connection =
         spd_open2(name.constData(), "main", nullptr, SPD_MODE_THREADED, nullptr, 1, &error);
     if (!connection) {
-        why = error ? QString::fromLocal8Bit(error).trimmed() : u"it did not answer"_s;
+        why = error ? QString::fromLocal8Bit(error).simplified() : u"it did not answer"_s;
         std::free(error);
         return nullptr;
     }
@@ -59,8 +67,8 @@ DesktopSpeechEngine::DesktopSpeechEngine(std::unique_ptr<Connection> connection)
     , m_client(spd_get_client_id(m_connection->spd))
 {
     {
-        QMutexLocker lock(&registryLock);
-        registry.insert(m_client, this);
+        QMutexLocker lock(&registry().lock);
+        registry().engines.insert(m_client, this);
     }
     const auto event = [](size_t message, size_t client, SPDNotificationType type) {
         onEvent(message, client, int(type));
@@ -74,8 +82,8 @@ DesktopSpeechEngine::DesktopSpeechEngine(std::unique_ptr<Connection> connection)
 DesktopSpeechEngine::~DesktopSpeechEngine()
 {
     {
-        QMutexLocker lock(&registryLock);
-        registry.remove(m_client);
+        QMutexLocker lock(&registry().lock);
+        registry().engines.remove(m_client);
     }
     spd_cancel(m_connection->spd);
     spd_close(m_connection->spd);
@@ -83,9 +91,9 @@ DesktopSpeechEngine::~DesktopSpeechEngine()
 
 void DesktopSpeechEngine::onEvent(size_t message, size_t client, int)
 {
-    QMutexLocker lock(&registryLock);
+    QMutexLocker lock(&registry().lock);
     // Alive while it is in the table; dropped on the way if it goes meanwhile.
-    if (DesktopSpeechEngine* engine = registry.value(int(client)))
+    if (DesktopSpeechEngine* engine = registry().engines.value(int(client)))
         QMetaObject::invokeMethod(engine, [engine = QPointer(engine), message] {
             if (engine)
                 engine->ended(int(message));

@@ -32,7 +32,7 @@ public:
     using Synthesizer::say;
 
 private:
-    void synthesize(const QString& piece, const Delivery& deliver) const;
+    void synthesize(const QString& text, const Delivery& deliver) const;
 
     QString m_name;
     cst_voice_struct* m_voice;

@@ -78,13 +78,13 @@ SpokenLines::SpokenLines(const QStringList& texts, VoiceSettings settings)
         settings.voice = catalog->defaultVoice();
     const int sampleRate = catalog->sampleRate(settings.voice);
     SynthesisWorker worker(catalog, std::move(settings), sampleRate);
-    QObject::connect(&worker, &SynthesisWorker::piece,
+    QObject::connect(&worker, &SynthesisWorker::piece, &worker,
                      [&](quint64, const QByteArray& samples) { lines.last().samples += samples; });
-    QObject::connect(&worker, &SynthesisWorker::finished,
+    QObject::connect(&worker, &SynthesisWorker::finished, &worker,
                      [&](quint64, const QString& failure) { lines.last().failure = failure; });
-    QObject::connect(&worker, &SynthesisWorker::complaint,
+    QObject::connect(&worker, &SynthesisWorker::complaint, &worker,
                      [&](const QString& sentence) { complaints << sentence; });
-    QObject::connect(&worker, &SynthesisWorker::broken,
+    QObject::connect(&worker, &SynthesisWorker::broken, &worker,
                      [&](const QString& why) { complaints << why; });
     worker.start();
     for (const QString& text : texts) {

@@ -27,7 +27,7 @@ public:
     };
 
     // The voice named in `settings`, or the default of an English desktop.
-    explicit SpokenLines(const QStringList& lines, VoiceSettings settings = {});
+    explicit SpokenLines(const QStringList& texts, VoiceSettings settings = {});
 
     QList<Line> lines;
     QStringList complaints;
