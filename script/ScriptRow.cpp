@@ -9,8 +9,8 @@
 using namespace Qt::Literals::StringLiterals;
 
 ScriptRow::ScriptRow(const TableLayout& layout, const QStringList& columns, int number, qint64 id,
-                     QVariantList values)
-    : m_layout(&layout)
+                     QVariantList values, QString table)
+    : m_table(table.isEmpty() ? layout.fileName : std::move(table))
     , m_columns(columns)
     , m_number(number)
     , m_id(id)
@@ -27,7 +27,7 @@ QString ScriptRow::text(int index) const
 {
     const QVariant& value = m_values.at(index);
     if (value.isNull())
-        throw ScriptError(m_layout->fileName,
+        throw ScriptError(m_table,
                           u"the field is empty (null); it must hold a text, "
                           u"even an empty one"_s,
                           m_number, m_columns.at(index));

@@ -4,7 +4,10 @@
 #include "script/ScriptTable.h"
 
 #include "script/ScriptError.h"
+#include "script/ScriptLocation.h"
 #include "script/ScriptRow.h"
+#include "script/ServerConnection.h"
+#include "script/ServerSchema.h"
 
 #include <QAtomicInteger>
 #include <QDir>
@@ -109,9 +112,30 @@ QString ScriptTable::quoted(const QString& identifier)
     return u'"' + QString(identifier).replace(u'"', u"\"\""_s) + u'"';
 }
 
+QVariant ScriptTable::fieldValue(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::ULongLong:
+        return value.isNull() ? QVariant(QMetaType::fromType<qlonglong>())
+                              : QVariant(value.toLongLong());
+    default:
+        return value;
+    }
+}
+
+QString ScriptTable::sqlName() const
+{
+    return m_schema ? m_schema->sqlName() : u"Table1"_s;
+}
+
 ScriptTable::ScriptTable(const TableLayout& layout, QString path, bool readOnly)
     : m_layout(&layout)
     , m_path(std::move(path))
+    , m_name(layout.fileName)
     , m_connection(nextConnectionName(layout.fileName))
     , m_readOnly(readOnly)
 {
@@ -119,6 +143,8 @@ ScriptTable::ScriptTable(const TableLayout& layout, QString path, bool readOnly)
 
 ScriptTable::~ScriptTable()
 {
+    if (m_server)
+        return;
     {
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
         if (db.isOpen())
@@ -129,7 +155,7 @@ ScriptTable::~ScriptTable()
 
 QSqlDatabase ScriptTable::database() const
 {
-    return QSqlDatabase::database(m_connection, false);
+    return m_server ? m_server->database() : QSqlDatabase::database(m_connection, false);
 }
 
 void ScriptTable::fail(const QString& reason) const
@@ -139,6 +165,8 @@ void ScriptTable::fail(const QString& reason) const
 
 void ScriptTable::fail(const QSqlError& error) const
 {
+    if (m_server)
+        m_server->fail(m_name, error);
     if (const QString gone = goneReason(); !gone.isEmpty())
         fail(gone);
     throw ScriptError(m_layout->fileName, sqlReason(error), 0, {},
@@ -147,7 +175,7 @@ void ScriptTable::fail(const QSqlError& error) const
 
 QString ScriptTable::goneReason() const
 {
-    if (m_identity.isEmpty())
+    if (m_server || m_identity.isEmpty())
         return {};
     const QByteArray now = fileIdentity(m_path);
     if (now.isEmpty())
@@ -165,12 +193,17 @@ void ScriptTable::checkStillThere() const
 
 void ScriptTable::setBusyTimeout(int milliseconds)
 {
-    exec(u"PRAGMA busy_timeout = %1"_s.arg(milliseconds));
+    if (m_server)
+        m_server->setLockTimeout(m_name, milliseconds);
+    else
+        exec(u"PRAGMA busy_timeout = %1"_s.arg(milliseconds));
 }
 
 std::unique_ptr<ScriptTable> ScriptTable::open(const QString& dir, const TableLayout& layout,
                                                Integrity integrity)
 {
+    if (ScriptLocation::isServer(dir))
+        return onServer(ScriptLocation::parse(dir), layout, false);
     const QString path = pathIn(dir, layout);
     const QFileInfo info(path);
     if (!info.exists())
@@ -198,6 +231,8 @@ std::unique_ptr<ScriptTable> ScriptTable::open(const QString& dir, const TableLa
 
 std::unique_ptr<ScriptTable> ScriptTable::create(const QString& dir, const TableLayout& layout)
 {
+    if (ScriptLocation::isServer(dir))
+        return onServer(ScriptLocation::parse(dir), layout, true);
     const QString path = pathIn(dir, layout);
     if (QFileInfo::exists(path))
         throw ScriptError(layout.fileName, u"the file already exists in %1; it was left as it "
@@ -239,6 +274,8 @@ void ScriptTable::connect(Access access)
 
 void ScriptTable::checkIntegrity() const
 {
+    if (m_server)
+        return; // the server looks after its own pages
     // A damaged file is told before it is used, by name, rather than halfway through a
     // conversation or an edit.
     if (!m_integrityKnown) {
@@ -279,27 +316,15 @@ void ScriptTable::checkLayout() const
         if (found.size() == 1)
             keyIsPrimary = info.value(5).toInt() == 1;
     }
-    const QStringList expected = QStringList{TableLayout::keyColumn()} + m_layout->columns;
-    for (qsizetype i = 0; i < expected.size(); ++i) {
-        if (i >= found.size())
-            fail(u"Table1 lacks the column \"%1\" at position %2"_s.arg(expected.at(i)).arg(i));
-        if (found.at(i) != expected.at(i))
-            fail(u"Table1 has the column \"%1\" at position %2 where \"%3\" belongs"_s
-                     .arg(found.at(i))
-                     .arg(i)
-                     .arg(expected.at(i)));
-    }
-    if (found.size() > expected.size())
-        fail(u"Table1 has the unexpected column \"%1\" at position %2"_s
-                 .arg(found.at(expected.size()))
-                 .arg(expected.size()));
+    if (const QString mismatch = m_layout->columnMismatch(found, u"Table1"_s); !mismatch.isEmpty())
+        fail(mismatch);
     if (!keyIsPrimary)
         fail(u"the column ID of Table1 is not its primary key"_s);
 
     // A count column that keeps what it is given as text (or as a fraction) takes counts the
     // runner cannot add to, and sorts "9" above "10".
-    const qsizetype count = expected.indexOf(TableLayout::countColumn());
-    if (count < 0)
+    const qsizetype count = m_layout->columns.indexOf(TableLayout::countColumn()) + 1;
+    if (count == 0)
         return;
     const Affinity affinity = affinityOf(types.at(count));
     if (affinity == Affinity::Text || affinity == Affinity::Real)
@@ -313,6 +338,8 @@ void ScriptTable::checkLayout() const
 
 QSqlQuery ScriptTable::exec(const QString& sql, const QVariantList& bindings) const
 {
+    if (m_server)
+        return m_server->exec(m_name, sql, bindings);
     QSqlQuery query(database());
     query.setForwardOnly(true);
     if (!query.prepare(sql))
@@ -326,6 +353,10 @@ QSqlQuery ScriptTable::exec(const QString& sql, const QVariantList& bindings) co
 
 void ScriptTable::writeTransaction(const std::function<void()>& work)
 {
+    if (m_server) {
+        m_server->transaction(m_name, work);
+        return;
+    }
     exec(u"BEGIN IMMEDIATE"_s);
     try {
         work();
@@ -339,18 +370,20 @@ void ScriptTable::writeTransaction(const std::function<void()>& work)
 void ScriptTable::forEachRow(const QStringList& columns,
                              const std::function<void(const ScriptRow&)>& visit) const
 {
-    QStringList selected{TableLayout::keyColumn()};
+    const QString key = quoted(TableLayout::keyColumn());
+    QStringList selected{key};
     for (const QString& column : columns)
         selected << quoted(column);
-    QSqlQuery query = exec(u"SELECT %1 FROM Table1 ORDER BY ID"_s.arg(selected.join(u", "_s)));
+    QSqlQuery query =
+        exec(u"SELECT %1 FROM %2 ORDER BY %3"_s.arg(selected.join(u", "_s), sqlName(), key));
     int number = 0;
     while (query.next()) {
         QVariantList values;
         values.reserve(columns.size());
         for (qsizetype i = 0; i < columns.size(); ++i)
-            values << query.value(int(i + 1));
+            values << fieldValue(query.value(int(i + 1)));
         visit(ScriptRow(*m_layout, columns, ++number, query.value(0).toLongLong(),
-                        std::move(values)));
+                        std::move(values), m_name));
     }
     if (query.lastError().isValid())
         fail(query.lastError());
@@ -358,7 +391,7 @@ void ScriptTable::forEachRow(const QStringList& columns,
 
 qint64 ScriptTable::rowCount() const
 {
-    QSqlQuery query = exec(u"SELECT count(*) FROM Table1"_s);
+    QSqlQuery query = exec(u"SELECT count(*) FROM %1"_s.arg(sqlName()));
     return query.next() ? query.value(0).toLongLong() : 0;
 }
 
@@ -370,8 +403,11 @@ qint64 ScriptTable::insertRow(const QVariantList& values)
         names << quoted(column);
         marks << u"?"_s;
     }
-    QSqlQuery query =
-        exec(u"INSERT INTO Table1 (%1) VALUES (%2)"_s.arg(names.join(u", "_s), marks.join(u", "_s)),
-             values);
-    return query.lastInsertId().toLongLong();
+    const QString insert = u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(sqlName(), names.join(u", "_s),
+                                                                    marks.join(u", "_s));
+    if (m_server) {
+        QSqlQuery query = exec(insert + u" RETURNING \"ID\""_s, values);
+        return query.next() ? query.value(0).toLongLong() : 0;
+    }
+    return exec(insert, values).lastInsertId().toLongLong();
 }
