@@ -3,12 +3,12 @@
 
 #include "script/ScriptLocation.h"
 
+#include "script/Libpq.h"
 #include "script/ScriptError.h"
 
 #include <QRegularExpression>
 #include <QStringList>
 #include <QUrl>
-#include <libpq-fe.h>
 #include <memory>
 
 using namespace Qt::Literals::StringLiterals;
@@ -149,12 +149,15 @@ void ScriptLocation::parseServer(const QString& text)
 
     const QString forLibpq = scheme.captured(0) + (user.isEmpty() ? QString() : user + u'@') +
                              hosts + path + (kept.isEmpty() ? QString() : u'?' + kept.join(u'&'));
+    const Libpq* libpq = Libpq::get();
+    if (!libpq)
+        throw ScriptError(m_shown, QString::fromUtf8(Libpq::missing()));
     char* error = nullptr;
-    std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)> options(
-        PQconninfoParse(forLibpq.toUtf8().constData(), &error), &PQconninfoFree);
+    std::unique_ptr<PQconninfoOption, void (*)(PQconninfoOption*)> options(
+        libpq->conninfoParse(forLibpq.toUtf8().constData(), &error), libpq->conninfoFree);
     if (!options) {
         const QString reason = error ? QString::fromUtf8(error).trimmed() : u"out of memory"_s;
-        PQfreemem(error);
+        libpq->freemem(error);
         throw ScriptError(m_shown, u"the address cannot be read: %1"_s.arg(reason));
     }
     for (const PQconninfoOption* option = options.get(); option->keyword; ++option)

@@ -3,6 +3,7 @@
 
 #include "script/ServerConnection.h"
 
+#include "script/Libpq.h"
 #include "script/ScriptError.h"
 
 #include <QAtomicInteger>
@@ -14,7 +15,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
-#include <libpq-fe.h>
 #include <vector>
 
 using namespace Qt::Literals::StringLiterals;
@@ -102,7 +102,7 @@ PGPing ping(const ScriptLocation& location)
     }
     keyPointers.push_back(nullptr);
     valuePointers.push_back(nullptr);
-    return PQpingParams(keyPointers.data(), valuePointers.data(), 0);
+    return Libpq::get()->pingParams(keyPointers.data(), valuePointers.data(), 0);
 }
 
 } // namespace
@@ -160,7 +160,7 @@ bool ServerConnection::isAlive() const
     const QVariant handle = db.driver()->handle();
     if (qstrcmp(handle.typeName(), "pg_conn*") != 0 && qstrcmp(handle.typeName(), "PGconn*") != 0)
         return true;
-    return PQstatus(*static_cast<PGconn* const*>(handle.constData())) == CONNECTION_OK;
+    return Libpq::get()->status(*static_cast<PGconn* const*>(handle.constData())) == CONNECTION_OK;
 }
 
 bool ServerConnection::isLostBy(const QSqlError& error) const
@@ -187,6 +187,8 @@ void ServerConnection::ensureOpen(const QString& table)
 
 void ServerConnection::connect(const QString& table)
 {
+    if (!Libpq::get())
+        throw ScriptError(table, QString::fromUtf8(Libpq::missing()));
     if (!QSqlDatabase::isDriverAvailable(u"QPSQL"_s))
         throw ScriptError(table, u"Qt's PostgreSQL driver is not installed, so a script on a "
                                  u"server cannot be opened; install the package "

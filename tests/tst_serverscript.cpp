@@ -60,6 +60,20 @@ class TestServerScript : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // First, before anything loads the driver.
+    void missingDriverNamesThePackageThatBringsIt()
+    {
+        SKIP_WITHOUT_SERVER(Store::Server);
+        const ScriptFixture fx(Store::Server);
+        const QStringList paths = QCoreApplication::libraryPaths();
+        QCoreApplication::setLibraryPaths({});
+        const QString message = openFailure(fx.dir(), TableLayout::basic());
+        QCoreApplication::setLibraryPaths(paths);
+        QVERIFY2(message.startsWith(u"basic: Qt's PostgreSQL driver is not installed"_s) &&
+                     message.contains(u"libqt6sql6-psql"_s),
+                 qPrintable(message));
+    }
+
     void malformedAddressesNameTheWrongPart_data()
     {
         QTest::addColumn<QString>("location");
