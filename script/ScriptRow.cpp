@@ -10,12 +10,14 @@ using namespace Qt::Literals::StringLiterals;
 
 ScriptRow::ScriptRow(const TableLayout& layout, const QStringList& columns, int number, qint64 id,
                      QVariantList values, QString table)
-    : m_table(table.isEmpty() ? layout.fileName : std::move(table))
+    : m_table(std::move(table))
     , m_columns(columns)
     , m_number(number)
     , m_id(id)
     , m_values(std::move(values))
 {
+    if (m_table.isEmpty())
+        m_table = layout.fileName;
 }
 
 bool ScriptRow::isNull(int index) const

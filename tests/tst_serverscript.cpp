@@ -214,7 +214,7 @@ private Q_SLOTS:
         s.stage.replies({Reply::Yes, u"fine"_s, Reply::Ok, Reply::No, Reply::Yes});
         c.Special();
         QCOMPARE(s.stage.lastDetails, QStringList());
-        QCOMPARE(s.fx.column(TableLayout::special(), u"Yes"_s).first(), QVariant(1));
+        QCOMPARE(s.fx.column(TableLayout::special(), u"Yes"_s).constFirst(), QVariant(1));
 
         // ...and a kiosk cannot change the script itself.
         const auto basic = ScriptTable::open(asKiosk, TableLayout::basic());
