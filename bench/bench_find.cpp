@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "bench/LargeScript.h"
-#include "editor/CellFinder.h"
-#include "editor/EditMenu.h"
 #include "editor/Form1.h"
+#include "editor/commands/CellFinder.h"
+#include "editor/commands/EditMenu.h"
 #include "script/ScriptTable.h"
 #include "windowkit/Dialogs.h"
 

@@ -5,7 +5,7 @@
 // special-case script through the runner's own counting code while the editor's model saves
 // edits to the text fields of the same rows, as an author leaving one row for the next.
 // Prints what was lost or refused; every figure must be 0, and the exit status says so.
-#include "editor/RecordModel.h"
+#include "editor/model/RecordModel.h"
 #include "script/RecordStore.h"
 #include "script/ScriptTable.h"
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "clock/SystemClock.h"
-#include "editor/RecordModel.h"
+#include "editor/model/RecordModel.h"
 
 #include <QMainWindow>
 #include <QStringList>

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "editor/Form1.h"
-#include "editor/SpeakCommand.h"
+#include "editor/commands/SpeakCommand.h"
 #include "voice/SpeechVoice.h"
 #include "windowkit/AfterFirstPaint.h"
 #include "windowkit/QtDialogs.h"

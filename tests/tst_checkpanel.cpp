@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/CheckPanel.h"
 #include "editor/Form1.h"
-#include "editor/RecordModel.h"
-#include "editor/ScriptGrid.h"
-#include "editor/SpeakCommand.h"
+#include "editor/commands/CheckPanel.h"
+#include "editor/commands/SpeakCommand.h"
+#include "editor/grid/ScriptGrid.h"
+#include "editor/model/RecordModel.h"
 #include "script/ScriptCheck.h"
 #include "tests/support/EditorWindow.h"
 #include "tests/support/ScriptFixture.h"

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "editor/Form1.h"
-#include "editor/RecordModel.h"
-#include "editor/ScriptGrid.h"
+#include "editor/grid/ScriptGrid.h"
+#include "editor/model/RecordModel.h"
 #include "tests/support/EditorWindow.h"
 #include "tests/support/ScriptFixture.h"
 

@@ -3,8 +3,8 @@
 
 #include "editor/About.h"
 #include "editor/Form1.h"
-#include "editor/RecordModel.h"
-#include "editor/ScriptGrid.h"
+#include "editor/grid/ScriptGrid.h"
+#include "editor/model/RecordModel.h"
 #include "tests/support/EditorWindow.h"
 #include "tests/support/FileLock.h"
 #include "tests/support/ScriptFixture.h"

@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/CellFinder.h"
-#include "editor/CellTextDialog.h"
-#include "editor/CellTextEditor.h"
 #include "editor/Form1.h"
-#include "editor/RecordModel.h"
-#include "editor/ScriptGrid.h"
+#include "editor/commands/CellFinder.h"
+#include "editor/commands/CellTextEditor.h"
+#include "editor/grid/CellTextDialog.h"
+#include "editor/grid/ScriptGrid.h"
+#include "editor/model/RecordModel.h"
 #include "script/ScriptCheck.h"
 #include "script/TableLayout.h"
 #include "tests/support/ScriptFixture.h"

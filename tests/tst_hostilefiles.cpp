@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "editor/Form1.h"
-#include "editor/RecordModel.h"
+#include "editor/model/RecordModel.h"
 #include "script/ScriptCheck.h"
 #include "tests/support/FileLock.h"
 #include "tests/support/HostileFiles.h"

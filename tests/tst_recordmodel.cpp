@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/RecordModel.h"
+#include "editor/model/RecordModel.h"
 #include "script/ScriptTable.h"
 #include "tests/support/FileLock.h"
 #include "tests/support/ScriptFixture.h"

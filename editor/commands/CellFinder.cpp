@@ -1,13 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/CellFinder.h"
+#include "editor/commands/CellFinder.h"
 
-#include "editor/EditHistory.h"
 #include "editor/Form1.h"
-#include "editor/RecordModel.h"
-#include "editor/RecordSteps.h"
-#include "editor/ScriptGrid.h"
+#include "editor/grid/ScriptGrid.h"
+#include "editor/history/EditHistory.h"
+#include "editor/model/RecordModel.h"
+#include "editor/model/RecordSteps.h"
 #include "script/FieldRule.h"
 #include "script/ScriptError.h"
 #include "script/ScriptTable.h"

@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/CellStatus.h"
+#include "editor/commands/CellStatus.h"
 
 #include "editor/Form1.h"
-#include "editor/RecordModel.h"
-#include "editor/ScriptGrid.h"
+#include "editor/grid/ScriptGrid.h"
+#include "editor/model/RecordModel.h"
 #include "script/LinePause.h"
 #include "script/TableLayout.h"
 

@@ -1,13 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/CellTextEditor.h"
+#include "editor/commands/CellTextEditor.h"
 
-#include "editor/CellTextDialog.h"
 #include "editor/Form1.h"
-#include "editor/GridDelegate.h"
-#include "editor/RecordModel.h"
-#include "editor/ScriptGrid.h"
+#include "editor/grid/CellTextDialog.h"
+#include "editor/grid/GridDelegate.h"
+#include "editor/grid/ScriptGrid.h"
+#include "editor/model/RecordModel.h"
 #include "script/TableLayout.h"
 
 #include <QAction>

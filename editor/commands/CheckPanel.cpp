@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/CheckPanel.h"
+#include "editor/commands/CheckPanel.h"
 
 #include "editor/Form1.h"
-#include "editor/RecordModel.h"
+#include "editor/model/RecordModel.h"
 #include "script/ScriptCheck.h"
 #include "script/TableLayout.h"
 #include "windowkit/WindowKit.h"

@@ -1,14 +1,14 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/EditMenu.h"
+#include "editor/commands/EditMenu.h"
 
-#include "editor/CellFinder.h"
-#include "editor/EditHistory.h"
-#include "editor/FindDialog.h"
 #include "editor/Form1.h"
-#include "editor/GridClipboard.h"
-#include "editor/ScriptGrid.h"
+#include "editor/commands/CellFinder.h"
+#include "editor/commands/FindDialog.h"
+#include "editor/commands/GridClipboard.h"
+#include "editor/grid/ScriptGrid.h"
+#include "editor/history/EditHistory.h"
 
 #include <QAction>
 #include <QMenu>

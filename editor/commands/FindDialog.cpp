@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/FindDialog.h"
+#include "editor/commands/FindDialog.h"
 
-#include "editor/CellFinder.h"
+#include "editor/commands/CellFinder.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/GridClipboard.h"
+#include "editor/commands/GridClipboard.h"
 
-#include "editor/EditHistory.h"
-#include "editor/RecordModel.h"
-#include "editor/ScriptGrid.h"
-#include "editor/TabSeparated.h"
+#include "editor/commands/TabSeparated.h"
+#include "editor/grid/ScriptGrid.h"
+#include "editor/history/EditHistory.h"
+#include "editor/model/RecordModel.h"
 #include "script/FieldRule.h"
 #include "script/ScriptError.h"
 #include "script/TableLayout.h"

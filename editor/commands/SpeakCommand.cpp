@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/SpeakCommand.h"
+#include "editor/commands/SpeakCommand.h"
 
 #include "editor/Form1.h"
 #include "voice/SpeechVoice.h"

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/BlockRule.h"
+#include "editor/grid/BlockRule.h"
 
-#include "editor/RecordModel.h"
+#include "editor/model/RecordModel.h"
 #include "script/PickRules.h"
 
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/CellTextDialog.h"
+#include "editor/grid/CellTextDialog.h"
 
 #include "script/TableLayout.h"
 

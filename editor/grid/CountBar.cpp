@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/CountBar.h"
+#include "editor/grid/CountBar.h"
 
-#include "editor/RecordModel.h"
+#include "editor/model/RecordModel.h"
 #include "script/TableLayout.h"
 
 #include <QPainter>

@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/GridDelegate.h"
+#include "editor/grid/GridDelegate.h"
 
-#include "editor/BlockRule.h"
-#include "editor/CellFit.h"
-#include "editor/CountBar.h"
-#include "editor/RecordModel.h"
+#include "editor/grid/BlockRule.h"
+#include "editor/grid/CellFit.h"
+#include "editor/grid/CountBar.h"
+#include "editor/model/RecordModel.h"
 #include "script/TableLayout.h"
 
 #include <QAbstractItemView>

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/RowSelector.h"
+#include "editor/grid/RowSelector.h"
 
-#include "editor/BlockRule.h"
-#include "editor/CellLook.h"
+#include "editor/grid/BlockRule.h"
+#include "editor/model/CellLook.h"
 
 #include <QAbstractItemView>
 #include <QPainter>

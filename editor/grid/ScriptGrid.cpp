@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/ScriptGrid.h"
+#include "editor/grid/ScriptGrid.h"
 
-#include "editor/ColumnFit.h"
-#include "editor/GridDelegate.h"
-#include "editor/RecordModel.h"
-#include "editor/RowSelector.h"
+#include "editor/grid/ColumnFit.h"
+#include "editor/grid/GridDelegate.h"
+#include "editor/grid/RowSelector.h"
+#include "editor/model/RecordModel.h"
 
 #include <QAction>
 #include <QHeaderView>

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/EditHistory.h"
+#include "editor/history/EditHistory.h"
 
-#include "editor/FieldStep.h"
-#include "editor/RowStep.h"
+#include "editor/history/FieldStep.h"
+#include "editor/history/RowStep.h"
 #include "script/TableLayout.h"
 
 #include <QCursor>

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/FieldStep.h"
+#include "editor/history/FieldStep.h"
 
-#include "editor/RecordSteps.h"
+#include "editor/model/RecordSteps.h"
 
 #include <QScopedValueRollback>
 #include <algorithm>

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/CellLook.h"
+#include "editor/model/CellLook.h"
 
 #include <QBrush>
 #include <QFont>

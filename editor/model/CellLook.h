@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "editor/PendingEdits.h"
+#include "editor/model/PendingEdits.h"
 
 #include <QString>
 #include <QVariant>

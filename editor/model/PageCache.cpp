@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/PageCache.h"
+#include "editor/model/PageCache.h"
 
 #include "script/RecordStore.h"
 

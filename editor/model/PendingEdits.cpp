@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/PendingEdits.h"
+#include "editor/model/PendingEdits.h"
 
-#include "editor/CellLook.h"
+#include "editor/model/CellLook.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/RecordModel.h"
+#include "editor/model/RecordModel.h"
 
-#include "editor/CellLook.h"
+#include "editor/model/CellLook.h"
 #include "script/ScriptError.h"
 #include "script/ScriptTable.h"
 #include "script/TableLayout.h"

@@ -3,9 +3,9 @@
 
 #pragma once
 
-#include "editor/PageCache.h"
-#include "editor/PendingEdits.h"
-#include "editor/RowNumbers.h"
+#include "editor/model/PageCache.h"
+#include "editor/model/PendingEdits.h"
+#include "editor/model/RowNumbers.h"
 #include "script/RecordStore.h"
 
 #include <QAbstractTableModel>

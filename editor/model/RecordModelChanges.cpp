@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // The author's changes: edits held and saved field by field, rows added, deleted and sorted.
-#include "editor/CellLook.h"
-#include "editor/RecordModel.h"
-#include "editor/RecordSteps.h"
+#include "editor/model/CellLook.h"
+#include "editor/model/RecordModel.h"
+#include "editor/model/RecordSteps.h"
 #include "script/FieldRule.h"
 #include "script/ScriptError.h"
 #include "script/ScriptTable.h"

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/RecordSteps.h"
+#include "editor/model/RecordSteps.h"
 
-#include "editor/CellLook.h"
+#include "editor/model/CellLook.h"
 #include "script/ScriptError.h"
 #include "script/ScriptTable.h"
 

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "editor/RecordModel.h"
+#include "editor/model/RecordModel.h"
 
 #include <optional>
 

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/RowNumbers.h"
+#include "editor/model/RowNumbers.h"
 
 #include <QAbstractItemModel>
 #include <algorithm>

@@ -3,7 +3,7 @@
 
 #include "tests/support/EditorWindow.h"
 
-#include "editor/ScriptGrid.h"
+#include "editor/grid/ScriptGrid.h"
 #include "tests/support/ScriptFixture.h"
 
 #include <QAction>
