@@ -3,21 +3,17 @@
 
 #include "editor/commands/CellFinder.h"
 
-#include "editor/Form1.h"
-#include "editor/grid/ScriptGrid.h"
+#include "editor/commands/Refusals.h"
+#include "editor/commands/ScriptWindow.h"
 #include "editor/history/EditHistory.h"
 #include "editor/model/RecordModel.h"
-#include "editor/model/RecordSteps.h"
 #include "script/FieldRule.h"
 #include "script/ScriptError.h"
 #include "script/ScriptTable.h"
 #include "script/TableLayout.h"
+#include "windowkit/BusyCursor.h"
 
-#include <QCursor>
-#include <QGuiApplication>
-#include <QScopeGuard>
 #include <QSet>
-#include <QStatusBar>
 #include <algorithm>
 #include <limits>
 #include <optional>
@@ -25,27 +21,25 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-constexpr int tabCount = 4;
-// A refused replacement names this many cells at most; the author fixes them and tries again.
-constexpr int namedRefusals = 5;
+// The tab `steps` tabs after `start` (before it, going back), going round.
+Tab tabAfter(Tab start, int steps, bool forward)
+{
+    const int index = int(start) + (forward ? steps : -steps);
+    return Tab(((index % Tabs::count) + Tabs::count) % Tabs::count);
+}
 } // namespace
 
-CellFinder::CellFinder(Form1& form, EditHistory& history, QObject* parent)
+CellFinder::CellFinder(ScriptWindow& window, EditHistory& history, QObject* parent)
     : QObject(parent)
-    , m_form(&form)
+    , m_window(&window)
     , m_history(&history)
 {
-}
-
-void CellFinder::say(const QString& status)
-{
-    m_form->statusBar()->showMessage(status);
 }
 
 std::optional<CellFinder::Place>
 CellFinder::nextInShownOrder(const RecordModel& model, std::optional<Place> from, bool forward)
 {
-    const QList<qint64>& ids = model.ids();
+    const QList<qint64>& ids = model.rows().ids();
     QList<qint64> found = CellSearch::candidates(model.table(), m_options);
     const QSet<qint64> candidates(found.cbegin(), found.cend());
     const int step = forward ? 1 : -1;
@@ -74,14 +68,14 @@ CellFinder::nextInShownOrder(const RecordModel& model, std::optional<Place> from
     return std::nullopt;
 }
 
-std::optional<CellFinder::Place> CellFinder::nextIn(int tab, std::optional<Place> from,
+std::optional<CellFinder::Place> CellFinder::nextIn(Tab tab, std::optional<Place> from,
                                                     bool forward)
 {
-    RecordModel* model = m_form->model(tab);
+    RecordModel* model = m_window->model(tab);
     if (!model)
         return std::nullopt;
     model->completeRows();
-    const QList<qint64>& ids = model->ids();
+    const QList<qint64>& ids = model->rows().ids();
     try {
         if (!std::is_sorted(ids.cbegin(), ids.cend()))
             return nextInShownOrder(*model, from, forward);
@@ -117,39 +111,39 @@ bool CellFinder::find(bool forward)
 {
     if (m_options.text.isEmpty())
         return false;
-    m_form->saveAll();
-    const int start = m_form->currentTab();
+    m_window->saveAll();
+    const Tab start = m_window->currentTab();
     std::optional<Place> current;
-    if (ScriptGrid* grid = m_form->grid(start); grid && grid->currentIndex().isValid())
-        current = Place{grid->currentIndex().row(), grid->currentIndex().column()};
+    if (const QModelIndex cell = m_window->currentCell(); cell.isValid())
+        current = Place{cell.row(), cell.column()};
     // Once round all the tabs and back into the first, for the matches before the current cell.
-    for (int step = 0; step <= tabCount; ++step) {
-        const int tab = forward ? (start + step) % tabCount : (start - step + tabCount) % tabCount;
+    for (int step = 0; step <= Tabs::count; ++step) {
+        const Tab tab = tabAfter(start, step, forward);
         const std::optional<Place> found = nextIn(tab, step == 0 ? current : std::nullopt, forward);
         if (!found)
             continue;
-        const bool wrapped = step == tabCount || (forward ? tab < start : tab > start);
-        const TableLayout& layout = m_form->model(tab)->layout();
-        m_form->goToCell(tab, found->row, found->column);
+        const bool wrapped = step == Tabs::count || (forward ? tab < start : tab > start);
+        const TableLayout& layout = m_window->model(tab)->layout();
+        m_window->goToCell(tab, found->row, found->column);
         const QString where = u"Found in %1, row %2, field \"%3\"."_s.arg(
-            layout.fileName, QString::number(m_form->model(tab)->rowNumber(found->row)),
+            layout.fileName, QString::number(m_window->model(tab)->rows().number(found->row)),
             layout.columns.at(found->column));
-        say(wrapped ? (forward ? u"Passed the end of the script and went on from its start. "_s
+        m_window->showStatus(
+            wrapped ? (forward ? u"Passed the end of the script and went on from its start. "_s
                                : u"Passed the start of the script and went on from its end. "_s) +
                           where
                     : where);
         return true;
     }
-    say(u"\"%1\" is nowhere in the script."_s.arg(m_options.text));
+    m_window->showStatus(u"\"%1\" is nowhere in the script."_s.arg(m_options.text));
     return false;
 }
 
 bool CellFinder::replace(const QString& replacement)
 {
-    m_form->saveAll();
-    const int tab = m_form->currentTab();
-    RecordModel* model = m_form->model(tab);
-    const QModelIndex cell = model ? m_form->grid(tab)->currentIndex() : QModelIndex();
+    m_window->saveAll();
+    RecordModel* model = m_window->model(m_window->currentTab());
+    const QModelIndex cell = model ? m_window->currentCell() : QModelIndex();
     const QVariant stored = cell.isValid() ? cell.data(RecordModel::StoredValueRole) : QVariant();
     if (cell.isValid() && model->layout().isTextColumn(model->layout().columns.at(cell.column())) &&
         !stored.isNull() && CellSearch::matches(stored.toString(), m_options)) {
@@ -159,15 +153,14 @@ bool CellFinder::replace(const QString& replacement)
                                     ? u"the file is read-only here, so nothing was replaced"_s
                                     : FieldRule::problem(model->layout(), column, text);
         if (!problem.isEmpty()) {
-            Q_EMIT failed(
-                ScriptError(model->layout().fileName, problem, model->rowNumber(cell.row()), column)
-                    .message());
+            Q_EMIT failed(ScriptError(model->layout().fileName, problem,
+                                      model->rows().number(cell.row()), column)
+                              .message());
             return false;
         }
-        const qint64 id = model->ids().at(cell.row());
+        const qint64 id = model->rows().ids().at(cell.row());
         m_history->beginStep(u"Replace"_s);
-        RecordSteps::writeBack(
-            *model,
+        model->writeBack(
             {{id, {{cell.column(), stored, FieldRule::stored(model->layout(), column, text)}}}});
         m_history->endStep();
     }
@@ -178,17 +171,16 @@ int CellFinder::replaceAll(const QString& replacement)
 {
     if (m_options.text.isEmpty())
         return 0;
-    m_form->saveAll();
+    m_window->saveAll();
     struct Planned {
         RecordModel* model;
         RecordModel::Fields fields;
     };
     QList<Planned> plan;
-    QStringList refusals;
-    int refused = 0;
+    Refusals refusals;
     int count = 0;
-    for (int tab = 0; tab < tabCount; ++tab) {
-        RecordModel* model = m_form->model(tab);
+    for (Tab tab : Tabs::all) {
+        RecordModel* model = m_window->model(tab);
         if (!model)
             continue;
         model->completeRows();
@@ -202,28 +194,30 @@ int CellFinder::replaceAll(const QString& replacement)
         if (found.isEmpty())
             continue;
         const TableLayout& layout = model->layout();
+        const auto rowNumber = [model](qint64 id) {
+            return model->rows().number(model->rows().rowOf(id));
+        };
         if (model->isReadOnly()) {
             const CellSearch::Match& first = found.first();
-            ++refused;
-            refusals << ScriptError(layout.fileName,
-                                    u"the file is read-only here, so none of its %1 matches "
-                                    u"can be replaced"_s.arg(found.size()),
-                                    model->rowNumber(int(model->ids().indexOf(first.id))),
-                                    layout.columns.at(first.column))
-                            .message();
+            refusals.add([&] {
+                return ScriptError(layout.fileName,
+                                   u"the file is read-only here, so none of its %1 matches can "
+                                   u"be replaced"_s.arg(found.size()),
+                                   rowNumber(first.id), layout.columns.at(first.column))
+                    .message();
+            });
             continue;
         }
         Planned planned{model, {}};
         for (const CellSearch::Match& match : found) {
             const QString& column = layout.columns.at(match.column);
             const QString text = CellSearch::replaced(match.text, m_options, replacement);
-            const QString problem = FieldRule::problem(layout, column, text);
-            if (!problem.isEmpty()) {
-                if (++refused <= namedRefusals)
-                    refusals << ScriptError(layout.fileName, problem,
-                                            model->rowNumber(int(model->ids().indexOf(match.id))),
-                                            column)
-                                    .message();
+            if (const QString problem = FieldRule::problem(layout, column, text);
+                !problem.isEmpty()) {
+                refusals.add([&] {
+                    return ScriptError(layout.fileName, problem, rowNumber(match.id), column)
+                        .message();
+                });
                 continue;
             }
             planned.fields[match.id] << RecordStore::Change{
@@ -232,23 +226,21 @@ int CellFinder::replaceAll(const QString& replacement)
         }
         plan << planned;
     }
-    if (refused > 0) {
-        if (refused > namedRefusals)
-            refusals << u"... and %1 more."_s.arg(refused - namedRefusals);
-        Q_EMIT failed(u"Nothing was replaced, as not every match can take the replacement:\n"_s +
-                      refusals.join(u'\n'));
+    if (!refusals.isEmpty()) {
+        Q_EMIT failed(refusals.message(
+            u"Nothing was replaced, as not every match can take the replacement:\n"_s));
         return 0;
     }
     if (count == 0) {
-        say(u"\"%1\" is nowhere in the script."_s.arg(m_options.text));
+        m_window->showStatus(u"\"%1\" is nowhere in the script."_s.arg(m_options.text));
         return 0;
     }
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+    const BusyCursor busy;
     m_history->beginStep(u"Replace All"_s);
     for (const Planned& planned : plan)
-        RecordSteps::writeBack(*planned.model, planned.fields);
+        planned.model->writeBack(planned.fields);
     m_history->endStep();
-    say(count == 1 ? u"Replaced in 1 field."_s : u"Replaced in %1 fields."_s.arg(count));
+    m_window->showStatus(count == 1 ? u"Replaced in 1 field."_s
+                                    : u"Replaced in %1 fields."_s.arg(count));
     return count;
 }

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "editor/commands/Tab.h"
 #include "script/CellSearch.h"
 
 #include <QObject>
@@ -10,8 +11,8 @@
 #include <optional>
 
 class EditHistory;
-class Form1;
 class RecordModel;
+class ScriptWindow;
 
 // Finds a text in the text fields of all four tabs in the order the grids show them: tab by
 // tab, rows as shown, fields left to right, from just after the current cell, going on from
@@ -21,7 +22,7 @@ class CellFinder : public QObject {
     Q_OBJECT
 
 public:
-    CellFinder(Form1& form, EditHistory& history, QObject* parent = nullptr);
+    CellFinder(ScriptWindow& window, EditHistory& history, QObject* parent = nullptr);
 
     void setOptions(const CellSearch::Options& options) { m_options = options; }
     const CellSearch::Options& options() const { return m_options; }
@@ -48,13 +49,12 @@ private:
     bool find(bool forward);
     // The first match of tab `tab` after `from` (or the last before it); `from` is nullopt
     // for the tab's start (or end).
-    std::optional<Place> nextIn(int tab, std::optional<Place> from, bool forward);
+    std::optional<Place> nextIn(Tab tab, std::optional<Place> from, bool forward);
     // The same, for rows shown in an order of the grid's own.
     std::optional<Place> nextInShownOrder(const RecordModel& model, std::optional<Place> from,
                                           bool forward);
-    void say(const QString& status);
 
-    Form1* m_form;
+    ScriptWindow* m_window;
     EditHistory* m_history;
     CellSearch::Options m_options;
 };

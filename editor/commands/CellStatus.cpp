@@ -3,7 +3,7 @@
 
 #include "editor/commands/CellStatus.h"
 
-#include "editor/Form1.h"
+#include "editor/commands/ScriptWindow.h"
 #include "editor/grid/ScriptGrid.h"
 #include "editor/model/RecordModel.h"
 #include "script/LinePause.h"
@@ -13,14 +13,14 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-CellStatus::CellStatus(Form1& form, const QTabWidget& tabs)
-    : QLabel(&form)
-    , m_form(form)
+CellStatus::CellStatus(ScriptWindow& window, const QTabWidget& tabs)
+    : QLabel(&window.widget())
+    , m_window(window)
 {
     setObjectName(u"CellStatus"_s);
     connect(&tabs, &QTabWidget::currentChanged, this, &CellStatus::refresh);
-    for (int tab = 0; tab < tabs.count(); ++tab) {
-        ScriptGrid* grid = form.grid(tab);
+    for (Tab tab : Tabs::all) {
+        ScriptGrid* grid = window.grid(tab);
         if (!grid)
             continue;
         connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -33,7 +33,7 @@ CellStatus::CellStatus(Form1& form, const QTabWidget& tabs)
 
 void CellStatus::refresh()
 {
-    const QModelIndex cell = m_form.currentCell();
+    const QModelIndex cell = m_window.currentCell();
     const auto* model = qobject_cast<const RecordModel*>(cell.model());
     if (!model || !model->layout().isTextColumn(model->layout().columns.at(cell.column()))) {
         clear();

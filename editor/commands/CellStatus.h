@@ -5,8 +5,8 @@
 
 #include <QLabel>
 
-class Form1;
 class QTabWidget;
+class ScriptWindow;
 
 // Tells, in the status bar, how long the current cell's text is and how long the runner
 // waits after showing it as a line, so that the author can pace a script while writing it.
@@ -14,10 +14,10 @@ class CellStatus final : public QLabel {
     Q_OBJECT
 
 public:
-    CellStatus(Form1& form, const QTabWidget& tabs);
+    CellStatus(ScriptWindow& window, const QTabWidget& tabs);
 
     void refresh();
 
 private:
-    Form1& m_form;
+    ScriptWindow& m_window;
 };

@@ -3,7 +3,7 @@
 
 #include "editor/commands/CellTextEditor.h"
 
-#include "editor/Form1.h"
+#include "editor/commands/ScriptWindow.h"
 #include "editor/grid/CellTextDialog.h"
 #include "editor/grid/GridDelegate.h"
 #include "editor/grid/ScriptGrid.h"
@@ -16,8 +16,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-CellTextEditor::CellTextEditor(Form1& window)
-    : QObject(&window)
+CellTextEditor::CellTextEditor(ScriptWindow& window)
+    : QObject(&window.widget())
     , m_window(window)
     , m_action(new QAction(u"Edit in a &Window..."_s, this))
 {
@@ -25,7 +25,7 @@ CellTextEditor::CellTextEditor(Form1& window)
     m_action->setShortcut(Qt::SHIFT | Qt::Key_F2);
     connect(m_action, &QAction::triggered, this, &CellTextEditor::openCurrent);
     window.editMenu()->addAction(m_action);
-    for (int tab = 0; tab < 4; ++tab) {
+    for (Tab tab : Tabs::all) {
         ScriptGrid* grid = window.grid(tab);
         if (!grid)
             continue;
@@ -33,11 +33,6 @@ CellTextEditor::CellTextEditor(Form1& window)
         connect(grid->delegate(), &GridDelegate::windowWanted, this,
                 [this, grid](const QModelIndex& index) { open(grid, index); });
     }
-}
-
-CellTextDialog* CellTextEditor::dialog() const
-{
-    return m_dialog;
 }
 
 void CellTextEditor::openCurrent()
@@ -63,7 +58,7 @@ CellTextDialog* CellTextEditor::open(ScriptGrid* grid, const QModelIndex& index)
     const QPersistentModelIndex cell(index);
     const QVariant base = index.data(RecordModel::StoredValueRole);
     const QString place =
-        u"%1, row %2, %3"_s.arg(layout.fileName).arg(model->rowNumber(index.row())).arg(column);
+        u"%1, row %2, %3"_s.arg(layout.fileName).arg(model->rows().number(index.row())).arg(column);
     m_dialog = new CellTextDialog(place, index.data(Qt::EditRole).toString(), model->isReadOnly(),
                                   grid->window());
     m_dialog->setAttribute(Qt::WA_DeleteOnClose);

@@ -7,10 +7,10 @@
 #include <QPointer>
 
 class CellTextDialog;
-class Form1;
 class QAction;
 class QModelIndex;
 class ScriptGrid;
+class ScriptWindow;
 
 // Opens a text cell in CellTextDialog: from the Edit menu or the cell's context menu
 // (Shift+F2), or by a double click on a text cut short in its cell. What the author accepts
@@ -20,18 +20,16 @@ class CellTextEditor : public QObject {
     Q_OBJECT
 
 public:
-    explicit CellTextEditor(Form1& window);
+    explicit CellTextEditor(ScriptWindow& window);
 
-    QAction* action() const { return m_action; }
     // Opens the window for `index` of `grid` without waiting for it to close; nullptr when
     // the cell is not a text cell.
     CellTextDialog* open(ScriptGrid* grid, const QModelIndex& index);
-    CellTextDialog* dialog() const;
 
 private:
     void openCurrent();
 
-    Form1& m_window;
+    ScriptWindow& m_window;
     QAction* m_action;
     QPointer<CellTextDialog> m_dialog;
 };

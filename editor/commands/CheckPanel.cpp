@@ -3,7 +3,7 @@
 
 #include "editor/commands/CheckPanel.h"
 
-#include "editor/Form1.h"
+#include "editor/commands/ScriptWindow.h"
 #include "editor/model/RecordModel.h"
 #include "script/ScriptCheck.h"
 #include "script/TableLayout.h"
@@ -20,9 +20,9 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-CheckPanel::CheckPanel(Form1& form, QString workingDir)
-    : QDockWidget(u"Check script"_s, &form)
-    , m_form(form)
+CheckPanel::CheckPanel(ScriptWindow& window, QString workingDir)
+    : QDockWidget(u"Check script"_s, &window.widget())
+    , m_window(window)
     , m_dir(std::move(workingDir))
     , m_summary(new QLabel)
     , m_list(new QListWidget)
@@ -51,8 +51,8 @@ CheckPanel::CheckPanel(Form1& form, QString workingDir)
     connect(m_list, &QListWidget::itemActivated, this, &CheckPanel::chosen);
     // The view action, not visibilityChanged, which also comes as the window is restored.
     connect(toggleViewAction(), &QAction::toggled, this, &CheckPanel::shownOrHidden);
-    for (int tab = 0; tab < TableLayout::all().size(); ++tab) {
-        if (RecordModel* model = form.model(tab))
+    for (Tab tab : Tabs::all) {
+        if (RecordModel* model = window.model(tab))
             connect(model, &RecordModel::wrote, this, &CheckPanel::checkSoon);
     }
 }
@@ -61,13 +61,14 @@ void CheckPanel::shownOrHidden(bool shown)
 {
     if (shown)
         checkNow();
-    const bool free = isFloating() || m_form.isMaximized() || m_form.isFullScreen();
+    QWidget& form = m_window.widget();
+    const bool free = isFloating() || form.isMaximized() || form.isFullScreen();
     if (shown && !free && m_grownBy == 0) {
         m_grownBy = sizeHint().width();
-        m_form.resize(m_form.width() + m_grownBy, m_form.height());
+        form.resize(form.width() + m_grownBy, form.height());
     } else if (!shown && m_grownBy > 0) {
         if (!free)
-            m_form.resize(m_form.width() - m_grownBy, m_form.height());
+            form.resize(form.width() - m_grownBy, form.height());
         m_grownBy = 0;
     }
 }
@@ -120,17 +121,13 @@ void CheckPanel::chosen(const QListWidgetItem* item)
 
 void CheckPanel::goTo(const ScriptFinding& finding)
 {
-    // The tabs are in the order of the layouts.
-    const QList<const TableLayout*>& layouts = TableLayout::all();
-    const auto layout = std::find_if(layouts.cbegin(), layouts.cend(), [&](const TableLayout* l) {
-        return l->fileName == finding.file;
-    });
-    if (layout == layouts.cend())
+    const std::optional<Tab> tab = Tabs::ofFile(finding.file);
+    if (!tab)
         return;
-    const int tab = int(layout - layouts.cbegin());
-    const RecordModel* model = m_form.model(tab);
+    const RecordModel* model = m_window.model(*tab);
     // A finding names rows in ID order, which the grid leaves after a sort.
-    const int row = model ? model->rowOfNumber(finding.row) : -1;
-    const int column = finding.field.isEmpty() ? 0 : int((*layout)->columns.indexOf(finding.field));
-    m_form.goToCell(tab, row, std::max(column, 0));
+    const int row = model ? model->rows().rowOfNumber(finding.row) : -1;
+    const int column =
+        finding.field.isEmpty() ? 0 : int(Tabs::layout(*tab).columns.indexOf(finding.field));
+    m_window.goToCell(*tab, row, std::max(column, 0));
 }

@@ -11,10 +11,10 @@
 #include <QTimer>
 #include <chrono>
 
-class Form1;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
+class ScriptWindow;
 
 // What the script check finds in the working folder, in the words of `veyrath-script check`,
 // beside the grids. Choosing a finding shows its cell. The check runs when the panel is shown
@@ -29,9 +29,8 @@ public:
     // Several saves in quick succession make one check.
     static constexpr std::chrono::milliseconds settleTime{500};
 
-    CheckPanel(Form1& form, QString workingDir);
+    CheckPanel(ScriptWindow& window, QString workingDir);
 
-    const QList<ScriptFinding>& findings() const { return m_findings; }
     // Checks again once the saves have settled, if the panel is shown.
     void checkSoon();
     void checkNow();
@@ -49,7 +48,7 @@ private:
     // their size, and gives the room back after.
     void shownOrHidden(bool shown);
 
-    Form1& m_form;
+    ScriptWindow& m_window;
     QString m_dir;
     QLabel* m_summary;
     QListWidget* m_list;

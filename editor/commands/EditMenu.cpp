@@ -3,10 +3,10 @@
 
 #include "editor/commands/EditMenu.h"
 
-#include "editor/Form1.h"
 #include "editor/commands/CellFinder.h"
 #include "editor/commands/FindDialog.h"
 #include "editor/commands/GridClipboard.h"
+#include "editor/commands/ScriptWindow.h"
 #include "editor/grid/ScriptGrid.h"
 #include "editor/history/EditHistory.h"
 
@@ -16,18 +16,18 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-EditMenu::EditMenu(Form1& form)
-    : QObject(&form)
-    , m_form(&form)
-    , m_history(new EditHistory(*form.undoStack(), this))
-    , m_finder(new CellFinder(form, *m_history, this))
+EditMenu::EditMenu(ScriptWindow& window)
+    : QObject(&window.widget())
+    , m_window(&window)
+    , m_history(new EditHistory(window.undoStack(), this))
+    , m_finder(new CellFinder(window, *m_history, this))
     , m_clipboard(new GridClipboard(*m_history, this))
 {
-    for (int tab = 0; tab < 4; ++tab) {
-        if (RecordModel* model = form.model(tab))
+    for (Tab tab : Tabs::all) {
+        if (RecordModel* model = window.model(tab))
             m_history->follow(model);
     }
-    m_history->setSettle([this] { m_form->saveAll(); });
+    m_history->setSettle([this] { m_window->saveAll(); });
     connect(m_finder, &CellFinder::failed, this, &EditMenu::failed);
     connect(m_clipboard, &GridClipboard::failed, this, &EditMenu::failed);
     addHistory();
@@ -38,19 +38,19 @@ EditMenu::EditMenu(Form1& form)
 FindDialog* EditMenu::findDialog()
 {
     if (!m_findDialog)
-        m_findDialog = new FindDialog(*m_finder, m_form);
+        m_findDialog = new FindDialog(*m_finder, &m_window->widget());
     return m_findDialog;
 }
 
 ScriptGrid* EditMenu::currentGrid() const
 {
-    return m_form->grid(m_form->currentTab());
+    return m_window->grid(m_window->currentTab());
 }
 
 void EditMenu::addHistory()
 {
-    QMenu* menu = m_form->editMenu();
-    QUndoStack* stack = m_form->undoStack();
+    QMenu* menu = m_window->editMenu();
+    QUndoStack* stack = &m_window->undoStack();
     // Texts and enabling from the history itself; the step waits for what is being typed.
     QAction* undo = stack->createUndoAction(menu);
     disconnect(undo, &QAction::triggered, stack, &QUndoStack::undo);
@@ -74,7 +74,7 @@ void EditMenu::addHistory()
 
 void EditMenu::addClipboard()
 {
-    QMenu* menu = m_form->editMenu();
+    QMenu* menu = m_window->editMenu();
     QAction* copy = menu->addAction(u"&Copy"_s);
     copy->setObjectName(u"MNU_COPY"_s);
     copy->setShortcut(QKeySequence::Copy);
@@ -103,7 +103,7 @@ void EditMenu::findAgain(bool (CellFinder::*step)())
 
 void EditMenu::addFind()
 {
-    QMenu* menu = m_form->editMenu();
+    QMenu* menu = m_window->editMenu();
     QAction* find = menu->addAction(u"&Find..."_s);
     find->setObjectName(u"MNU_FIND"_s);
     find->setShortcut(QKeySequence::Find);
@@ -124,5 +124,5 @@ void EditMenu::addFind()
     QAction* save = menu->addAction(u"&Save"_s);
     save->setObjectName(u"MNU_SAVE"_s);
     save->setShortcut(QKeySequence::Save);
-    connect(save, &QAction::triggered, m_form, &Form1::saveAll);
+    connect(save, &QAction::triggered, this, [this] { m_window->saveAll(); });
 }

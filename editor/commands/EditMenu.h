@@ -8,9 +8,9 @@
 class CellFinder;
 class EditHistory;
 class FindDialog;
-class Form1;
 class GridClipboard;
 class ScriptGrid;
+class ScriptWindow;
 
 // The editor's "&Edit" menu: undo and redo, copy and paste of cells, find and replace, and
 // saving the current rows.
@@ -18,9 +18,8 @@ class EditMenu : public QObject {
     Q_OBJECT
 
 public:
-    explicit EditMenu(Form1& form);
+    explicit EditMenu(ScriptWindow& window);
 
-    EditHistory* history() const { return m_history; }
     CellFinder* finder() const { return m_finder; }
     // Made when first asked for, so that it costs the window's first paint nothing.
     FindDialog* findDialog();
@@ -37,7 +36,7 @@ private:
     void findAgain(bool (CellFinder::*step)());
     ScriptGrid* currentGrid() const;
 
-    Form1* m_form;
+    ScriptWindow* m_window;
     EditHistory* m_history;
     CellFinder* m_finder;
     GridClipboard* m_clipboard;

@@ -3,6 +3,7 @@
 
 #include "editor/commands/GridClipboard.h"
 
+#include "editor/commands/Refusals.h"
 #include "editor/commands/TabSeparated.h"
 #include "editor/grid/ScriptGrid.h"
 #include "editor/history/EditHistory.h"
@@ -19,8 +20,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-constexpr int namedRefusals = 5;
-
 // The smallest block of cells holding the selection, or the current cell alone.
 QItemSelectionRange block(const ScriptGrid& grid)
 {
@@ -91,8 +90,7 @@ bool GridClipboard::paste(ScriptGrid& grid)
         return false;
     }
     QList<std::pair<QModelIndex, QString>> cells;
-    QStringList refusals;
-    int refused = 0;
+    Refusals refusals;
     for (int r = 0; r < rows.size() && range.top() + r < model->rowCount(); ++r) {
         const QStringList& values = rows.at(r);
         for (int c = 0; c < values.size() && range.left() + c < model->columnCount(); ++c) {
@@ -100,20 +98,19 @@ bool GridClipboard::paste(ScriptGrid& grid)
             const QString& column = layout.columns.at(cell.column());
             if (const QString problem = FieldRule::problem(layout, column, values.at(c));
                 !problem.isEmpty()) {
-                if (++refused <= namedRefusals)
-                    refusals << ScriptError(layout.fileName, problem, model->rowNumber(cell.row()),
-                                            column)
-                                    .message();
+                refusals.add([&] {
+                    return ScriptError(layout.fileName, problem, model->rows().number(cell.row()),
+                                       column)
+                        .message();
+                });
                 continue;
             }
             cells << std::pair{cell, values.at(c)};
         }
     }
-    if (refused > 0) {
-        if (refused > namedRefusals)
-            refusals << u"... and %1 more."_s.arg(refused - namedRefusals);
-        Q_EMIT failed(u"Nothing was pasted, as not every cell takes its value:\n"_s +
-                      refusals.join(u'\n'));
+    if (!refusals.isEmpty()) {
+        Q_EMIT failed(
+            refusals.message(u"Nothing was pasted, as not every cell takes its value:\n"_s));
         return false;
     }
     m_history->beginStep(u"Paste"_s);

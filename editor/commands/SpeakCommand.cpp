@@ -3,7 +3,7 @@
 
 #include "editor/commands/SpeakCommand.h"
 
-#include "editor/Form1.h"
+#include "editor/commands/ScriptWindow.h"
 #include "voice/SpeechVoice.h"
 
 #include <QAction>
@@ -11,24 +11,24 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-SpeakCommand::SpeakCommand(Form1& form, SpeechVoice& voice)
-    : QObject(&form)
-    , m_form(form)
+SpeakCommand::SpeakCommand(ScriptWindow& window, SpeechVoice& voice)
+    : QObject(&window.widget())
+    , m_window(window)
     , m_voice(voice)
-    , m_action(new QAction(u"&Speak"_s, &form))
+    , m_action(new QAction(u"&Speak"_s, &window.widget()))
 {
     m_action->setObjectName(u"MNU_SPEAK"_s);
     m_action->setShortcut(Qt::Key_F8);
     m_action->setShortcutContext(Qt::WindowShortcut);
-    form.toolsMenu()->addAction(m_action);
-    form.toolsMenu()->setToolTipsVisible(true);
+    window.toolsMenu()->addAction(m_action);
+    window.toolsMenu()->setToolTipsVisible(true);
     connect(m_action, &QAction::triggered, this, &SpeakCommand::speak);
     connect(&voice, &SpeechVoice::unavailable, this, &SpeakCommand::disable);
 }
 
 void SpeakCommand::speak()
 {
-    const QModelIndex cell = m_form.currentCell();
+    const QModelIndex cell = m_window.currentCell();
     if (cell.isValid())
         m_voice.speak(cell.data(Qt::EditRole).toString());
 }

@@ -5,8 +5,8 @@
 
 #include <QObject>
 
-class Form1;
 class QAction;
+class ScriptWindow;
 class SpeechVoice;
 
 // Tools > Speak: says the current cell's text with the runner's voice and queue, as a run
@@ -16,7 +16,7 @@ class SpeakCommand final : public QObject {
     Q_OBJECT
 
 public:
-    SpeakCommand(Form1& form, SpeechVoice& voice);
+    SpeakCommand(ScriptWindow& window, SpeechVoice& voice);
 
     QAction* action() const { return m_action; }
 
@@ -24,7 +24,7 @@ private:
     void speak();
     void disable(const QString& why);
 
-    Form1& m_form;
+    ScriptWindow& m_window;
     SpeechVoice& m_voice;
     QAction* m_action;
 };

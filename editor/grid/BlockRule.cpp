@@ -16,7 +16,7 @@ bool BlockRule::endsBlock(const QModelIndex& index)
     if (!model || PickRules::blockCount(model->layout()) == 0)
         return false;
     // Slots are places in ID order, the order the runner reads; these tables are never sorted.
-    const int number = model->rowNumber(index.row());
+    const int number = model->rows().number(index.row());
     return number > 0 && number % PickRules::blockSize == 0 && number < model->rowCount();
 }
 

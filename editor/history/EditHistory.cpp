@@ -6,10 +6,8 @@
 #include "editor/history/FieldStep.h"
 #include "editor/history/RowStep.h"
 #include "script/TableLayout.h"
+#include "windowkit/BusyCursor.h"
 
-#include <QCursor>
-#include <QGuiApplication>
-#include <QScopeGuard>
 #include <QUndoStack>
 
 using namespace Qt::Literals::StringLiterals;
@@ -71,8 +69,7 @@ void EditHistory::undo()
     if (m_settle)
         m_settle();
     // A step may span thousands of rows.
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+    const BusyCursor busy;
     m_stack->undo();
 }
 
@@ -80,7 +77,6 @@ void EditHistory::redo()
 {
     if (m_settle)
         m_settle();
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+    const BusyCursor busy;
     m_stack->redo();
 }

@@ -3,8 +3,6 @@
 
 #include "editor/history/FieldStep.h"
 
-#include "editor/model/RecordSteps.h"
-
 #include <QScopedValueRollback>
 #include <algorithm>
 
@@ -57,7 +55,7 @@ bool FieldStep::write(bool back)
                     std::swap(change.base, change.value);
             }
         }
-        whole = RecordSteps::writeBack(*part.model, fields) && whole;
+        whole = part.model->writeBack(fields) && whole;
     }
     return whole;
 }

@@ -3,8 +3,6 @@
 
 #include "editor/history/RowStep.h"
 
-#include "editor/model/RecordSteps.h"
-
 #include <QScopedValueRollback>
 
 using namespace Qt::Literals::StringLiterals;
@@ -27,8 +25,8 @@ bool RowStep::take()
         return false;
     const QScopedValueRollback applying(*m_applying, true);
     // Where the row is shown now, so that it comes back there.
-    const int row = int(m_model->ids().indexOf(m_id));
-    std::optional<QVariantList> values = RecordSteps::takeRow(*m_model, m_id);
+    const int row = m_model->rows().rowOf(m_id);
+    std::optional<QVariantList> values = m_model->takeRow(m_id);
     if (!values)
         return false;
     m_values = std::move(*values);
@@ -42,7 +40,7 @@ bool RowStep::putBack()
     if (!m_model)
         return false;
     const QScopedValueRollback applying(*m_applying, true);
-    return RecordSteps::putBackRow(*m_model, m_id, m_row, m_values);
+    return m_model->putBackRow(m_id, m_row, m_values);
 }
 
 void RowStep::undo()

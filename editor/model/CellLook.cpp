@@ -29,7 +29,8 @@ QString CellLook::quoted(const QVariant& value)
     return u"\"%1\""_s.arg(text.size() > longest ? text.left(longest - 1) + u'\u2026' : text);
 }
 
-QVariant CellLook::cell(int role, const QVariant& value, const PendingEdits::Cell* edit)
+QVariant CellLook::cell(int role, const QVariant& value, bool unsaved,
+                        const std::optional<QVariant>& theirs)
 {
     switch (role) {
     case Qt::DisplayRole:
@@ -48,12 +49,12 @@ QVariant CellLook::cell(int role, const QVariant& value, const PendingEdits::Cel
             return QGuiApplication::palette().brush(QPalette::PlaceholderText);
         return {};
     case Qt::BackgroundRole:
-        return edit ? QBrush(QColor(255, 200, 0, 80)) : QVariant();
+        return unsaved ? QBrush(QColor(255, 200, 0, 80)) : QVariant();
     case Qt::ToolTipRole:
-        if (edit && edit->theirs)
+        if (unsaved && theirs)
             return u"Not saved: another program wrote %1 here since you began."_s.arg(
-                quoted(*edit->theirs));
-        return edit ? u"Not saved yet"_s : QVariant();
+                quoted(*theirs));
+        return unsaved ? u"Not saved yet"_s : QVariant();
     default:
         return {};
     }

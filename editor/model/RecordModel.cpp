@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+// What of RecordModel is the Qt adaptor: the cells and headers the grid reads, and what other
+// programs changed meanwhile. The author's changes are in RecordModelChanges.cpp.
 #include "editor/model/RecordModel.h"
 
 #include "editor/model/CellLook.h"
@@ -8,7 +10,6 @@
 #include "script/ScriptTable.h"
 #include "script/TableLayout.h"
 
-#include <QSet>
 #include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
@@ -17,17 +18,14 @@ RecordModel::RecordModel(std::unique_ptr<ScriptTable> table, QObject* parent)
     : QAbstractTableModel(parent)
     , m_table(std::move(table))
     , m_store(*m_table)
-    , m_ids(m_store.firstIds(firstRows))
-    , m_cache(m_store, pageSize, maxCachedPages)
+    , m_rows(m_store, *this)
     , m_dataVersion(m_store.dataVersion())
-    , m_numbers(*this, [this]() -> const QList<qint64>& { return m_ids; })
 {
     const auto forgetLargest = [this] { m_largestCount.reset(); };
     connect(this, &QAbstractItemModel::dataChanged, this, forgetLargest);
     connect(this, &QAbstractItemModel::rowsRemoved, this, forgetLargest);
     connect(this, &QAbstractItemModel::rowsInserted, this, forgetLargest);
     connect(this, &QAbstractItemModel::modelReset, this, forgetLargest);
-    m_complete = m_ids.size() < firstRows;
     m_poll.setInterval(pollInterval);
     connect(&m_poll, &QTimer::timeout, this, &RecordModel::poll);
     m_poll.start();
@@ -53,29 +51,11 @@ bool RecordModel::isReadOnly() const
 
 void RecordModel::completeRows()
 {
-    if (m_complete)
-        return;
-    QList<qint64> all;
     try {
-        all = m_store.ids(RecordStore::Order::ById);
+        m_rows.complete();
     } catch (const ScriptError& error) {
-        reportReadFault(ScriptError(m_table->fileName(), error.reason()).message());
-        return;
+        reportReadFault(describeFile(error.reason()));
     }
-    m_complete = true;
-    if (all.size() >= m_ids.size() && std::equal(m_ids.cbegin(), m_ids.cend(), all.cbegin())) {
-        if (all.size() > m_ids.size()) {
-            beginInsertRows({}, rowCount(), int(all.size()) - 1);
-            m_ids = std::move(all);
-            endInsertRows();
-        }
-        return;
-    }
-    // Another program added or deleted some of the first rows meanwhile.
-    beginResetModel();
-    m_ids = std::move(all);
-    m_cache.clear();
-    endResetModel();
 }
 
 bool RecordModel::checkIntegrity()
@@ -111,7 +91,7 @@ qint64 RecordModel::largestCount() const
 
 int RecordModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(m_ids.size());
+    return parent.isValid() ? 0 : m_rows.size();
 }
 
 int RecordModel::columnCount(const QModelIndex& parent) const
@@ -121,14 +101,19 @@ int RecordModel::columnCount(const QModelIndex& parent) const
 
 QString RecordModel::describe(const QString& reason, int row, const QString& field) const
 {
-    return ScriptError(m_table->fileName(), reason, rowNumber(row), field).message();
+    return ScriptError(m_table->fileName(), reason, m_rows.number(row), field).message();
+}
+
+QString RecordModel::describeFile(const QString& reason) const
+{
+    return ScriptError(m_table->fileName(), reason).message();
 }
 
 QString RecordModel::describeRows(const QString& reason, const QList<qint64>& ids) const
 {
     QList<int> rows;
     for (qint64 id : ids)
-        rows << rowNumber(int(m_ids.indexOf(id)));
+        rows << m_rows.number(m_rows.rowOf(id));
     std::sort(rows.begin(), rows.end());
     if (rows.size() == 1)
         return ScriptError(m_table->fileName(), reason, rows.first()).message();
@@ -153,7 +138,7 @@ void RecordModel::reportReadFault(const QString& message) const
 const QVariantList* RecordModel::storedValues(int row) const
 {
     try {
-        return m_cache.values(m_ids, row);
+        return m_rows.values(row);
     } catch (const ScriptError& error) {
         reportReadFault(describe(error.reason(), row));
         return nullptr;
@@ -167,20 +152,20 @@ QVariant RecordModel::data(const QModelIndex& index, int role) const
     const int column = index.column();
     if (role == Qt::TextAlignmentRole && !layout().isTextColumn(layout().columns.at(column)))
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
-    const PendingEdits::Cell* edit = m_edits.find(m_ids.at(index.row()), column);
+    const PendingEdits::Cell* edit = m_edits.find(m_rows.id(index.row()), column);
     if (edit && role != StoredValueRole)
-        return CellLook::cell(role, edit->value, edit);
+        return CellLook::cell(role, edit->value, true, edit->theirs);
     const QVariantList* stored = storedValues(index.row());
     if (!stored)
         return {};
     return role == StoredValueRole ? stored->at(column)
-                                   : CellLook::cell(role, stored->at(column), nullptr);
+                                   : CellLook::cell(role, stored->at(column), false);
 }
 
 QVariant RecordModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Vertical)
-        return CellLook::selector(role, rowNumber(section), isUnsaved(section));
+        return CellLook::selector(role, m_rows.number(section), isUnsaved(section));
     if (role != Qt::DisplayRole || section < 0 || section >= layout().columns.size())
         return {};
     return layout().columns.at(section);
@@ -196,19 +181,9 @@ Qt::ItemFlags RecordModel::flags(const QModelIndex& index) const
     return result;
 }
 
-int RecordModel::rowOfNumber(int number) const
-{
-    if (number < 1 || number > m_ids.size())
-        return -1;
-    QList<qint64> byId = m_ids;
-    const auto nth = byId.begin() + (number - 1);
-    std::nth_element(byId.begin(), nth, byId.end());
-    return int(m_ids.indexOf(*nth));
-}
-
 bool RecordModel::isUnsaved(int row) const
 {
-    return row >= 0 && row < rowCount() && m_edits.contains(m_ids.at(row));
+    return row >= 0 && row < rowCount() && m_edits.contains(m_rows.id(row));
 }
 
 void RecordModel::rowChanged(int row)
@@ -219,16 +194,8 @@ void RecordModel::rowChanged(int row)
 
 void RecordModel::showValues(int row, const QVariantList& values)
 {
-    m_cache.put(row, m_ids.at(row), values);
+    m_rows.keep(row, values);
     rowChanged(row);
-}
-
-void RecordModel::removeRowAt(int row)
-{
-    beginRemoveRows({}, row, row);
-    m_ids.removeAt(row);
-    m_cache.clear();
-    endRemoveRows();
 }
 
 void RecordModel::poll()
@@ -249,41 +216,14 @@ void RecordModel::poll()
         return;
     m_dataVersion = version;
     try {
-        followAddedAndDeletedRows();
+        // A row holding an edit stays until its save tells the author what became of it.
+        m_rows.refresh([this](qint64 id) { return m_edits.contains(id); });
     } catch (const ScriptError&) {
         // The values below are read again all the same, and a read tells what is wrong.
     }
     // Values only: the rows keep their order, and a range of cells leaves the cell being
     // edited, the current cell, the selection and the scroll position as they are.
-    m_cache.clear();
+    m_rows.forgetValues();
     if (rowCount() > 0)
         Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
-}
-
-void RecordModel::followAddedAndDeletedRows()
-{
-    const RecordStore::RowChanges changes = m_store.rowChanges(m_ids);
-    QSet<qint64> deleted;
-    for (qint64 id : changes.deleted) {
-        // A row holding an edit stays until its save tells the author what became of it.
-        if (!m_edits.contains(id))
-            deleted.insert(id);
-    }
-    for (int last = rowCount() - 1; last >= 0 && !deleted.isEmpty(); --last) {
-        if (!deleted.contains(m_ids.at(last)))
-            continue;
-        int first = last;
-        while (first > 0 && deleted.contains(m_ids.at(first - 1)))
-            --first;
-        beginRemoveRows({}, first, last);
-        m_ids.remove(first, last - first + 1);
-        endRemoveRows();
-        last = first;
-    }
-    if (!changes.added.isEmpty()) {
-        // New rows come last, as after "Add", whatever the order shown.
-        beginInsertRows({}, rowCount(), rowCount() + int(changes.added.size()) - 1);
-        m_ids.append(changes.added);
-        endInsertRows();
-    }
 }

@@ -3,9 +3,8 @@
 
 #pragma once
 
-#include "editor/model/PageCache.h"
 #include "editor/model/PendingEdits.h"
-#include "editor/model/RowNumbers.h"
+#include "editor/model/RowList.h"
 #include "script/RecordStore.h"
 
 #include <QAbstractTableModel>
@@ -20,12 +19,12 @@ struct TableLayout;
 
 // The rows of one script file for a grid: one column per field after ID, named after it.
 //
-// Only the ordered list of IDs is held in full; row values are read in pages. Edits are held
-// by row and field until saved, and a save writes only the fields the author changed, so
-// another program's change to the rest of the row (the runner's count) is kept. What other
-// programs write shows within about a second. Faults are never shown here: they are told
+// The rows shown are a RowList, which holds only their IDs in full. Edits are held by row and
+// field until saved, and a save writes only the fields the author changed, so another
+// program's change to the rest of the row (the runner's count) is kept. What other programs
+// write shows within about a second. Faults are never shown here: they are told
 // through failed(), and a field changed both here and elsewhere is put to the resolver.
-class RecordModel : public QAbstractTableModel {
+class RecordModel : public QAbstractTableModel, private RowList::Listener {
     Q_OBJECT
 
 public:
@@ -65,21 +64,14 @@ public:
 
     void setConflictResolver(ConflictResolver resolver) { m_resolver = std::move(resolver); }
 
-    // The grid row of the row that messages call `number` (its place in ID order, from 1),
-    // which differs from it after a sort; -1 when there is no such row.
-    int rowOfNumber(int number) const;
-    // The row's number in every message: its place in ID order, from 1, whatever the order
-    // shown.
-    int rowNumber(int row) const { return m_numbers.number(row); }
+    // The rows as shown, with the number messages give each.
+    const RowList& rows() const { return m_rows; }
     // The largest count of the file, for drawing counts to scale; 0 without counts.
     qint64 largestCount() const;
     // Reads the rest of a large file's row list, which opening leaves until the first rows
     // are shown; adding a row, sorting and the look for other programs' changes read it
     // first.
     void completeRows();
-    bool hasAllRows() const { return m_complete; }
-    // Rows read at opening; a file with more shows them first and the rest a moment later.
-    static constexpr int firstRows = 1000;
 
     // Reads the whole file once for damage, if opening left that for later. A damaged file is
     // told through failed() and then only read. False when it is damaged.
@@ -100,13 +92,19 @@ public:
     // order then stays until the next sort: other programs' changes refresh only values.
     bool sortByCount();
 
-    const ScriptTable& table() const { return *m_table; }
-    // The rows as shown, by ID.
-    const QList<qint64>& ids() const { return m_ids; }
+    // The author's steps written at once, past the edits held: undoing and redoing them, and
+    // replacing. Each write is the compared write of a save, and whatever cannot be done is
+    // told through failed().
+    //
+    // Writes each field only if it still holds its base; a field changed elsewhere since is
+    // left as it is. False when anything was not written.
+    bool writeBack(const Fields& rows);
+    // Deletes the row with the given ID and returns what it held; nullopt when it is gone.
+    std::optional<QVariantList> takeRow(qint64 id);
+    // Puts a row back under its own ID and shows it at `row`; false when it cannot be.
+    bool putBackRow(qint64 id, int row, const QVariantList& values);
 
-    int cachedPages() const { return m_cache.size(); }
-    static constexpr int pageSize = 100;
-    static constexpr int maxCachedPages = 40;
+    const ScriptTable& table() const { return *m_table; }
 
 Q_SIGNALS:
     // A message for the author naming file, row and field.
@@ -120,10 +118,14 @@ Q_SIGNALS:
     void rowDeleted(qint64 id, int row, const QVariantList& values);
 
 private:
-    // Undo, redo and replacements write past the held edits.
-    friend class RecordSteps;
-
     enum class Attempt { Told, Quiet };
+
+    void beforeInsert(int first, int last) override { beginInsertRows({}, first, last); }
+    void afterInsert() override { endInsertRows(); }
+    void beforeRemove(int first, int last) override { beginRemoveRows({}, first, last); }
+    void afterRemove() override { endRemoveRows(); }
+    void beforeReset() override { beginResetModel(); }
+    void afterReset() override { endResetModel(); }
 
     bool isCell(const QModelIndex& index) const;
     const QVariantList* storedValues(int row) const;
@@ -134,26 +136,27 @@ private:
     bool showStoredRow(int row);
     void rowChanged(int row);
     void showValues(int row, const QVariantList& values);
-    void removeRowAt(int row);
+    // Shows what writes past the edits left in the file, without looking up each row when
+    // there are many.
+    void showWritten(const QHash<qint64, RecordStore::Written>& written);
     // Writes edits waiting for the file, and shows what other programs changed.
     void poll();
-    void followAddedAndDeletedRows();
     void reportReadFault(const QString& message) const;
     QString describe(const QString& reason, int row, const QString& field = {}) const;
     QString describeRows(const QString& reason, const QList<qint64>& ids) const;
+    QString describeFile(const QString& reason) const;
 
     std::unique_ptr<ScriptTable> m_table;
     RecordStore m_store;
-    QList<qint64> m_ids;
-    mutable PageCache m_cache;
+    RowList m_rows;
     mutable bool m_readFaultReported = false;
     PendingEdits m_edits;
     ConflictResolver m_resolver;
     QTimer m_poll;
     qint64 m_dataVersion = 0;
+    // A message or a question opens a window of its own, whose events must not start a second
+    // save or a refresh halfway through a write.
     bool m_busy = false;
     bool m_damaged = false;
-    bool m_complete = true;
-    RowNumbers m_numbers;
     mutable std::optional<qint64> m_largestCount; // forgotten whenever values may change
 };

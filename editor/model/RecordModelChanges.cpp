@@ -1,10 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The author's changes: edits held and saved field by field, rows added, deleted and sorted.
+// What of RecordModel is the author's changes: edits held and saved field by field, rows
+// added, deleted and sorted, and the steps of the undo history written past the edits held.
+// The Qt adaptor is in RecordModel.cpp.
 #include "editor/model/CellLook.h"
 #include "editor/model/RecordModel.h"
-#include "editor/model/RecordSteps.h"
 #include "script/FieldRule.h"
 #include "script/ScriptError.h"
 #include "script/ScriptTable.h"
@@ -14,6 +15,22 @@
 #include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
+
+namespace {
+// The changes that reached the file, each with the value it held before as its base.
+RecordModel::Fields writtenFields(const RecordModel::Fields& asked,
+                                  const QHash<qint64, RecordStore::Written>& written)
+{
+    RecordModel::Fields done;
+    for (auto row = written.cbegin(); row != written.cend(); ++row) {
+        for (const RecordStore::Change& change : asked.value(row.key())) {
+            if (row->written.contains(change.column))
+                done[row.key()] << change;
+        }
+    }
+    return done;
+}
+} // namespace
 
 bool RecordModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
@@ -56,7 +73,7 @@ bool RecordModel::edit(const QModelIndex& index, const QString& text, std::optio
         }
         base = stored->at(index.column());
     }
-    m_edits.set(m_ids.at(index.row()), index.column(), *base,
+    m_edits.set(m_rows.id(index.row()), index.column(), *base,
                 FieldRule::stored(layout(), column, text));
     rowChanged(index.row());
     return true;
@@ -64,8 +81,6 @@ bool RecordModel::edit(const QModelIndex& index, const QString& text, std::optio
 
 bool RecordModel::write(const QList<qint64>& ids, Attempt attempt)
 {
-    // A message or a question opens a window of its own, whose events must not start a
-    // second save or a refresh halfway through this one.
     const QScopedValueRollback busy(m_busy, true);
     Fields changes;
     for (qint64 id : ids)
@@ -93,7 +108,7 @@ bool RecordModel::write(const QList<qint64>& ids, Attempt attempt)
             continue;
         }
         m_edits.settle(row.key(), *row);
-        const int at = int(m_ids.indexOf(row.key()));
+        const int at = m_rows.rowOf(row.key());
         if (at < 0)
             continue;
         showValues(at, *row->now);
@@ -104,7 +119,7 @@ bool RecordModel::write(const QList<qint64>& ids, Attempt attempt)
         dropDeletedRow(id);
         allWritten = false;
     }
-    if (const Fields done = RecordSteps::writtenFields(changes, written); !done.isEmpty())
+    if (const Fields done = writtenFields(changes, written); !done.isEmpty())
         Q_EMIT saved(done);
     if (!written.isEmpty())
         Q_EMIT wrote();
@@ -115,7 +130,7 @@ bool RecordModel::write(const QList<qint64>& ids, Attempt attempt)
 
 bool RecordModel::settleConflict(qint64 id)
 {
-    const int row = int(m_ids.indexOf(id));
+    const int row = m_rows.rowOf(id);
     if (row < 0 || !m_edits.hasConflict(id))
         return true;
     const QString question =
@@ -139,7 +154,7 @@ bool RecordModel::settleConflict(qint64 id)
 
 void RecordModel::dropDeletedRow(qint64 id)
 {
-    const int row = int(m_ids.indexOf(id));
+    const int row = m_rows.rowOf(id);
     if (row < 0)
         return;
     const QString message = describe(u"another program deleted this row, so your change was not "
@@ -147,7 +162,7 @@ void RecordModel::dropDeletedRow(qint64 id)
                                      row) +
                             u" What you typed was %1."_s.arg(m_edits.typed(id, layout().columns));
     m_edits.remove(id);
-    removeRowAt(row);
+    m_rows.remove(row);
     Q_EMIT failed(message);
 }
 
@@ -163,7 +178,7 @@ bool RecordModel::saveRow(int row)
 {
     if (row < 0 || row >= rowCount())
         return false;
-    const qint64 id = m_ids.at(row);
+    const qint64 id = m_rows.id(row);
     if (m_edits.contains(id))
         return write({id}, Attempt::Told);
     return showStoredRow(row);
@@ -171,18 +186,18 @@ bool RecordModel::saveRow(int row)
 
 bool RecordModel::showStoredRow(int row)
 {
-    const qint64 id = m_ids.at(row);
+    const qint64 id = m_rows.id(row);
     std::optional<QVariantList> values;
     try {
         values = m_store.read(id);
     } catch (const ScriptError& error) {
-        m_cache.dropPage(row);
+        m_rows.forgetValues(row);
         Q_EMIT failed(describe(error.reason(), row));
         rowChanged(row);
         return false;
     }
     if (!values) {
-        removeRowAt(row); // gone from the file: it leaves the grid too
+        m_rows.remove(row); // gone from the file: it leaves the grid too
         return false;
     }
     showValues(row, *values);
@@ -198,16 +213,11 @@ bool RecordModel::addRow()
     try {
         id = m_store.addDefaultRow();
     } catch (const ScriptError& error) {
-        Q_EMIT failed(
-            ScriptError(m_table->fileName(), u"no row could be added (%1)"_s.arg(error.reason()))
-                .message());
+        Q_EMIT failed(describeFile(u"no row could be added (%1)"_s.arg(error.reason())));
         return false;
     }
     const int row = rowCount();
-    beginInsertRows({}, row, row);
-    m_ids.append(id);
-    m_cache.dropPage(row);
-    endInsertRows();
+    m_rows.append(id);
     Q_EMIT rowAdded(id, row);
     Q_EMIT wrote();
     return true;
@@ -217,7 +227,7 @@ bool RecordModel::deleteRow(int row)
 {
     if (row < 0 || row >= rowCount() || !checkIntegrity())
         return false;
-    const qint64 id = m_ids.at(row);
+    const qint64 id = m_rows.id(row);
     std::optional<QVariantList> values;
     try {
         values = m_store.take(id);
@@ -226,7 +236,7 @@ bool RecordModel::deleteRow(int row)
         return false;
     }
     m_edits.remove(id); // the author deletes the row, edits and all
-    removeRowAt(row);
+    m_rows.remove(row);
     if (values)
         Q_EMIT rowDeleted(id, row, *values);
     Q_EMIT wrote();
@@ -245,17 +255,110 @@ bool RecordModel::sortByCount()
     try {
         ids = m_store.ids(RecordStore::Order::ByCountDescending);
     } catch (const ScriptError& error) {
-        Q_EMIT failed(ScriptError(m_table->fileName(),
-                                  u"the rows could not be sorted (%1)"_s.arg(error.reason()))
-                          .message());
+        Q_EMIT failed(describeFile(u"the rows could not be sorted (%1)"_s.arg(error.reason())));
         return false;
     }
     // Edits belong to their rows by ID, so they move with them.
-    beginResetModel();
-    m_complete = true;
-    m_ids = std::move(ids);
-    m_cache.clear();
     m_readFaultReported = false;
-    endResetModel();
+    m_rows.reorder(std::move(ids));
+    return true;
+}
+
+void RecordModel::showWritten(const QHash<qint64, RecordStore::Written>& written)
+{
+    if (written.size() > RowList::pageSize) {
+        m_rows.forgetValues();
+        if (const int rows = rowCount(); rows > 0) {
+            Q_EMIT dataChanged(index(0, 0), index(rows - 1, columnCount() - 1));
+            Q_EMIT headerDataChanged(Qt::Vertical, 0, rows - 1);
+        }
+        return;
+    }
+    for (auto row = written.cbegin(); row != written.cend(); ++row) {
+        const int at = m_rows.rowOf(row.key());
+        if (at >= 0 && row->now)
+            showValues(at, *row->now);
+    }
+}
+
+bool RecordModel::writeBack(const Fields& rows)
+{
+    const QScopedValueRollback busy(m_busy, true);
+    QHash<qint64, RecordStore::Written> written;
+    try {
+        written = m_store.write(rows);
+    } catch (const ScriptError& error) {
+        Q_EMIT failed(describeFile(u"nothing was changed (%1)"_s.arg(error.reason())));
+        return false;
+    }
+    QStringList problems;
+    for (auto row = written.cbegin(); row != written.cend(); ++row) {
+        if (row->now && row->conflicts.isEmpty())
+            continue;
+        const int at = m_rows.rowOf(row.key());
+        if (!row->now) {
+            problems << describeFile(u"another program deleted the row with ID %1, so it was "
+                                     u"not changed"_s.arg(row.key()));
+            if (at >= 0 && !m_edits.contains(row.key()))
+                m_rows.remove(at);
+            continue;
+        }
+        for (int column : row->conflicts) {
+            problems << describe(u"another program changed this field since, to %1, so it was "
+                                 u"left as it is"_s.arg(CellLook::quoted(row->now->at(column))),
+                                 at, layout().columns.at(column));
+        }
+    }
+    showWritten(written);
+    if (const Fields done = writtenFields(rows, written); !done.isEmpty()) {
+        Q_EMIT saved(done);
+        Q_EMIT wrote();
+    }
+    for (const QString& problem : problems)
+        Q_EMIT failed(problem);
+    return problems.isEmpty();
+}
+
+std::optional<QVariantList> RecordModel::takeRow(qint64 id)
+{
+    std::optional<QVariantList> values;
+    try {
+        values = m_store.take(id);
+    } catch (const ScriptError& error) {
+        Q_EMIT failed(describeFile(u"the row with ID %1 could not be deleted (%2)"_s.arg(
+            QString::number(id), error.reason())));
+        return std::nullopt;
+    }
+    if (const int row = m_rows.rowOf(id); row >= 0) {
+        m_edits.remove(id);
+        m_rows.remove(row);
+    }
+    if (!values) {
+        Q_EMIT failed(
+            describeFile(u"another program deleted the row with ID %1 already"_s.arg(id)));
+        return std::nullopt;
+    }
+    Q_EMIT wrote();
+    return values;
+}
+
+bool RecordModel::putBackRow(qint64 id, int row, const QVariantList& values)
+{
+    bool restored = false;
+    try {
+        restored = m_store.restore(id, values);
+    } catch (const ScriptError& error) {
+        Q_EMIT failed(describeFile(u"the row with ID %1 could not be put back (%2)"_s.arg(
+            QString::number(id), error.reason())));
+        return false;
+    }
+    if (!restored) {
+        Q_EMIT failed(describeFile(u"the row with ID %1 could not be put back: another row "
+                                   u"holds that ID by now"_s.arg(id)));
+        return false;
+    }
+    if (m_rows.rowOf(id) < 0)
+        m_rows.insert(row, id);
+    Q_EMIT wrote();
     return true;
 }

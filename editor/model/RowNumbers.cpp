@@ -3,35 +3,38 @@
 
 #include "editor/model/RowNumbers.h"
 
-#include <QAbstractItemModel>
 #include <algorithm>
 
-RowNumbers::RowNumbers(const QAbstractItemModel& model, std::function<const QList<qint64>&()> ids)
-    : m_ids(std::move(ids))
+void RowNumbers::learn(const QList<qint64>& ids) const
 {
-    connect(&model, &QAbstractItemModel::rowsInserted, this, &RowNumbers::forget);
-    connect(&model, &QAbstractItemModel::rowsRemoved, this, &RowNumbers::forget);
-    connect(&model, &QAbstractItemModel::rowsMoved, this, &RowNumbers::forget);
-    connect(&model, &QAbstractItemModel::modelReset, this, &RowNumbers::forget);
-    connect(&model, &QAbstractItemModel::layoutChanged, this, &RowNumbers::forget);
+    if (m_known)
+        return;
+    m_inIdOrder = std::is_sorted(ids.cbegin(), ids.cend());
+    m_sorted.clear();
+    if (!m_inIdOrder) {
+        m_sorted = ids;
+        std::sort(m_sorted.begin(), m_sorted.end());
+    }
+    m_known = true;
 }
 
-int RowNumbers::number(int row) const
+int RowNumbers::number(const QList<qint64>& ids, int row) const
 {
-    const QList<qint64>& ids = m_ids();
     if (row < 0 || row >= ids.size())
         return 0;
-    if (!m_known) {
-        m_inIdOrder = std::is_sorted(ids.cbegin(), ids.cend());
-        m_sorted.clear();
-        if (!m_inIdOrder) {
-            m_sorted = ids;
-            std::sort(m_sorted.begin(), m_sorted.end());
-        }
-        m_known = true;
-    }
+    learn(ids);
     if (m_inIdOrder)
         return row + 1;
     const auto place = std::lower_bound(m_sorted.cbegin(), m_sorted.cend(), ids.at(row));
     return int(place - m_sorted.cbegin()) + 1;
+}
+
+int RowNumbers::row(const QList<qint64>& ids, int number) const
+{
+    if (number < 1 || number > ids.size())
+        return -1;
+    learn(ids);
+    if (m_inIdOrder)
+        return number - 1;
+    return int(ids.indexOf(m_sorted.at(number - 1)));
 }

@@ -4,29 +4,24 @@
 #pragma once
 
 #include <QList>
-#include <QObject>
-#include <functional>
-
-class QAbstractItemModel;
 
 // The number every message gives a row: its place in ID order, from 1, which is the order the
 // runner and the script check read the rows in, whatever order a grid shows them in.
 //
-// Kept for one model whose rows are `ids()`; worked out again after rows come, go or change
-// order, and only when a number is next asked for.
-class RowNumbers : public QObject {
-    Q_OBJECT
-
+// Worked out for the rows `ids` when first asked for after forget(), which the owner of the
+// list calls whenever rows come, go or change order.
+class RowNumbers {
 public:
-    RowNumbers(const QAbstractItemModel& model, std::function<const QList<qint64>&()> ids);
-
     // The number of the row shown at `row`; 0 when there is no such row.
-    int number(int row) const;
+    int number(const QList<qint64>& ids, int row) const;
+    // The row shown with `number`; -1 when there is no such row.
+    int row(const QList<qint64>& ids, int number) const;
 
-private:
     void forget() { m_known = false; }
 
-    std::function<const QList<qint64>&()> m_ids;
+private:
+    void learn(const QList<qint64>& ids) const;
+
     mutable bool m_known = false;
     mutable bool m_inIdOrder = true;
     mutable QList<qint64> m_sorted; // only when the rows are shown in another order

@@ -4,6 +4,7 @@
 #include "tests/support/EditorWindow.h"
 
 #include "editor/grid/ScriptGrid.h"
+#include "script/TableLayout.h"
 #include "tests/support/ScriptFixture.h"
 
 #include <QAction>
@@ -41,4 +42,17 @@ QLineEdit* EditorWindow::type(ScriptGrid* into, int row, int column, const QStri
     if (editor && !text.isNull())
         editor->setText(text);
     return editor;
+}
+
+QLineEdit* EditorWindow::type(Tab tab, int row, const QString& field, const QString& text) const
+{
+    return type(form->grid(tab), row, column(tab, field), text);
+}
+
+int EditorWindow::column(Tab tab, const QString& field)
+{
+    const auto column = int(Tabs::layout(tab).columns.indexOf(field));
+    if (column < 0)
+        qFatal("%s is no field of %s", qPrintable(field), qPrintable(Tabs::layout(tab).fileName));
+    return column;
 }
