@@ -32,7 +32,8 @@ qint64 totalCount(const QString& dir)
     RecordStore store(*table);
     const int yes = int(TableLayout::special().columns.indexOf(TableLayout::countColumn()));
     qint64 total = 0;
-    for (const QVariantList& row : store.read(store.ids(RecordStore::Order::ById)))
+    const QHash<qint64, QVariantList> all = store.read(store.ids(RecordStore::Order::ById));
+    for (const QVariantList& row : all)
         total += row.at(yes).toLongLong();
     return total;
 }

@@ -96,16 +96,16 @@ void PendingEdits::settle(qint64 id, const RecordStore::Written& written)
     if (row == m_rows.end())
         return;
     row->waiting = false;
-    for (auto cell = row->cells.begin(); cell != row->cells.end();) {
-        if (written.now && written.conflicts.contains(cell.key())) {
+    const auto inConflict = [&written](int column) {
+        return written.now && written.conflicts.contains(column);
+    };
+    for (auto cell = row->cells.begin(); cell != row->cells.end(); ++cell) {
+        if (inConflict(cell.key()))
             cell->theirs = written.now->at(cell.key());
-            ++cell;
-        } else {
-            cell = row->cells.erase(cell);
-        }
     }
+    row->cells.removeIf([&](const auto& cell) { return !inConflict(cell.key()); });
     if (row->cells.isEmpty())
-        m_rows.erase(row);
+        m_rows.remove(id);
 }
 
 void PendingEdits::keepMine(qint64 id)
@@ -126,5 +126,5 @@ void PendingEdits::takeTheirs(qint64 id)
         return;
     row->cells.removeIf([](const auto& cell) { return cell.value().theirs.has_value(); });
     if (row->cells.isEmpty())
-        m_rows.erase(row);
+        m_rows.remove(id);
 }

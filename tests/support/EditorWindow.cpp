@@ -14,7 +14,7 @@
 EditorWindow::EditorWindow(const ScriptFixture& fx)
     : form(std::make_unique<Form1>(dialogs, fx.dir()))
 {
-    QObject::connect(form.get(), &Form1::programEnded, [this] { ++endings; });
+    QObject::connect(form.get(), &Form1::programEnded, form.get(), [this] { ++endings; });
     form->setFarewellTime(std::chrono::milliseconds(0));
     form->show();
 }
