@@ -34,8 +34,6 @@ public:
                  QString workingDir);
     ~Conversation();
 
-    Module1& state() { return *this; }
-    const Module1& state() const { return *this; }
     bool hasEnded() const { return m_ended; }
 
     // Window events.
