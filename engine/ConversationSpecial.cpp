@@ -1,7 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The special-case step: the walk through the special table and its follow-up prompts.
+// Part of class Conversation, kept apart so that no file grows long: the special-case step.
+// Here live Special and its parts (openSpecialCases, readSpecialCase, askFollowUps,
+// finishFollowUp), the waits for another program's lock (waitingOutLocks), and tellOnce,
+// by which script faults met on the way are told once a run. The question cycle is in
+// ConversationSteps.cpp; the window's events and presentation in Conversation.cpp.
 #include "clock/Clock.h"
 #include "engine/Conversation.h"
 #include "engine/Presenter.h"
