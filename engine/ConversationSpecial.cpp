@@ -11,6 +11,7 @@
 #include "engine/Presenter.h"
 #include "script/ScriptError.h"
 #include "script/SpecialCases.h"
+#include "script/SpecialRules.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -141,13 +142,14 @@ bool Conversation::askFollowUps()
             return false; // deleted meanwhile: the walk goes on past it
         if (unreadable)
             break; // told; the other prompts would wait on the same lock
-        AgainFlag = 0;
-        try {
-            CurrentLine = now->text(position);
-        } catch (const ScriptError& error) {
-            tellOnce(error.message());
+        // A null prompt is how an author gives a case fewer follow-ups than the level allows:
+        // nothing to ask, so no box and no repeat, and no fault to tell. (A case's fields begin
+        // at its question.)
+        const QVariant& prompt = now->fields.at(position - SpecialRules::questionPosition);
+        if (!SpecialRules::canAsk(prompt))
             continue;
-        }
+        AgainFlag = 0;
+        CurrentLine = prompt.toString();
         PromptLine();
         asked = true;
         if (finishFollowUp())

@@ -100,6 +100,20 @@ private Q_SLOTS:
                        nextQuestion),
                  {u"special: DELETE FROM Table1 WHERE ID > 2; "
                   u"UPDATE Table1 SET \"Primary Question (Y/N)\" = NULL"_s});
+        scenario("a null prompt is nothing to ask: the next one follows",
+                 beats(yesToCase1, answered(1), answered(3), nextQuestion, once),
+                 {u"special: UPDATE Table1 SET \"2nd Question (Input)\" = NULL"_s});
+        // A confirmed case with no prompt to ask still gets the repeat and the question
+        // whether to go on, once, rather than its own question straight back.
+        const Beats handsBack = beats("show: control 1 (1 s) | box: first 1 blue second 1",
+                                      Reply::Ok, "ask: first 41 blue second 41", Reply::No,
+                                      "ask: control 81", Reply::Yes, nextQuestion, once);
+        scenario("Low, and its one prompt null", beats(low, yesToCase1, handsBack),
+                 {u"special: UPDATE Table1 SET \"Enhance Process\" = NULL"_s});
+        scenario("High, and every prompt null", beats(high, yesToCase1, handsBack),
+                 {u"special: UPDATE Table1 SET \"Enhance Process\" = NULL, \"2nd Question "
+                  u"(Input)\" = NULL, \"3rd Question (Input)\" = NULL, \"4th Question "
+                  u"(Input)\" = NULL"_s});
         scenario("an empty table is told once, and the loop goes on",
                  beats(toCase1, goneAround,
                        "details: special.mdb: there are no special cases to ask",
