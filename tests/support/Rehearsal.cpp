@@ -8,10 +8,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-Rehearsal::Rehearsal(Folder folder)
+Rehearsal::Rehearsal()
 {
-    if (folder == Folder::Empty)
-        return;
     fx.createNumbered(TableLayout::basic(), 22, u"basic"_s);
     fx.createNumbered(TableLayout::control(), 100, u"control"_s);
     QList<QVariantList> pairs;
@@ -45,6 +43,8 @@ void Rehearsal::change(const QString& table, const QString& what)
     }
     const auto layout = std::find_if(TableLayout::all().begin(), TableLayout::all().end(),
                                      [&](auto* l) { return l->fileName == table + u".mdb"_s; });
+    if (layout == TableLayout::all().end())
+        qFatal("no script file is called %s", qPrintable(table));
     const QString path = fx.path(**layout);
     if (what.startsWith(u"held"_s)) {
         m_lock.emplace(path, what == u"held for writing"_s ? FileLock::Kind::Write

@@ -18,8 +18,7 @@
 // prompt 1" to "case k prompt 4", and are counted 0.
 class Rehearsal {
 public:
-    enum class Folder { StandardScript, Empty };
-    explicit Rehearsal(Folder folder = Folder::StandardScript);
+    Rehearsal();
     ~Rehearsal();
 
     ScriptFixture fx;
