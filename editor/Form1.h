@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "clock/FarewellPause.h"
 #include "clock/SystemClock.h"
 #include "editor/commands/ScriptWindow.h"
 #include "editor/model/RecordModel.h"
@@ -92,7 +93,7 @@ private:
     std::unique_ptr<About> m_about;
     Dialogs& m_dialogs;
     SystemClock m_clock;
-    std::chrono::milliseconds m_farewellTime{10000};
+    std::chrono::milliseconds m_farewellTime{FarewellPause::exitMenu};
     bool m_ending = false;
     bool m_loseUnsaved = false; // the author chose to end with edits that cannot be saved
     bool m_holdMessages = false;

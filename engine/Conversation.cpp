@@ -4,6 +4,7 @@
 #include "engine/Conversation.h"
 
 #include "clock/Clock.h"
+#include "clock/FarewellPause.h"
 #include "engine/BasicRow.h"
 #include "engine/BirthDateReader.h"
 #include "engine/Presenter.h"
@@ -31,8 +32,6 @@ Conversation::Conversation(Presenter& presenter, Voice& voice, Clock& clock, Ran
     , m_random(random)
     , m_dir(std::move(workingDir))
 {
-    PersistLevel = Persistence::Medium;
-    PersistCode = u"M"_s;
 }
 
 Conversation::~Conversation() = default;
@@ -89,7 +88,7 @@ void Conversation::BUTTON_Click()
         return;
     }
     m_presenter.hideStartButton();
-    RunState = u"ENDLESS"_s;
+    RunState = ::RunState::Endless;
     NextStep = Step::FirstLine;
     try {
         LoadData();
@@ -135,7 +134,7 @@ void Conversation::introduction()
 
 void Conversation::questionLoop()
 {
-    while (RunState == u"ENDLESS"_s) {
+    while (RunState == ::RunState::Endless) {
         switch (NextStep) {
         case Step::FirstLine:
             FirstLine();
@@ -207,7 +206,7 @@ void Conversation::MNU_EXIT_Click()
 {
     try {
         m_presenter.showAbout();
-        PauseSeconds = 10;
+        PauseSeconds = double(FarewellPause::exitMenu.count());
         Pause();
         m_presenter.hideAbout();
     } catch (const Ended&) {
@@ -223,33 +222,31 @@ void Conversation::Form_Closed()
 void Conversation::MNU_HIGH_Click()
 {
     PersistLevel = Persistence::High;
-    PersistCode = u"H"_s;
     PersistCheck();
 }
 
 void Conversation::MNU_MEDIUM_Click()
 {
     PersistLevel = Persistence::Medium;
-    PersistCode = u"M"_s;
     PersistCheck();
 }
 
 void Conversation::MNU_LOW_Click()
 {
     PersistLevel = Persistence::Low;
-    PersistCode = u"L"_s;
     PersistCheck();
 }
 
 void Conversation::PersistCheck()
 {
     // The window clears every mark and sets the one the letter names (exact case).
+    const QString code = PersistCode();
     std::optional<Persistence> marked;
-    if (PersistCode == u"H"_s)
+    if (code == u"H"_s)
         marked = Persistence::High;
-    else if (PersistCode == u"M"_s)
+    else if (code == u"M"_s)
         marked = Persistence::Medium;
-    else if (PersistCode == u"L"_s)
+    else if (code == u"L"_s)
         marked = Persistence::Low;
     m_presenter.showPersistence(marked);
 }

@@ -25,6 +25,9 @@ struct TableLayout;
 // names, working on the shared state of Module1 and reaching the person only through the
 // Presenter, the Voice, the Clock and the RandomSource.
 //
+// One class in three files: its events, presentation and ending in Conversation.cpp, the
+// question cycle in ConversationSteps.cpp, the special-case step in ConversationSpecial.cpp.
+//
 // Ending the program is not a return value: a step that ends it (Exit during a pause, the
 // farewell, a closed window) unwinds every procedure above it, and the handler the window
 // called returns normally.
@@ -34,8 +37,6 @@ public:
                  QString workingDir);
     ~Conversation();
 
-    Module1& state() { return *this; }
-    const Module1& state() const { return *this; }
     bool hasEnded() const { return m_ended; }
 
     // Window events.

@@ -1,12 +1,17 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The special-case step: the walk through the special table and its follow-up prompts.
+// Part of class Conversation, kept apart so that no file grows long: the special-case step.
+// Here live Special and its parts (openSpecialCases, readSpecialCase, askFollowUps,
+// finishFollowUp), the waits for another program's lock (waitingOutLocks), and tellOnce,
+// by which script faults met on the way are told once a run. The question cycle is in
+// ConversationSteps.cpp; the window's events and presentation in Conversation.cpp.
 #include "clock/Clock.h"
 #include "engine/Conversation.h"
 #include "engine/Presenter.h"
 #include "script/ScriptError.h"
 #include "script/SpecialCases.h"
+#include "script/SpecialRules.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -137,13 +142,14 @@ bool Conversation::askFollowUps()
             return false; // deleted meanwhile: the walk goes on past it
         if (unreadable)
             break; // told; the other prompts would wait on the same lock
-        AgainFlag = 0;
-        try {
-            CurrentLine = now->text(position);
-        } catch (const ScriptError& error) {
-            tellOnce(error.message());
+        // A null prompt is how an author gives a case fewer follow-ups than the level allows:
+        // nothing to ask, so no box and no repeat, and no fault to tell. (A case's fields begin
+        // at its question.)
+        const QVariant& prompt = now->fields.at(position - SpecialRules::questionPosition);
+        if (!SpecialRules::canAsk(prompt))
             continue;
-        }
+        AgainFlag = 0;
+        CurrentLine = prompt.toString();
         PromptLine();
         asked = true;
         if (finishFollowUp())

@@ -1,8 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The question cycle: loading the lines, the random picks, the steps and the finish.
+// Part of class Conversation, kept apart so that no file grows long: the question cycle.
+// Here live LoadData (with loadTable), the random picks GetControlData and GetDoubleData
+// (with pickSlot), the loop's steps FirstLine, NextLine, GoAgain and AnyMore (with
+// askShowAndPair and presentPair), and Finish. The window's events, presentation and
+// ending are in Conversation.cpp; the special-case step in ConversationSpecial.cpp.
 #include "clock/Clock.h"
+#include "clock/FarewellPause.h"
 #include "engine/AgeAnswer.h"
 #include "engine/BasicRow.h"
 #include "engine/Conversation.h"
@@ -219,7 +224,7 @@ void Conversation::Finish()
                                          : BasicRow::LateLine];
     ShowLine();
     m_presenter.showAbout();
-    PauseSeconds = 8;
+    PauseSeconds = double(FarewellPause::goodbye.count());
     Pause();
     m_presenter.hideAbout();
     endProgram();

@@ -6,6 +6,7 @@
 #include "engine/BoxStyle.h"
 #include "engine/Persistence.h"
 #include "engine/Reply.h"
+#include "engine/RunState.h"
 #include "engine/SlotTable.h"
 #include "engine/Step.h"
 
@@ -29,7 +30,6 @@ struct Module1 {
     QString CurrentLine; // what the next ShowLine, PromptLine or AskLine presents
     ::Reply Reply = ::Reply::None;
     ::Persistence PersistLevel = ::Persistence::Medium;
-    QString PersistCode;   // "H", "M" or "L": which menu item carries the mark
     BasicTable BasicLines; // by role, see BasicRow
     DoubleTable DoubleLines;
     ControlTable ControlLines;
@@ -37,8 +37,23 @@ struct Module1 {
     QString PairFirst;
     QString PairSecond;
     BoxStyle AskStyle = BoxStyle::OkOnly;
-    QString RunState;
+    ::RunState RunState = ::RunState::NotStarted;
     Step NextStep = Step::None;
     qint16 YesCount = 0;  // Yes replies to the go-on question since the last reset
     qint16 AgainFlag = 0; // 1 once a repeat has drawn since the last typed answer
+
+    // The level's letter, by which the menu places its mark. It is worked out from the level
+    // rather than kept beside it, so that the mark and the prompts asked never disagree.
+    QString PersistCode() const
+    {
+        switch (PersistLevel) {
+        case ::Persistence::High:
+            return QStringLiteral("H");
+        case ::Persistence::Medium:
+            return QStringLiteral("M");
+        case ::Persistence::Low:
+            return QStringLiteral("L");
+        }
+        return {};
+    }
 };

@@ -10,7 +10,6 @@
 template <typename T, int Capacity> class SlotTable {
 public:
     static constexpr int capacity = Capacity;
-    static constexpr bool contains(int slot) { return slot >= 1 && slot <= Capacity; }
 
     T& operator[](int slot) { return m_slots.at(index(slot)); }
     const T& operator[](int slot) const { return m_slots.at(index(slot)); }
@@ -18,7 +17,7 @@ public:
 private:
     static std::size_t index(int slot)
     {
-        if (!contains(slot))
+        if (slot < 1 || slot > Capacity)
             throw std::out_of_range("slot outside the table");
         return std::size_t(slot - 1);
     }

@@ -157,9 +157,10 @@ void ScriptCheck::checkText(const Row& row, int index)
     const bool special = m_layout.kind == TableLayout::Kind::Special;
     const bool line = m_layout.lineColumns.contains(column);
     if (value.isNull()) {
-        if (line && special)
+        // A null follow-up prompt is the author's way to ask fewer of them: no fault.
+        if (line && special && index + 1 == SpecialRules::questionPosition)
             add(Severity::Warning, row.number, column, SpecialRules::unaskedReason(index + 1));
-        else if (line)
+        else if (line && !special)
             add(Severity::Error, row.number, column,
                 u"the field is null, so %1; put a text in it, even an empty one"_s.arg(loadStops));
         return;

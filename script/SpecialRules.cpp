@@ -15,8 +15,8 @@ QString SpecialRules::unaskedReason(int position)
     return position == questionPosition
                ? u"the question is null, so the runner skips this case and tells it once per "
                  u"run; put a text in it, even an empty one"_s
-               : u"the prompt is null, so the runner skips it and tells it once per run; put a "
-                 u"text in it, even an empty one"_s;
+               : u"the prompt is null, so there is nothing to ask here and the runner goes on "
+                 u"to the next one"_s;
 }
 
 bool SpecialRules::canCount(const QVariant& count)

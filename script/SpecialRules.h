@@ -21,7 +21,9 @@ public:
     static constexpr int firstPromptPosition = 4;
     static constexpr int lastPromptPosition = 7;
 
-    // A null question or prompt holds nothing to ask (an empty text does: an empty line).
+    // A null question or prompt holds nothing to ask (an empty text does: an empty line). A
+    // null prompt is how a case asks fewer follow-ups than the level allows; a null question
+    // leaves its case unaskable, a fault the author is told of.
     static bool canAsk(const QVariant& field) { return !field.isNull(); }
     // Why a field at `position` that cannot be asked is skipped, and what the author does.
     static QString unaskedReason(int position);

@@ -6,8 +6,8 @@
 #include "script/ScriptCheck.h"
 #include "tests/support/FileLock.h"
 #include "tests/support/HostileFiles.h"
+#include "tests/support/Rehearsal.h"
 #include "tests/support/ScriptedDialogs.h"
-#include "tests/support/Session.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -66,13 +66,6 @@ private:
 class TestHostileFiles : public QObject {
     Q_OBJECT
 
-    static void makeTheOtherFiles(const ScriptFixture& fx)
-    {
-        fx.createNumbered(TableLayout::control(), 100);
-        fx.createNumbered(TableLayout::doubles(), 60);
-        fx.createNumbered(TableLayout::special(), 3);
-    }
-
 private Q_SLOTS:
     void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
 
@@ -88,26 +81,25 @@ private Q_SLOTS:
     {
         QFETCH(int, index);
         const HostileFile hostile = HostileFiles::all().at(index);
-        Session s;
-        makeTheOtherFiles(s.fx);
+        Rehearsal s; // the standard script, but for basic.mdb
+        QVERIFY(QFile::remove(s.fx.path(TableLayout::basic())));
         hostile.make(s.fx);
         const QString path = s.fx.path(TableLayout::basic());
         const QByteArray before = fingerprint(path);
 
         // The runner: told when its window loads, and loading goes on as far as it can.
-        Conversation& runner = s.open();
+        s.open();
         const QStringList loadMessages = s.stage.transcript;
         if (hostile.opens) {
             QVERIFY2(loadMessages.isEmpty(), qPrintable(loadMessages.join(u'\n')));
         } else {
             QCOMPARE(loadMessages.size(), 1);
-            QVERIFY2(loadMessages.first().startsWith(u"box(48)[]: basic.mdb: "_s),
+            QVERIFY2(loadMessages.first().startsWith(u"warning[]: basic.mdb: "_s),
                      qPrintable(loadMessages.first()));
         }
-        runner.LoadData();
-        for (const QString& detail : std::as_const(s.stage.lastDetails))
-            QVERIFY2(detail.startsWith(u"basic.mdb"_s), qPrintable(detail));
-        s.conversation.reset();
+        s.play({}); // Start, and the window closed at the first question
+        for (const QString& detail : s.stage.transcript.filter(u"details: "_s))
+            QVERIFY2(detail.startsWith(u"details: basic.mdb"_s), qPrintable(detail));
 
         // The editor: the tab explains, or the grid reads every row.
         {
@@ -152,8 +144,7 @@ private Q_SLOTS:
     void readOnlyFilesAndFoldersAreReadOrToldAndLeftAlone()
     {
         QFETCH(bool, wholeFolder);
-        Session s;
-        s.fx.createFullScript();
+        Rehearsal s;
         QList<QByteArray> before;
         for (const TableLayout* layout : TableLayout::all())
             before << fingerprint(s.fx.path(*layout));
@@ -174,17 +165,14 @@ private Q_SLOTS:
             QVERIFY2(entry.contains(u".mdb: "_s), qPrintable(entry));
         if (wholeFolder) // nothing can be written there, but everything can be read
             QCOMPARE(s.stage.transcript, QStringList());
-        s.conversation->LoadData();
-        s.fillLines();
-        s.stage.transcript.clear();
-        s.conversation->MNU_LOW_Click();
-        s.state().NextStep = Step::Special;
-        s.stage.replies({Reply::Yes, u"fine"_s, Reply::Ok, Reply::No, Reply::Yes});
-        s.conversation->Special();
-        QVERIFY(s.stage.lastDetails.first().contains(u"the Yes was not counted"_s));
-        for (const QString& detail : std::as_const(s.stage.lastDetails))
+        s.play(beats(Persistence::Low, toTwoYes(), Reply::Yes, Reply::Yes, "> fine", Reply::Ok,
+                     Reply::No, Reply::Yes));
+        const QStringList details = s.stage.transcript.filter(u"details: "_s);
+        QVERIFY2(!details.isEmpty() && details.first().contains(u"the Yes was not counted"_s),
+                 qPrintable(details.join(u'\n')));
+        for (const QString& detail : details)
             QVERIFY2(detail.contains(u".mdb"_s), qPrintable(detail));
-        s.conversation.reset();
+        QVERIFY(s.stage.transcript.contains(u"input: case 1 prompt 1"_s));
 
         {
             ScriptedDialogs told;
@@ -209,13 +197,11 @@ private Q_SLOTS:
 
     void fileLockedLongerThanTheWaitIsTold()
     {
-        Session s;
-        makeTheOtherFiles(s.fx);
-        s.fx.createNumbered(TableLayout::basic(), 22);
+        Rehearsal s;
         FileLock lock(s.fx.path(TableLayout::basic()), FileLock::Kind::Exclusive);
         s.open();
         QCOMPARE(s.stage.transcript.size(), 1);
-        QVERIFY2(s.stage.transcript.first().startsWith(u"box(48)[]: basic.mdb: "_s) &&
+        QVERIFY2(s.stage.transcript.first().startsWith(u"warning[]: basic.mdb: "_s) &&
                      s.stage.transcript.first().contains(u"locked"_s),
                  qPrintable(s.stage.transcript.first()));
     }

@@ -93,7 +93,6 @@ private Q_SLOTS:
                 checked << action->objectName();
         }
         QCOMPARE(checked, QStringList{u"MNU_LOW"_s});
-        QCOMPARE(form.conversation().state().PersistLevel, Persistence::Low);
     }
 
     void longestLineFitsTheDisplay_data()

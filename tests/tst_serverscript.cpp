@@ -6,8 +6,7 @@
 #include "script/ScriptError.h"
 #include "script/ScriptLocation.h"
 #include "script/ScriptTable.h"
-#include "script/SpecialCases.h"
-#include "tests/support/Session.h"
+#include "tests/support/Rehearsal.h"
 
 #include <QProcess>
 #include <QSqlQuery>
@@ -18,6 +17,27 @@ using Store = ScriptFixture::Store;
 
 namespace {
 const QString secret = u"s3cr3t-Pw"_s;
+
+// The standard script up to the third Yes to going on, which leads to the first special case.
+Beats toCase1()
+{
+    return beats(toTwoYes(), "ask: first 41 blue second 41", Reply::Yes, "ask: case 1?");
+}
+
+// The special case's one prompt at Low answered, and No, then Yes to going on.
+const Beats caseAnswered =
+    beats("input: case 1 prompt 1 | > fine | show: control 1 (1 s)", "box: first 1 fine second 1",
+          Reply::Ok, "ask: first 41 fine second 41", Reply::No, "ask: control 81", Reply::Yes);
+
+// From the next question to the third Yes to going on, which leads to a special case again.
+Beats toCaseAgain()
+{
+    const char* goOn = "ask: first 41 x second 41";
+    return beats("input: control 61 | > x | show: control 1 (1 s) | box: first 21 x second 21",
+                 Reply::Ok, goOn, Reply::Yes, "show: control 1 (1 s) | box: first 1 x second 1",
+                 Reply::Ok, goOn, Reply::Yes, "show: control 21 (1 s) | box: first 21 x second 21",
+                 Reply::Ok, goOn);
+}
 
 QString openFailure(const QString& location, const TableLayout& layout, bool* mayPass = nullptr)
 {
@@ -38,10 +58,7 @@ public:
     ~PrivateServer() { run(u"stop"_s); }
     void halt() { run(u"halt"_s); }
     void restart() { run(u"restart"_s); }
-    QString location() const
-    {
-        return u"postgresql:///postgres?host=%1&user=postgres"_s.arg(m_dir);
-    }
+    const QString& socket() const { return m_dir; }
 
 private:
     void run(const QString& command)
@@ -194,30 +211,21 @@ private Q_SLOTS:
     void kioskRoleRunsTheConversationAndCounts()
     {
         SKIP_WITHOUT_SERVER(Store::Server);
-        Session s(Store::Server);
-        s.fx.createFullScript();
+        Rehearsal r(Store::Server);
         // The rights the README gives a kiosk, and no more.
-        const QString kiosk = s.fx.schema() + u"_kiosk"_s;
-        const QString schema = u"\"%1\""_s.arg(s.fx.schema());
-        s.fx.serverExecute(
+        const QString kiosk = r.fx.schema() + u"_kiosk"_s;
+        const QString schema = u"\"%1\""_s.arg(r.fx.schema());
+        r.fx.serverExecute(
             u"CREATE ROLE \"%1\" LOGIN; GRANT USAGE ON SCHEMA %2 TO \"%1\"; GRANT SELECT ON "
             u"%2.basic, %2.control, %2.double, %2.special TO \"%1\"; GRANT UPDATE (\"Yes\") ON "
             u"%2.special TO \"%1\""_s.arg(kiosk, schema));
-        const QString asKiosk = s.fx.locationAs(kiosk);
-
-        Conversation c(s.stage, s.stage, s.stage, s.stage, asKiosk);
-        s.stage.attach(c);
-        c.Form_Load();
-        c.LoadData();
-        c.state().NextStep = Step::Special;
-        c.MNU_LOW_Click();
-        s.stage.replies({Reply::Yes, u"fine"_s, Reply::Ok, Reply::No, Reply::Yes});
-        c.Special();
-        QCOMPARE(s.stage.lastDetails, QStringList());
-        QCOMPARE(s.fx.column(TableLayout::special(), u"Yes"_s).constFirst(), QVariant(1));
+        r.location = r.fx.locationAs(kiosk);
+        r.play(beats(Persistence::Low, "marked: Low", toCase1(), Reply::Yes, caseAnswered,
+                     "input: control 61 | closed", "special.mdb counts: 1 0 0 0 0 0"));
+        r.check();
 
         // ...and a kiosk cannot change the script itself.
-        const auto basic = ScriptTable::open(asKiosk, TableLayout::basic());
+        const auto basic = ScriptTable::open(r.location, TableLayout::basic());
         QVERIFY_THROWS_EXCEPTION(
             ScriptError, basic->exec(u"UPDATE %1 SET \"String\" = ''"_s.arg(basic->sqlName())));
     }
@@ -226,56 +234,19 @@ private Q_SLOTS:
     {
         SKIP_WITHOUT_SERVER(Store::Server);
         PrivateServer server;
-        const QString location = server.location() + u"&schema=veyrath"_s;
-        ScriptTable::create(location, TableLayout::special())
-            ->insertRow(ScriptFixture::numberedRow(TableLayout::special(), 1));
-
-        FakeStage stage;
-        Conversation c(stage, stage, stage, stage, location);
-        stage.attach(c);
-        c.Form_Load();
-        c.MNU_LOW_Click();
-        const auto special = [&] {
-            c.state().NextStep = Step::Special;
-            c.Special();
-        };
-        const QList<FakeStage::Said> confirmAndGoOn{Reply::Yes, u"fine"_s, Reply::Ok, Reply::No,
-                                                    Reply::Yes};
-        stage.replies(confirmAndGoOn);
-        special();
-
-        server.halt();
-        special();
-        special();
-        QCOMPARE(stage.lastDetails.size(), 1);
-        QVERIFY2(stage.lastDetails.first().startsWith(u"special: "_s),
-                 qPrintable(stage.lastDetails.first()));
-        QCOMPARE(c.state().NextStep, Step::NextLine); // the conversation goes on
-
-        server.restart();
-        stage.replies(confirmAndGoOn);
-        special();
-        QCOMPARE(stage.lastDetails.size(), 1);
-        const auto counted = [&] {
-            const auto table = ScriptTable::open(location, TableLayout::special());
-            QSqlQuery count = table->exec(u"SELECT \"Yes\" FROM %1"_s.arg(table->sqlName()));
-            return count.next() ? count.value(0).toLongLong() : -1;
-        };
-        QCOMPARE(counted(), 2);
-
-        // A count that fails while the server is down may pass later, and does.
-        SpecialCases cases(ScriptTable::open(location, TableLayout::special()));
-        server.halt();
-        try {
-            cases.countConfirmation();
-            QFAIL("counted while the server was down");
-        } catch (const ScriptError& error) {
-            QVERIFY2(error.mayPass() && error.message().contains(u"the Yes was not counted"_s),
-                     qPrintable(error.message()));
-        }
-        server.restart();
-        cases.countConfirmation();
-        QCOMPARE(counted(), 3);
+        Rehearsal r(Store::Server, server.socket());
+        const Meanwhile stops{u"the server stops"_s, [&] { server.halt(); }};
+        const Meanwhile back{u"the server is back"_s, [&] { server.restart(); }};
+        const QString unread = u"warning[]: A special case could not be read, so the "
+                               u"conversation goes on without it for now."_s;
+        const QString waited = u"pause: 0.25 (20 times)"_s;
+        r.play(beats(Persistence::Low, "marked: Low", toCase1(), Reply::Yes, caseAnswered,
+                     toCaseAgain(), stops, Reply::Yes, waited, unread,
+                     "details: special: the server does not answer…", toCaseAgain(), Reply::Yes,
+                     waited, toCaseAgain(), back, Reply::Yes, "ask: case 1?", Reply::Yes,
+                     caseAnswered, "input: control 61 | closed",
+                     "special.mdb counts: 2 0 0 0 0 0"));
+        r.check();
     }
 };
 

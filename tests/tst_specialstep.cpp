@@ -1,379 +1,161 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "script/ScriptTable.h"
-#include "script/SpecialRules.h"
-#include "tests/support/FileLock.h"
-#include "tests/support/Session.h"
+#include "tests/support/Rehearsal.h"
 
-#include <QFile>
-#include <QProcess>
-#include <QSqlQuery>
 #include <QTest>
-#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-QString asked(const QString& line)
+const Beats toCase1 = beats(toTwoYes(), "ask: first 41 blue second 41", Reply::Yes);
+const Beats yesToCase1 = beats(toCase1, "ask: case 1?", Reply::Yes);
+const Beats nextQuestion = beats("input: control 61 | closed");
+const QString goneAround =
+    u"warning[]: The special-case script has a fault and the conversation goes around it."_s;
+const QString unread = u"warning[]: A special case could not be read, so the conversation goes "
+                       u"on without it for now. | details: special.mdb: "_s;
+const QString nullQuestion = goneAround +
+                             u" | details: special.mdb, row %1, field \"Primary Question "
+                             u"(Y/N)\": the question is null, so the runner skips this case and "
+                             u"tells it once per run; put a text in it, even an empty one"_s;
+
+// A follow-up prompt answered, the repeat around the answer, No to going on and Yes to the
+// next question: the case goes on to its next prompt.
+Beats answered(int prompt)
 {
-    return u"ask(4)[Veyrath Message]: "_s + line;
-}
-QString prompted(const QString& line)
-{
-    return u"prompt[Veyrath Message]: "_s + line;
-}
-QString question(int row)
-{
-    return u"Primary Question (Y/N) %1"_s.arg(row);
+    return beats(u"input: case 1 prompt %1 | > fine | show: control 1 (1 s)"_s.arg(prompt),
+                 "box: first 1 fine second 1", Reply::Ok, "ask: first 41 fine second 41", Reply::No,
+                 "ask: control 81", Reply::Yes);
 }
 
-// Answers a follow-up prompt and lets the question loop go on to the next prompt:
-// the answer, OK to the repeat, No to "any more?", Yes to the control question.
-QList<FakeStage::Said> goOn(const QString& answer = u"fine"_s)
+// From the loop's next question, three Yes replies to going on: a special case again.
+Beats nextQuestionToSpecialCase()
 {
-    return {answer, Reply::Ok, Reply::No, Reply::Yes};
+    const char* goOn = "ask: first 41 x second 41";
+    return beats("input: control 61 | > x | show: control 1 (1 s) | box: first 21 x second 21",
+                 Reply::Ok, goOn, Reply::Yes, "show: control 1 (1 s) | box: first 1 x second 1",
+                 Reply::Ok, goOn, Reply::Yes, "show: control 21 (1 s) | box: first 21 x second 21",
+                 Reply::Ok, goOn, Reply::Yes);
 }
 } // namespace
 
+// The special cases: asked most confirmed first, each Yes counted into special.mdb, and the
+// follow-up prompts the level allows.
 class TestSpecialStep : public QObject {
     Q_OBJECT
 
-    static void prepare(Session& s, int rows = 6)
-    {
-        s.fx.createNumbered(TableLayout::special(), rows);
-        s.open();
-        s.fillLines();
-        s.stage.transcript.clear();
-        s.state().NextStep = Step::Special;
-    }
-
 private Q_SLOTS:
-    void levelDecidesHowManyPromptsFollow_data()
+    void conversation_data()
     {
-        QTest::addColumn<QString>("level");
-        QTest::addColumn<QStringList>("prompts");
-        QTest::newRow("low") << u"L"_s << QStringList{u"Enhance Process 1"_s};
-        QTest::newRow("medium") << u"M"_s
-                                << QStringList{u"Enhance Process 1"_s, u"2nd Question (Input) 1"_s,
-                                               u"3rd Question (Input) 1"_s};
-        QTest::newRow("high") << u"H"_s
-                              << QStringList{u"Enhance Process 1"_s, u"2nd Question (Input) 1"_s,
-                                             u"3rd Question (Input) 1"_s,
-                                             u"4th Question (Input) 1"_s};
-    }
-    void levelDecidesHowManyPromptsFollow()
-    {
-        QFETCH(QString, level);
-        QFETCH(QStringList, prompts);
-        Session s;
-        prepare(s);
-        Conversation& c = *s.conversation;
-        if (level == u"L"_s)
-            c.MNU_LOW_Click();
-        else if (level == u"H"_s)
-            c.MNU_HIGH_Click();
-        s.stage.reply(Reply::Yes);
-        for (qsizetype i = 0; i < prompts.size(); ++i)
-            s.stage.replies(goOn());
-        c.Special();
-        QStringList asked;
-        for (const QString& entry : s.stage.transcript.filter(u"prompt["_s))
-            asked << entry.section(u": "_s, 1);
-        QCOMPARE(asked, prompts);
-        QCOMPARE(s.state().NextStep, Step::NextLine);
-        QCOMPARE(s.fx.column(TableLayout::special(), u"Yes"_s).first().toInt(), 1);
+        conversationColumns();
+        const Beats low = beats(Persistence::Low, "marked: Low");
+        const Beats high = beats(Persistence::High, "marked: High");
+        const char* once = "special.mdb counts: 1 0 0 0 0 0";
+        const char* none = "special.mdb counts: 0 0 0 0 0 0";
+        const char* goOn = "ask: first 41 fine second 41";
+        const char* firstPrompt = "input: case 1 prompt 1 | > fine | show: control 1 (1 s)";
 
-        // The confirmed row stays current: the next special case asks it again.
-        s.stage.transcript.clear();
-        QVERIFY(s.ends([&] { c.Special(); }));
-        QCOMPARE(s.stage.transcript.first(), ::asked(question(1)));
-    }
+        onBothStores("Low asks one prompt; the next special case asks the same case again",
+                     beats(low, yesToCase1, answered(1), nextQuestionToSpecialCase(),
+                           "ask: case 1? | closed", once));
+        scenario("Medium, as at start, asks three",
+                 beats(yesToCase1, answered(1), answered(2), answered(3), nextQuestion, once));
+        scenario("High asks four", beats(high, yesToCase1, answered(1), answered(2), answered(3),
+                                         answered(4), nextQuestion, once));
+        scenario("a level chosen during a case counts from the next case",
+                 beats(low, yesToCase1, firstPrompt, Persistence::High,
+                       "marked: High | box: first 1 fine second 1", Reply::Ok, goOn, Reply::No,
+                       "ask: control 81", Reply::Yes, nextQuestion, once));
+        scenario("a third Yes during a case moves on to the next, counting once",
+                 beats(yesToCase1, firstPrompt, "box: first 1 fine second 1", Reply::Ok, goOn,
+                       Reply::Yes, "show: control 21 (1 s) | box: first 21 fine second 21",
+                       Reply::Ok, goOn, Reply::Yes,
+                       "show: control 21 (1 s) | box: first 21 fine second 21", Reply::Ok, goOn,
+                       Reply::Yes, "ask: case 2?", Reply::No, "ask: case 3? | closed", once));
+        scenario("No, No during a case runs the finish twice",
+                 beats(low, yesToCase1, firstPrompt, "box: first 1 fine second 1", Reply::Ok, goOn,
+                       Reply::No, "ask: control 81", Reply::No, "ask: basic 11", Reply::Yes,
+                       "show: basic 10 (1 s) | ask: basic 11", Reply::Yes,
+                       "show: basic 10 (1 s) | input: control 41 | closed", once));
+        onBothStores("No to every case goes round them, most confirmed first",
+                     beats(toCase1, "ask: case 3?", Reply::No, "ask: case 4?", Reply::No,
+                           "ask: case 1?", Reply::No, "ask: case 2?", Reply::No, "ask: case 5?",
+                           Reply::No, "ask: case 6?", Reply::No, "ask: case 3? | closed",
+                           "special.mdb counts: 0 0 5 2 0 0"),
+                     {u"special: UPDATE Table1 SET \"Yes\" = 5 WHERE \"ID\" = 3; "
+                      u"UPDATE Table1 SET \"Yes\" = 2 WHERE \"ID\" = 4"_s});
+        onBothStores("an empty count stays empty",
+                     beats(low, yesToCase1, answered(1), nextQuestion,
+                           "special.mdb counts: null null null null null null"),
+                     {u"special: UPDATE Table1 SET \"Yes\" = NULL"_s});
+        onBothStores(
+            "a null question is told once and gone around",
+            beats(toCase1, nullQuestion.arg(1), "ask: case 2?", Reply::No, "ask: case 3?",
+                  Reply::No, "ask: case 4?", Reply::No, "ask: case 5?", Reply::No, "ask: case 6?",
+                  Reply::No, "ask: case 2? | closed", none),
+            {u"special: UPDATE Table1 SET \"Primary Question (Y/N)\" = NULL WHERE \"ID\" = "
+             u"1"_s});
+        scenario("with no case to ask, the loop goes on",
+                 beats(toCase1, nullQuestion.arg(1), nullQuestion.arg(2), goneAround,
+                       "details: special.mdb: none of the special cases can be asked",
+                       nextQuestion),
+                 {u"special: DELETE FROM Table1 WHERE ID > 2; "
+                  u"UPDATE Table1 SET \"Primary Question (Y/N)\" = NULL"_s});
+        scenario("a null prompt is nothing to ask: the next one follows",
+                 beats(yesToCase1, answered(1), answered(3), nextQuestion, once),
+                 {u"special: UPDATE Table1 SET \"2nd Question (Input)\" = NULL"_s});
+        // A confirmed case with no prompt to ask still gets the repeat and the question
+        // whether to go on, once, rather than its own question straight back.
+        const Beats handsBack = beats("show: control 1 (1 s) | box: first 1 blue second 1",
+                                      Reply::Ok, "ask: first 41 blue second 41", Reply::No,
+                                      "ask: control 81", Reply::Yes, nextQuestion, once);
+        scenario("Low, and its one prompt null", beats(low, yesToCase1, handsBack),
+                 {u"special: UPDATE Table1 SET \"Enhance Process\" = NULL"_s});
+        scenario("High, and every prompt null", beats(high, yesToCase1, handsBack),
+                 {u"special: UPDATE Table1 SET \"Enhance Process\" = NULL, \"2nd Question "
+                  u"(Input)\" = NULL, \"3rd Question (Input)\" = NULL, \"4th Question "
+                  u"(Input)\" = NULL"_s});
+        scenario("an empty table is told once, and the loop goes on",
+                 beats(toCase1, goneAround,
+                       "details: special.mdb: there are no special cases to ask",
+                       nextQuestionToSpecialCase(), nextQuestion),
+                 {u"special: DELETE FROM Table1"_s});
+        scenario("a missing table was told as the window loaded",
+                 beats("warning[]: special.mdb: the file was not found…", toCase1, nextQuestion),
+                 {u"special: gone"_s});
 
-    void levelIsReadOncePerConfirmedRow()
-    {
-        Session s;
-        prepare(s);
-        s.conversation->MNU_LOW_Click();
-        s.stage.replies({Reply::Yes, u"fine"_s, Reply::Ok});
-        s.stage.duringWait = [&](double) { s.conversation->MNU_HIGH_Click(); };
-        s.stage.replies({Reply::No, Reply::Yes});
-        s.conversation->Special();
-        QCOMPARE(s.stage.transcript.filter(u"prompt["_s).size(), 1);
-        QCOMPARE(s.state().PersistLevel, Persistence::High);
+        // What another program does to special.mdb while the runner is in the middle of a run
+        // never ends the conversation.
+        scenario("an edited question is asked as edited, a deleted case passed over",
+                 beats(toCase1, "ask: Changed?", Reply::No, "ask: case 3? | closed",
+                       "special.mdb counts: 0 0 0 0 0"),
+                 {u"special, meanwhile: UPDATE Table1 SET \"Primary Question (Y/N)\" = "
+                  u"'Changed?' WHERE ID = 1; DELETE FROM Table1 WHERE ID = 2"_s});
+        scenario("special.mdb deleted",
+                 beats(toCase1, unread + u"the file was deleted while…"_s, nextQuestion),
+                 {u"special, meanwhile: gone"_s});
+        scenario(
+            "special.mdb replaced",
+            beats(toCase1, unread + u"the file was replaced by another while…"_s, nextQuestion),
+            {u"special, meanwhile: replaced"_s});
+        onBothStores("a count held off throughout is told",
+                     beats(low, yesToCase1, "pause: 0.25 (20 times)",
+                           "warning[]: The Yes was not counted; the conversation goes on.",
+                           "details: special.mdb, row 1, field \"Yes\": the Yes was not counted…",
+                           answered(1), nextQuestion, none),
+                     {u"special, meanwhile: held for writing"_s});
+        // Files made elsewhere keep a rollback journal, where a lock holds off readers too.
+        const QString rollback = u"special: PRAGMA journal_mode = DELETE"_s;
+        scenario("a case held off throughout waits for a later turn",
+                 beats(toCase1, "pause: 0.25 (20 times)", unread + u"…"_s, nextQuestion, none),
+                 {rollback, u"special, meanwhile: held"_s});
+        scenario("a case freed while the runner waits is asked and counted",
+                 beats(low, toCase1, "pause: 0.25 | ask: case 1?", Reply::Yes, answered(1),
+                       nextQuestion, once),
+                 {rollback, u"special, meanwhile: held until a wait"_s});
     }
-
-    void newSpecialCaseMovesOnWithoutCountingAgain()
-    {
-        Session s;
-        prepare(s);
-        s.state().YesCount = 2;
-        s.stage.replies({Reply::Yes, u"fine"_s, Reply::Ok, Reply::Yes, Reply::No});
-        QVERIFY(s.ends([&] { s.conversation->Special(); }));
-        QVERIFY(s.stage.transcript.contains(asked(question(2))));
-        QVERIFY(s.stage.transcript.contains(asked(question(3))));
-        QVERIFY(!s.stage.transcript.contains(prompted(u"2nd Question (Input) 1"_s)));
-        QCOMPARE(s.fx.column(TableLayout::special(), u"Yes"_s), (QVariantList{1, 0, 0, 0, 0, 0}));
-    }
-
-    void twoNoRepliesRunTheFinishDialogueTwice()
-    {
-        Session s;
-        prepare(s);
-        s.conversation->MNU_LOW_Click();
-        s.stage.replies(
-            {Reply::Yes, u"fine"_s, Reply::Ok, Reply::No, Reply::No, Reply::Yes, Reply::Yes});
-        s.conversation->Special();
-        QCOMPARE(s.stage.transcript.count(asked(u"basic 11"_s)), 2);
-        QCOMPARE(s.stage.transcript.count(u"show: basic 10"_s), 2);
-        QCOMPARE(s.state().NextStep, Step::FirstLine);
-    }
-
-    void noThroughoutCyclesInCountOrder()
-    {
-        Session s;
-        s.fx.createNumbered(TableLayout::special(), 4);
-        s.fx.execute(TableLayout::special(), u"UPDATE Table1 SET Yes = 5 WHERE ID = 3"_s);
-        s.fx.execute(TableLayout::special(), u"UPDATE Table1 SET Yes = 2 WHERE ID = 4"_s);
-        s.open();
-        s.fillLines();
-        s.stage.transcript.clear();
-        s.state().NextStep = Step::Special;
-        s.stage.replies({Reply::No, Reply::No, Reply::No, Reply::No});
-        s.conversation->Special();
-        QCOMPARE(s.state().NextStep, Step::Special);
-        QCOMPARE(s.stage.transcript, (QStringList{asked(question(3)), asked(question(4)),
-                                                  asked(question(1)), asked(question(2))}));
-        s.stage.transcript.clear();
-        QVERIFY(s.ends([&] { s.conversation->Special(); }));
-        QCOMPARE(s.stage.transcript.first(), asked(question(3)));
-    }
-
-    void emptyCountStaysEmpty()
-    {
-        Session s;
-        s.fx.createNumbered(TableLayout::special(), 1);
-        s.fx.execute(TableLayout::special(), u"UPDATE Table1 SET Yes = NULL"_s);
-        s.open();
-        s.fillLines();
-        s.conversation->MNU_LOW_Click();
-        s.stage.reply(Reply::Yes);
-        s.stage.replies(goOn());
-        s.conversation->Special();
-        QVERIFY(s.fx.column(TableLayout::special(), u"Yes"_s).first().isNull());
-        QVERIFY(s.stage.lastDetails.isEmpty());
-    }
-
-    void authorsEditsMeanwhileAreWhatIsAsked()
-    {
-        Session s;
-        prepare(s, 3);
-        s.fx.execute(TableLayout::special(),
-                     u"UPDATE Table1 SET \"Primary Question (Y/N)\" = 'Changed?' WHERE ID = 1"_s);
-        s.fx.execute(TableLayout::special(), u"DELETE FROM Table1 WHERE ID = 2"_s);
-        s.stage.replies({Reply::No, Reply::No});
-        s.conversation->Special();
-        QCOMPARE(s.stage.transcript, (QStringList{asked(u"Changed?"_s), asked(question(3))}));
-    }
-
-    void missingOrEmptyTablesLetTheLoopGoOn()
-    {
-        for (bool missing : {true, false}) {
-            Session s;
-            if (!missing)
-                s.fx.create(TableLayout::special());
-            s.open();
-            s.stage.transcript.clear();
-            s.state().NextStep = Step::Special;
-            s.conversation->Special();
-            QCOMPARE(s.state().NextStep, Step::NextLine);
-            // An empty table is told once; a missing file was told when the window loaded.
-            QCOMPARE(s.stage.transcript.size(), missing ? 0 : 1);
-            s.conversation->Special();
-            QCOMPARE(s.stage.transcript.size(), missing ? 0 : 1);
-            QCOMPARE(s.state().NextStep, Step::NextLine);
-        }
-    }
-
-    void nullQuestionsAreToldAndGoneAround()
-    {
-        Session s;
-        prepare(s, 2);
-        s.fx.execute(TableLayout::special(),
-                     u"UPDATE Table1 SET \"Primary Question (Y/N)\" = NULL WHERE ID = 1"_s);
-        s.stage.reply(Reply::No);
-        s.conversation->Special();
-        QCOMPARE(s.stage.transcript.first().left(8), u"box(48)["_s);
-        QCOMPARE(s.stage.transcript.at(1), asked(question(2)));
-        QCOMPARE(s.stage.lastDetails.first(),
-                 u"special.mdb, row 1, field \"Primary Question (Y/N)\": "_s +
-                     SpecialRules::unaskedReason(SpecialRules::questionPosition));
-
-        // With nothing left to ask, the step hands back to the loop instead of spinning.
-        s.fx.execute(TableLayout::special(),
-                     u"UPDATE Table1 SET \"Primary Question (Y/N)\" = NULL"_s);
-        s.stage.transcript.clear();
-        s.conversation->Special();
-        s.conversation->Special();
-        QCOMPARE(s.state().NextStep, Step::NextLine);
-        QCOMPARE(s.stage.transcript.size(), 2); // row 2 and "none can be asked", once each
-    }
-
-    void nullPromptIsSkipped()
-    {
-        Session s;
-        prepare(s, 1);
-        s.fx.execute(TableLayout::special(),
-                     u"UPDATE Table1 SET \"2nd Question (Input)\" = NULL"_s);
-        s.stage.reply(Reply::Yes);
-        s.stage.replies(goOn());
-        s.stage.replies(goOn());
-        s.conversation->Special();
-        QCOMPARE(s.stage.transcript.filter(u"prompt["_s).size(), 2);
-        QVERIFY(s.stage.lastDetails.first().contains(u"row 1, field \"2nd Question (Input)\""_s));
-    }
-
-    void countHeldOffTooLongIsToldAndTheConversationGoesOn()
-    {
-        Session s;
-        prepare(s, 1);
-        {
-            FileLock lock(s.fx.path(TableLayout::special()), FileLock::Kind::Write);
-            s.conversation->MNU_LOW_Click();
-            s.stage.reply(Reply::Yes);
-            s.stage.replies(goOn());
-            s.conversation->Special();
-        }
-        QCOMPARE(s.stage.transcript.filter(u"prompt["_s).size(), 1);
-        QVERIFY2(s.stage.lastDetails.first().startsWith(
-                     u"special.mdb, row 1, field \"Yes\": the Yes was not counted"_s),
-                 qPrintable(s.stage.lastDetails.first()));
-        QCOMPARE(s.fx.column(TableLayout::special(), u"Yes"_s).first().toInt(), 0);
-    }
-
-    void confirmedCaseWithNothingToAskIsCountedOnceAndHandsBack_data()
-    {
-        QTest::addColumn<QString>("level");
-        QTest::addColumn<QString>("nulls");
-        QTest::newRow("low, first prompt null") << u"L"_s << u"\"Enhance Process\" = NULL"_s;
-        QTest::newRow("high, every prompt null")
-            << u"H"_s
-            << u"\"Enhance Process\" = NULL, \"2nd Question (Input)\" = NULL, "
-               u"\"3rd Question (Input)\" = NULL, \"4th Question (Input)\" = NULL"_s;
-    }
-    void confirmedCaseWithNothingToAskIsCountedOnceAndHandsBack()
-    {
-        QFETCH(QString, level);
-        QFETCH(QString, nulls);
-        Session s;
-        prepare(s, 2);
-        s.fx.execute(TableLayout::special(), u"UPDATE Table1 SET %1 WHERE ID = 1"_s.arg(nulls));
-        level == u"L"_s ? s.conversation->MNU_LOW_Click() : s.conversation->MNU_HIGH_Click();
-        // Yes to the question; then the repeat and "any more?" as after a last prompt.
-        s.stage.replies({Reply::Yes, Reply::Ok, Reply::No, Reply::Yes});
-        s.conversation->Special();
-        QCOMPARE(s.fx.column(TableLayout::special(), u"Yes"_s), (QVariantList{1, 0}));
-        QCOMPARE(s.stage.transcript.count(asked(question(1))), 1);
-        QVERIFY(s.stage.transcript.filter(u"prompt["_s).isEmpty());
-        QCOMPARE(s.state().NextStep, Step::NextLine);
-    }
-
-    void anotherProgramsLockNeverEndsTheConversation_data()
-    {
-        QTest::addColumn<bool>("released");
-        QTest::newRow("held throughout") << false;
-        QTest::newRow("released while the step waits") << true;
-    }
-    void anotherProgramsLockNeverEndsTheConversation()
-    {
-        QFETCH(bool, released);
-        Session s;
-        s.fx.createNumbered(TableLayout::special(), 2);
-        // A file in rollback mode, as made elsewhere: there a lock holds off readers too.
-        s.fx.execute(TableLayout::special(), u"PRAGMA journal_mode = DELETE"_s);
-        s.open();
-        s.fillLines();
-        s.stage.transcript.clear();
-        s.state().NextStep = Step::Special;
-        s.conversation->MNU_LOW_Click();
-        std::optional<FileLock> lock;
-        lock.emplace(s.fx.path(TableLayout::special()), FileLock::Kind::Exclusive);
-        if (released)
-            s.stage.duringWait = [&](double) { lock.reset(); };
-        s.stage.reply(Reply::Yes);
-        s.stage.replies(goOn());
-        s.conversation->Special();
-        lock.reset();
-
-        // Either the special case waited for the file and was counted once, or it was told
-        // once and the loop went on to its next question, to ask it again later.
-        QCOMPARE(s.state().NextStep, Step::NextLine);
-        QCOMPARE(s.fx.column(TableLayout::special(), u"Yes"_s).first().toInt(), released ? 1 : 0);
-        QCOMPARE(s.stage.transcript.contains(asked(question(1))), released);
-        QCOMPARE(s.stage.lastDetails.size(), released ? 0 : 1);
-        if (!released)
-            QVERIFY2(s.stage.lastDetails.first().startsWith(u"special.mdb: "_s),
-                     qPrintable(s.stage.lastDetails.first()));
-        QVERIFY(!s.conversation->hasEnded());
-    }
-
-    void fileGoneMeanwhileIsToldAsSuch_data()
-    {
-        QTest::addColumn<bool>("replaced");
-        QTest::addColumn<QString>("told");
-        QTest::newRow("deleted") << false << u"the file was deleted while"_s;
-        QTest::newRow("replaced") << true << u"the file was replaced by another while"_s;
-    }
-    void fileGoneMeanwhileIsToldAsSuch()
-    {
-        QFETCH(bool, replaced);
-        QFETCH(QString, told);
-        Session s;
-        prepare(s, 2);
-        s.conversation->MNU_LOW_Click();
-        const QString path = s.fx.path(TableLayout::special());
-        QVERIFY(QFile::rename(path, path + u".old"_s));
-        if (replaced)
-            QVERIFY(QFile::copy(path + u".old"_s, path));
-        s.stage.reply(Reply::Yes);
-        s.stage.replies(goOn());
-        s.conversation->Special();
-        QVERIFY(!s.stage.lastDetails.isEmpty());
-        QVERIFY2(s.stage.lastDetails.first().contains(told),
-                 qPrintable(s.stage.lastDetails.join(u" | "_s)));
-        QVERIFY(!s.conversation->hasEnded());
-    }
-
-    void countsAndEditsFromTwoProgramsAllArrive()
-    {
-        ScriptFixture fx;
-        fx.createNumbered(TableLayout::special(), 3);
-        constexpr int counts = 300;
-        QProcess counter;
-        counter.start(QStringLiteral(SPECIAL_COUNTER), {fx.dir(), QString::number(counts)});
-        QVERIFY(counter.waitForStarted());
-
-        // Meanwhile an editor saves the texts of the same rows again and again.
-        auto editor = ScriptTable::open(fx.dir(), TableLayout::special());
-        int edits = 0;
-        while (counter.state() != QProcess::NotRunning || edits < 50) {
-            ++edits;
-            editor->writeTransaction([&] {
-                editor->exec(u"UPDATE Table1 SET Description = ?, \"Enhance Process\" = ? "
-                             u"WHERE ID = ?"_s,
-                             {u"edit %1"_s.arg(edits), u"prompt %1"_s.arg(edits), 1 + edits % 3});
-            });
-            counter.waitForFinished(1);
-        }
-        QCOMPARE(counter.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(counter.exitCode(), 0);
-        QCOMPARE(counter.readAllStandardError(), QByteArray());
-        const QVariantList yes = fx.column(TableLayout::special(), u"Yes"_s);
-        QCOMPARE(yes.first().toInt(), counts);
-        const int last = 1 + edits % 3;
-        QCOMPARE(fx.column(TableLayout::special(), u"Description"_s).at(last - 1).toString(),
-                 u"edit %1"_s.arg(edits));
-    }
+    void conversation() { playScenario(); }
 };
 
 QTEST_GUILESS_MAIN(TestSpecialStep)

@@ -6,7 +6,11 @@
 #include <QSqlDatabase>
 #include <QString>
 
-// Another program holding a lock on a script file until this object goes.
+class ScriptFixture;
+struct TableLayout;
+
+// Another program holding a lock on a script file until this object goes; or, for a script on
+// the test server, on its table there.
 class FileLock {
 public:
     enum class Kind {
@@ -14,10 +18,13 @@ public:
         Exclusive, // exclusive locking mode: others may neither read nor write
     };
     FileLock(const QString& path, Kind kind);
+    FileLock(const ScriptFixture& fx, const TableLayout& layout, Kind kind);
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
 private:
+    void lockFile(const QString& path, Kind kind);
+
     QString m_name;
 };

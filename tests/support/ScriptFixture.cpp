@@ -32,14 +32,14 @@ template <typename Work> void withConnection(const QString& path, Work work)
     QSqlDatabase::removeDatabase(name);
 }
 
-// The same, on the test server as its superuser.
-template <typename Work> void withServer(Work work)
+// The same, on a test server as its superuser.
+template <typename Work> void withServer(const QString& socket, Work work)
 {
     static QAtomicInteger<int> counter;
     const QString name = u"fixture-server-%1"_s.arg(counter.fetchAndAddRelaxed(1));
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, name);
-        db.setHostName(ScriptFixture::serverSocket());
+        db.setHostName(socket);
         db.setUserName(u"postgres"_s);
         db.setDatabaseName(u"postgres"_s);
         if (!db.open())
@@ -64,8 +64,9 @@ void ScriptFixture::addStores()
     QTest::newRow("server") << Store::Server;
 }
 
-ScriptFixture::ScriptFixture(Store store)
+ScriptFixture::ScriptFixture(Store store, QString socket)
     : m_store(store)
+    , m_socket(std::move(socket))
 {
     if (!m_dir.isValid())
         qFatal("no temporary folder");
@@ -80,14 +81,13 @@ ScriptFixture::ScriptFixture(Store store)
 
 ScriptFixture::~ScriptFixture()
 {
-    if (m_store == Store::Server && !serverSocket().isEmpty())
+    if (m_store == Store::Server && !m_socket.isEmpty())
         serverExecute(u"DROP SCHEMA IF EXISTS \"%1\" CASCADE"_s.arg(m_schema));
 }
 
 QString ScriptFixture::locationAs(const QString& user) const
 {
-    return u"postgresql:///postgres?host=%1&user=%2&schema=%3"_s.arg(serverSocket(), user,
-                                                                     m_schema);
+    return u"postgresql:///postgres?host=%1&user=%2&schema=%3"_s.arg(m_socket, user, m_schema);
 }
 
 QString ScriptFixture::path(const TableLayout& layout) const
@@ -97,7 +97,7 @@ QString ScriptFixture::path(const TableLayout& layout) const
 
 void ScriptFixture::serverExecute(const QString& sql) const
 {
-    withServer([&](QSqlDatabase& db) {
+    withServer(m_socket, [&](QSqlDatabase& db) {
         QSqlQuery query(db);
         if (!query.exec(sql))
             qFatal("fixture SQL failed: %s: %s", qPrintable(sql),
@@ -181,7 +181,7 @@ QVariantList ScriptFixture::column(const TableLayout& layout, const QString& nam
             values << ScriptTable::fieldValue(query.value(0));
     };
     if (m_store == Store::Server)
-        withServer(read);
+        withServer(m_socket, read);
     else
         withConnection(path(layout), read);
     return values;

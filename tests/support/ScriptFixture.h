@@ -16,7 +16,8 @@ class ScriptFixture {
 public:
     enum class Store { Folder, Server };
 
-    explicit ScriptFixture(Store store = Store::Folder);
+    // A server script lives on the test server unless `socket` names another one's folder.
+    explicit ScriptFixture(Store store = Store::Folder, QString socket = serverSocket());
     ~ScriptFixture();
     ScriptFixture(const ScriptFixture&) = delete;
     ScriptFixture& operator=(const ScriptFixture&) = delete;
@@ -33,6 +34,8 @@ public:
     // The server address as another role would give it.
     QString locationAs(const QString& user) const;
     const QString& schema() const { return m_schema; }
+    // The folder of the socket of the server this script is on.
+    const QString& socket() const { return m_socket; }
     // Runs SQL on the test server as its superuser, outside any script table.
     void serverExecute(const QString& sql) const;
 
@@ -58,6 +61,7 @@ private:
     QString serverSql(const TableLayout& layout, const QString& sql) const;
 
     Store m_store;
+    QString m_socket;
     QTemporaryDir m_dir;
     QString m_location;
     QString m_schema;
