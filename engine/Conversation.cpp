@@ -43,12 +43,42 @@ Conversation::DataSource Conversation::openSource(const TableLayout& layout)
     source.onServer = ScriptLocation::isServer(m_dir);
     source.name = source.onServer ? layout.caption : layout.fileName;
     try {
+        const Reaching reaching(*this);
         source.table = ScriptTable::open(m_dir, layout);
+        source.table->keepCallerResponsive();
     } catch (const ScriptError& error) {
+        source.table.reset();
         source.failure = error.reason();
         message(error.message(), BoxStyle::Warning);
     }
     return source;
+}
+
+void Conversation::reopenFailedSources()
+{
+    const Reaching reaching(*this);
+    for (DataSource* source : {&Data1, &Data2, &Data3}) {
+        if (source->table || !source->layout)
+            continue;
+        try {
+            source->table = ScriptTable::open(m_dir, *source->layout);
+            source->table->keepCallerResponsive();
+            source->failure.clear();
+        } catch (const ScriptError& error) {
+            source->table.reset();
+            source->failure = error.reason();
+        }
+    }
+    if (SpecialD)
+        return;
+    try {
+        std::unique_ptr<ScriptTable> special = ScriptTable::open(m_dir, TableLayout::special());
+        special->keepCallerResponsive();
+        openSpecialCases(std::move(special));
+        m_specialFailure.clear();
+    } catch (const ScriptError& error) {
+        m_specialFailure = error.message(); // the special step tells it, once
+    }
 }
 
 void Conversation::Form_Load()
@@ -91,6 +121,7 @@ void Conversation::BUTTON_Click()
     RunState = ::RunState::Endless;
     NextStep = Step::FirstLine;
     try {
+        reopenFailedSources();
         LoadData();
         introduction();
         questionLoop();
@@ -262,10 +293,12 @@ void Conversation::endProgram()
     if (m_ended)
         return;
     m_ended = true;
-    SpecialD.reset();
-    Data1.table.reset();
-    Data2.table.reset();
-    Data3.table.reset();
+    if (m_reaching == 0) {
+        SpecialD.reset();
+        Data1.table.reset();
+        Data2.table.reset();
+        Data3.table.reset();
+    }
     m_presenter.closeProgram();
 }
 

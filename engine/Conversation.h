@@ -99,6 +99,25 @@ private:
     void tellOnce(const QString& fault, const QString& consequence);
     void tellOnce(const QString& fault);
     DataSource openSource(const TableLayout& layout);
+    // Opens again, without a word, the tables that could not be opened as the window loaded
+    // (a server down then); LoadData and the special step tell what still fails.
+    void reopenFailedSources();
+    // Held while work reaches the script. A server's statement lets the window handle its
+    // events meanwhile, Exit included; the tables then stay until the work is done.
+    class Reaching {
+    public:
+        explicit Reaching(Conversation& conversation)
+            : m_conversation(conversation)
+        {
+            ++m_conversation.m_reaching;
+        }
+        ~Reaching() { --m_conversation.m_reaching; }
+        Reaching(const Reaching&) = delete;
+        Reaching& operator=(const Reaching&) = delete;
+
+    private:
+        Conversation& m_conversation;
+    };
 
     // The special step's parts. Each returns true when the walk is to go on to the next row.
     void openSpecialCases(std::unique_ptr<ScriptTable> table);
@@ -126,4 +145,5 @@ private:
     bool m_ended = false;
     bool m_loading = false;
     bool m_startPressedWhileLoading = false;
+    int m_reaching = 0; // how deep in work that reaches the script
 };

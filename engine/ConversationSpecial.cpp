@@ -29,6 +29,7 @@ template <typename Statement> auto Conversation::waitingOutLocks(Statement state
     const double giveUp = m_clock.monotonicSeconds() + lockPatienceSeconds;
     for (;;) {
         try {
+            const Reaching reaching(*this);
             return statement();
         } catch (const ScriptError& error) {
             if (!error.mayPass() || m_clock.monotonicSeconds() >= giveUp)
@@ -55,6 +56,7 @@ void Conversation::tellOnce(const QString& fault)
 
 void Conversation::openSpecialCases(std::unique_ptr<ScriptTable> table)
 {
+    const Reaching reaching(*this);
     table->setBusyTimeout(statementPatienceMs);
     SpecialD = std::make_unique<SpecialCases>(std::move(table));
 }
@@ -107,6 +109,7 @@ void Conversation::Special()
             continue;
         }
         try {
+            const Reaching reaching(*this); // a null names its row, read from the table
             CurrentLine = row->text(2);
         } catch (const ScriptError& error) {
             tellOnce(error.message());

@@ -42,6 +42,7 @@ void Conversation::loadTable(const DataSource& source,
                           u"the %1 could not be opened (%2)"_s.arg(
                               source.onServer ? u"table"_s : u"file"_s, source.failure));
     int counter = 0;
+    const Reaching reaching(*this);
     source.table->forEachRow(layout.lineColumns, [&](const ScriptRow& row) {
         ++counter;
         if (counter > layout.capacity)

@@ -178,9 +178,15 @@ void ScriptTable::checkStillThere() const
 void ScriptTable::setBusyTimeout(int milliseconds)
 {
     if (m_server)
-        m_server->setLockTimeout(m_name, milliseconds);
+        m_lockTimeoutMs = milliseconds;
     else
         exec(u"PRAGMA busy_timeout = %1"_s.arg(milliseconds));
+}
+
+void ScriptTable::keepCallerResponsive()
+{
+    if (m_server)
+        m_server->keepCallerResponsive();
 }
 
 std::unique_ptr<ScriptTable> ScriptTable::open(const QString& dir, const TableLayout& layout,
@@ -275,8 +281,10 @@ void ScriptTable::checkIntegrity() const
 
 QSqlQuery ScriptTable::exec(const QString& sql, const QVariantList& bindings) const
 {
-    if (m_server)
+    if (m_server) {
+        m_server->setLockTimeout(m_name, m_lockTimeoutMs);
         return m_server->exec(m_name, sql, bindings);
+    }
     QSqlQuery query(database());
     query.setForwardOnly(true);
     if (!query.prepare(sql))

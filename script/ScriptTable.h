@@ -81,6 +81,10 @@ public:
     // ScriptError::Kind::Locked; five seconds unless changed. A caller that keeps a window
     // responsive waits in short steps of its own instead.
     void setBusyTimeout(int milliseconds);
+    // For a window: statements on a server run while the calling thread goes on handling its
+    // events, so a server slow to answer, or a network gone quiet, never freezes it. (A file
+    // answers at once, or waits on a lock only as long as setBusyTimeout allows.)
+    void keepCallerResponsive();
 
     static QString quoted(const QString& identifier);
     // A value as read, with every whole number as a qint64 whichever store it came from.
@@ -111,7 +115,8 @@ private:
     std::unique_ptr<ServerSchema> m_schema;
     QString m_connection;
     bool m_readOnly;
-    QByteArray m_identity; // device and inode at opening, where the system tells them
+    int m_lockTimeoutMs = 5000; // a server table's busy timeout: its connection is shared
+    QByteArray m_identity;      // device and inode at opening, where the system tells them
     mutable bool m_integrityKnown = false;
     mutable QString m_damage; // what the check found; empty for an intact file
 };

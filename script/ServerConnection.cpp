@@ -172,8 +172,41 @@ bool ServerConnection::isLostBy(const QSqlError& error) const
     return state.isEmpty() || isConnectionState(state) || !isAlive();
 }
 
+void ServerConnection::refuseWhileWaiting(const QString& table) const
+{
+    if (m_waiting)
+        throw ScriptError(table, u"the server is still answering an earlier request"_s, 0, {},
+                          ScriptError::Kind::Locked);
+}
+
+void ServerConnection::whileResponsive(const std::function<void()>& work, QObject* carried)
+{
+    QThread* caller = QThread::currentThread();
+    const std::unique_ptr<QThread> worker(QThread::create([&] {
+        work();
+        if (carried)
+            carried->moveToThread(caller);
+    }));
+    if (carried)
+        carried->moveToThread(worker.get());
+    if (QCoreApplication::instance()) {
+        QEventLoop loop;
+        QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+        m_waiting = true;
+        worker->start();
+        loop.exec();
+    } else {
+        worker->start();
+    }
+    // The loop also ends when the program is quitting; the work is bounded by the connection's
+    // timeouts.
+    worker->wait();
+    m_waiting = false;
+}
+
 void ServerConnection::ensureOpen(const QString& table)
 {
+    refuseWhileWaiting(table);
     if (isAlive())
         return;
     close();
@@ -217,7 +250,7 @@ void ServerConnection::connect(const QString& table)
     const QString name = nextConnectionName();
     Attempt attempt;
     QThread* caller = QThread::currentThread();
-    const std::unique_ptr<QThread> worker(QThread::create([&] {
+    whileResponsive([&] {
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, name);
         db.setHostName(m_location.parameter(u"host"_s));
         if (const QString port = m_location.parameter(u"port"_s); !port.isEmpty())
@@ -233,17 +266,7 @@ void ServerConnection::connect(const QString& table)
         }
         // The connection is used where it was asked for; only the waiting happened here.
         db.driver()->moveToThread(caller);
-    }));
-    if (QCoreApplication::instance()) {
-        QEventLoop loop;
-        QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
-        worker->start();
-        loop.exec();
-    } else {
-        worker->start();
-    }
-    // The loop also ends when the program is quitting; the attempt is bounded by its timeout.
-    worker->wait();
+    });
 
     if (!attempt.opened) {
         QSqlDatabase::removeDatabase(name);
@@ -259,6 +282,7 @@ void ServerConnection::connect(const QString& table)
     if (!setting.exec(
             u"SET lock_timeout = %1; SET client_min_messages = warning"_s.arg(m_lockTimeoutMs)))
         fail(table, setting.lastError());
+    m_lockTimeoutSet = true;
 }
 
 void ServerConnection::fail(const QString& table, const QSqlError& error)
@@ -279,6 +303,9 @@ void ServerConnection::fail(const QString& table, const QSqlError& error)
 QSqlQuery ServerConnection::exec(const QString& table, const QString& sql,
                                  const QVariantList& bindings)
 {
+    // A caller's event handled while a statement runs may let go of the last table on this
+    // connection; the connection stays until the statement is done.
+    const std::shared_ptr<ServerConnection> keep = shared_from_this();
     ensureOpen(table);
     QSqlError error;
     {
@@ -299,24 +326,33 @@ QSqlQuery ServerConnection::exec(const QString& table, const QString& sql,
     fail(table, error);
 }
 
-QSqlQuery ServerConnection::run(const QString& sql, const QVariantList& bindings,
-                                QSqlError& error) const
+QSqlQuery ServerConnection::run(const QString& sql, const QVariantList& bindings, QSqlError& error)
 {
-    QSqlQuery query(database());
-    query.setForwardOnly(true);
-    // The server prepares only queries and changes of rows; the rest goes as it is.
-    if (bindings.isEmpty() ? query.exec(sql) : query.prepare(sql)) {
-        for (const QVariant& value : bindings)
-            query.addBindValue(value);
-        if (bindings.isEmpty() || query.exec())
-            return query;
-    }
-    error = query.lastError();
-    return QSqlQuery();
+    const auto here = [&](bool forwardOnly) {
+        QSqlQuery query(database());
+        query.setForwardOnly(forwardOnly);
+        // The server prepares only queries and changes of rows; the rest goes as it is.
+        if (bindings.isEmpty() ? query.exec(sql) : query.prepare(sql)) {
+            for (const QVariant& value : bindings)
+                query.addBindValue(value);
+            if (bindings.isEmpty() || query.exec())
+                return query;
+        }
+        error = query.lastError();
+        return QSqlQuery();
+    };
+    if (!m_responsive || !QCoreApplication::instance())
+        return here(true);
+    // The driver goes with the statement and comes back with every row read: a forward-only
+    // query would fetch its rows as the caller steps through them, back on its thread.
+    QSqlQuery query;
+    whileResponsive([&] { query = here(false); }, database().driver());
+    return query;
 }
 
 void ServerConnection::transaction(const QString& table, const std::function<void()>& work)
 {
+    refuseWhileWaiting(table);
     if (m_depth == 0) {
         exec(table, u"BEGIN"_s);
         m_transactionFailed = false;
@@ -326,24 +362,37 @@ void ServerConnection::transaction(const QString& table, const std::function<voi
         work();
     } catch (...) {
         m_transactionFailed = true;
-        if (--m_depth == 0 && isAlive())
-            QSqlQuery(database()).exec(u"ROLLBACK"_s);
+        if (--m_depth == 0)
+            rollBack();
         throw;
     }
     if (--m_depth > 0)
         return;
     if (m_transactionFailed) {
         // The server turns COMMIT after a failed statement into a rollback without a word.
-        if (isAlive())
-            QSqlQuery(database()).exec(u"ROLLBACK"_s);
+        rollBack();
         throw ScriptError(table, u"a part of the change failed, so none of it was saved"_s);
     }
     exec(table, u"COMMIT"_s);
 }
 
+void ServerConnection::rollBack()
+{
+    if (isAlive())
+        QSqlQuery(database()).exec(u"ROLLBACK"_s);
+    // A lock timeout set within the transaction went with it.
+    m_lockTimeoutSet = false;
+}
+
 void ServerConnection::setLockTimeout(const QString& table, int milliseconds)
 {
+    refuseWhileWaiting(table);
+    if (m_lockTimeoutSet && milliseconds == m_lockTimeoutMs)
+        return;
     m_lockTimeoutMs = milliseconds;
-    if (isAlive())
+    // A connection not yet open, or lost, is given the timeout as it connects.
+    if (isAlive()) {
         exec(table, u"SET lock_timeout = %1"_s.arg(milliseconds));
+        m_lockTimeoutSet = true;
+    }
 }

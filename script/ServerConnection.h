@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class QObject;
 class QSqlError;
 class QSqlQuery;
 
@@ -20,14 +21,15 @@ class QSqlQuery;
 // can be one transaction.
 //
 // Connecting happens on a thread of its own while the calling thread goes on handling its
-// events, so a server that is slow to answer never freezes a window. A connection that is lost
-// is opened again by the next statement, unless a transaction was under way: that one has
-// failed, and saying so is the only honest outcome.
+// events, so a server that is slow to answer never freezes a window; after
+// keepCallerResponsive(), every statement does too. A connection that is lost is opened again
+// by the next statement, unless a transaction was under way: that one has failed, and saying
+// so is the only honest outcome.
 //
 // Faults are thrown as ScriptError naming the table the caller works on: Kind::Unreachable
 // while the server does not answer, Kind::Locked while another program holds a lock longer
 // than the lock timeout, Kind::Fault for everything trying again would not mend.
-class ServerConnection {
+class ServerConnection : public std::enable_shared_from_this<ServerConnection> {
 public:
     static std::shared_ptr<ServerConnection> to(const ScriptLocation& location);
     ~ServerConnection();
@@ -43,8 +45,14 @@ public:
     // Runs `work` in one transaction; work on other tables of this connection meanwhile joins
     // it, and a fault anywhere in it rolls all of it back.
     void transaction(const QString& table, const std::function<void()>& work);
-    // How long a statement waits for another program's lock (lock_timeout).
+    // How long statements from now on wait for another program's lock (lock_timeout); the
+    // tables sharing the connection each say theirs before their statements, which costs a
+    // statement only when it changes.
     void setLockTimeout(const QString& table, int milliseconds);
+    // From now on statements run on a thread of their own while the calling thread goes on
+    // handling its events. For a window whose own code never reaches the script while it
+    // waits (the runner's): a statement asked for meanwhile is refused as one that may pass.
+    void keepCallerResponsive() { m_responsive = true; }
     // Throws the ScriptError for a statement that failed on this connection.
     [[noreturn]] void fail(const QString& table, const QSqlError& error);
 
@@ -52,13 +60,21 @@ private:
     explicit ServerConnection(ScriptLocation location);
     void connect(const QString& table);
     void close();
+    void rollBack();
     bool isAlive() const;
     bool isLostBy(const QSqlError& error) const;
-    QSqlQuery run(const QString& sql, const QVariantList& bindings, QSqlError& error) const;
+    QSqlQuery run(const QString& sql, const QVariantList& bindings, QSqlError& error);
+    // Runs `work` on a thread of its own, handling the caller's events until it is done;
+    // `carried` goes to that thread for the work and comes back after it.
+    void whileResponsive(const std::function<void()>& work, QObject* carried = nullptr);
+    void refuseWhileWaiting(const QString& table) const;
 
     ScriptLocation m_location;
     QString m_connection; // the name of the Qt connection in use; empty while closed
     int m_lockTimeoutMs = 5000;
+    bool m_lockTimeoutSet = false; // whether the server has m_lockTimeoutMs
     int m_depth = 0;
     bool m_transactionFailed = false;
+    bool m_responsive = false;
+    bool m_waiting = false; // inside whileResponsive, where the caller's events run
 };

@@ -11,6 +11,8 @@
 #include <QProcess>
 #include <QSqlQuery>
 #include <QTest>
+#include <QTimer>
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 using Store = ScriptFixture::Store;
@@ -246,6 +248,36 @@ private Q_SLOTS:
                      waited, toCaseAgain(), back, Reply::Yes, "ask: case 1?", Reply::Yes,
                      caseAnswered, "input: control 61 | closed",
                      "special.mdb counts: 2 0 0 0 0 0"));
+        r.check();
+    }
+
+    void tablesThatFailedAsTheWindowLoadedAreOpenedAtStart()
+    {
+        SKIP_WITHOUT_SERVER(Store::Server);
+        PrivateServer server;
+        Rehearsal r(Store::Server, server.socket());
+        server.halt();
+        r.open();
+        server.restart();
+        QStringList told;
+        for (const char* table : {"basic", "double", "control", "special"})
+            told << u"warning[]: %1: the server does not answer…"_s.arg(QLatin1StringView(table));
+        r.play(beats(told.join(u" | "_s), toCase1(), "closed"));
+        r.check();
+    }
+
+    void theWindowWorksWhileTheServerKeepsTheRunnerWaiting()
+    {
+        SKIP_WITHOUT_SERVER(Store::Server);
+        Rehearsal r(Store::Server);
+        r.open();
+        // Another program holds basic, readers too, and lets go only when the window handles
+        // its next event: a runner that waited for the server without handling its events
+        // would wait until its patience ran out, and fail to load.
+        std::optional<FileLock> held(std::in_place, r.fx, TableLayout::basic(),
+                                     FileLock::Kind::Exclusive);
+        QTimer::singleShot(200, [&] { held.reset(); });
+        r.play(beats(introduction(), "input: control 41 | closed"));
         r.check();
     }
 };
