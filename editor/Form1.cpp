@@ -157,7 +157,7 @@ QWidget* Form1::buildPage(Tab tab, const QString& dir)
         if (model->isReadOnly()) {
             auto* note =
                 new QLabel(u"%1 is read-only here, so its rows can be read but not changed."_s.arg(
-                               layout.fileName),
+                               model->table().fileName()),
                            page);
             note->setObjectName(u"ReadOnlyNote%1"_s.arg(number));
             note->setWordWrap(true);
@@ -271,7 +271,7 @@ bool Form1::mayEnd()
     QStringList files;
     for (RecordModel* model : m_models) {
         if (model && model->hasUnsavedEdits())
-            files << model->layout().fileName;
+            files << model->table().fileName();
     }
     if (files.isEmpty())
         return true;

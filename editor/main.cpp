@@ -3,6 +3,8 @@
 
 #include "editor/Form1.h"
 #include "editor/commands/SpeakCommand.h"
+#include "script/ScriptError.h"
+#include "script/ScriptLocation.h"
 #include "voice/PlatformSpeech.h"
 #include "voice/SpeechVoice.h"
 #include "voice/VoiceOptions.h"
@@ -12,6 +14,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <cstdio>
 #include <variant>
@@ -23,6 +26,7 @@ namespace {
 struct EditOptions {
     // Speak says a line as the runner started with the same options would.
     VoiceSettings voice;
+    QString script; // an absolute folder or a server address
 };
 
 // Read without a window system, so that --help and --version answer where there is no
@@ -31,9 +35,17 @@ std::variant<EditOptions, int> readCommandLine()
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        u"Edits the script files in the current folder in four grids."_s);
+        u"Edits the script files in the current folder in four grids, or the script that "
+        u"--script or VEYRATH_SCRIPT names."_s);
     parser.addHelpOption();
     parser.addVersionOption();
+    const QCommandLineOption scriptOption(
+        u"script"_s,
+        u"The script to edit: a folder holding the four script files (the current folder by "
+        u"default), or a PostgreSQL address such as postgresql://author@host/museum. "
+        u"VEYRATH_SCRIPT is read when this is not given."_s,
+        u"location"_s);
+    parser.addOption(scriptOption);
     const VoiceOptions voiceOptions(parser);
     if (!parser.parse(QCoreApplication::arguments())) {
         std::fprintf(stderr, "veyrath-editor: %s\n", qUtf8Printable(parser.errorText()));
@@ -51,7 +63,23 @@ std::variant<EditOptions, int> readCommandLine()
         std::fprintf(stderr, "veyrath-editor: %s\n", qUtf8Printable(voiceChoice.error));
         return 2;
     }
-    return EditOptions{voiceChoice.settings};
+    // A script that cannot be meant is told here; one that is merely missing or down is told
+    // in its tabs.
+    const QString chosen = ScriptLocation::chosen(parser.value(scriptOption));
+    try {
+        const ScriptLocation location = ScriptLocation::parse(chosen);
+        if (location.kind() == ScriptLocation::Kind::Server)
+            return EditOptions{voiceChoice.settings, chosen};
+        if (!QFileInfo(location.folder()).isDir()) {
+            std::fprintf(stderr, "veyrath-editor: the folder \"%s\" does not exist\n",
+                         qUtf8Printable(location.folder()));
+            return 2;
+        }
+        return EditOptions{voiceChoice.settings, QDir(location.folder()).absolutePath()};
+    } catch (const ScriptError& error) {
+        std::fprintf(stderr, "veyrath-editor: %s\n", qUtf8Printable(error.message()));
+        return 2;
+    }
 }
 } // namespace
 
@@ -72,9 +100,10 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     // Made before the window and ended after it, as the window's Speak command uses it.
-    SpeechVoice voice(std::get<EditOptions>(options).voice);
+    const EditOptions& edit = std::get<EditOptions>(options);
+    SpeechVoice voice(edit.voice);
     QtDialogs dialogs;
-    Form1 form(dialogs, QDir::currentPath());
+    Form1 form(dialogs, edit.script);
     SpeakCommand speak(form, voice);
     // Queued, so the handler that closed the window unwinds before the event loop stops.
     QObject::connect(&form, &Form1::programEnded, &app, &QCoreApplication::quit,

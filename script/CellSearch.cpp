@@ -68,15 +68,17 @@ QStringList caseForms(const QString& text)
     return forms;
 }
 
-// The test a row whose text fields may match passes, in SQL, with its bindings appended.
-QString narrowing(const TextColumns& columns, const CellSearch::Options& options,
-                  QVariantList& bindings)
+// The test a row whose text fields may match passes, in SQL, with its bindings appended. A
+// server's LIKE minds case, so it is asked for ILIKE, which the pattern fits all the same.
+QString narrowing(const ScriptTable& table, const TextColumns& columns,
+                  const CellSearch::Options& options, QVariantList& bindings)
 {
     QStringList tests;
     const QStringList forms = options.matchCase ? QStringList() : caseForms(options.text);
+    const QString holdsText = table.isOnServer() ? u"strpos(%1, ?) > 0"_s : u"instr(%1, ?) > 0"_s;
     for (const QString& name : columns.names) {
         if (options.matchCase) {
-            tests << (options.wholeCell ? u"%1 = ?"_s : u"instr(%1, ?) > 0"_s).arg(name);
+            tests << (options.wholeCell ? u"%1 = ?"_s : holdsText).arg(name);
             bindings << options.text;
             continue;
         }
@@ -84,10 +86,12 @@ QString narrowing(const TextColumns& columns, const CellSearch::Options& options
         // that character in one of its forms, which is the cheaper test, so it comes first.
         QStringList holds;
         for (const QString& form : forms) {
-            holds << u"instr(%1, ?) > 0"_s.arg(name);
+            holds << holdsText.arg(name);
             bindings << form;
         }
-        const QString like = u"%1 LIKE ? ESCAPE '\\'"_s.arg(name);
+        const QString like =
+            (table.isOnServer() ? u"%1 ILIKE ? ESCAPE '\\'"_s : u"%1 LIKE ? ESCAPE '\\'"_s)
+                .arg(name);
         bindings << likePattern(options.text, options.wholeCell);
         tests << (holds.isEmpty() ? like : u"((%1) AND %2)"_s.arg(holds.join(u" OR "_s), like));
     }
@@ -105,11 +109,11 @@ void scan(const ScriptTable& table, const CellSearch::Options& options, const QS
     QStringList where;
     if (!range.isEmpty())
         where << range;
-    where << narrowing(columns, options, bindings);
-    QSqlQuery query = table.exec(
-        u"SELECT ID, %1 FROM Table1 WHERE %2 ORDER BY ID %3"_s.arg(
-            columns.names.join(u", "_s), where.join(u" AND "_s), forward ? u"ASC"_s : u"DESC"_s),
-        bindings);
+    where << narrowing(table, columns, options, bindings);
+    QSqlQuery query = table.exec(u"SELECT \"ID\", %1 FROM %2 WHERE %3 ORDER BY \"ID\" %4"_s.arg(
+                                     columns.names.join(u", "_s), table.sqlName(),
+                                     where.join(u" AND "_s), forward ? u"ASC"_s : u"DESC"_s),
+                                 bindings);
     const auto count = columns.positions.size();
     while (query.next()) {
         const qint64 id = query.value(0).toLongLong();
@@ -172,7 +176,7 @@ QList<CellSearch::Match> CellSearch::find(const ScriptTable& table, const Option
         marks << u"?"_s;
         bindings << id;
     }
-    scan(table, options, u"ID IN (%1)"_s.arg(marks.join(u',')), bindings, true,
+    scan(table, options, u"\"ID\" IN (%1)"_s.arg(marks.join(u',')), bindings, true,
          [&](qint64 id, int column, const QString& text) {
              if (matches(text, options))
                  result << Match{id, column, text};
@@ -187,8 +191,9 @@ QList<qint64> CellSearch::candidates(const ScriptTable& table, const Options& op
     if (options.text.isEmpty())
         return result;
     QVariantList bindings;
-    const QString test = narrowing(textColumns(table.layout()), options, bindings);
-    QSqlQuery query = table.exec(u"SELECT ID FROM Table1 WHERE %1"_s.arg(test), bindings);
+    const QString test = narrowing(table, textColumns(table.layout()), options, bindings);
+    QSqlQuery query =
+        table.exec(u"SELECT \"ID\" FROM %1 WHERE %2"_s.arg(table.sqlName(), test), bindings);
     while (query.next())
         result << query.value(0).toLongLong();
     if (query.lastError().isValid())
@@ -202,7 +207,7 @@ std::optional<CellSearch::Match> CellSearch::next(const ScriptTable& table, cons
     std::optional<Match> result;
     if (options.text.isEmpty())
         return result;
-    scan(table, options, forward ? u"ID >= ?"_s : u"ID <= ?"_s, {id}, forward,
+    scan(table, options, forward ? u"\"ID\" >= ?"_s : u"\"ID\" <= ?"_s, {id}, forward,
          [&](qint64 row, int field, const QString& text) {
              if (row == id && (forward ? field <= column : field >= column))
                  return true;

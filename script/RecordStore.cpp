@@ -5,6 +5,7 @@
 
 #include "script/ScriptError.h"
 #include "script/ScriptTable.h"
+#include "script/ServerNotices.h"
 
 #include <QScopeGuard>
 #include <QSqlError>
@@ -72,7 +73,10 @@ QList<qint64> RecordStore::ids(Order order) const
         // from every row of the file; one joined text spares a round through the driver for
         // each row, and as bytes it is never widened to UTF-16. Sorting here is the cheap
         // part.
-        QSqlQuery query = m_table->exec(u"SELECT CAST(group_concat(ID) AS BLOB) FROM Table1"_s);
+        QSqlQuery query = m_table->exec(
+            m_table->isOnServer()
+                ? u"SELECT string_agg(\"ID\"::text, ',') FROM %1"_s.arg(m_table->sqlName())
+                : u"SELECT CAST(group_concat(ID) AS BLOB) FROM Table1"_s);
         QList<qint64> result =
             query.next() ? idsFromList(query.value(0).toByteArray()) : QList<qint64>();
         if (query.lastError().isValid())
@@ -81,14 +85,17 @@ QList<qint64> RecordStore::ids(Order order) const
             std::sort(result.begin(), result.end());
         return result;
     }
-    QSqlQuery query = m_table->exec(u"SELECT ID FROM Table1 ORDER BY %1 DESC, ID"_s.arg(
-        ScriptTable::quoted(TableLayout::countColumn())));
+    // A server puts nulls first when it counts down; a file puts them last.
+    QSqlQuery query = m_table->exec(u"SELECT \"ID\" FROM %1 ORDER BY %2 DESC%3, \"ID\""_s.arg(
+        m_table->sqlName(), ScriptTable::quoted(TableLayout::countColumn()),
+        m_table->isOnServer() ? u" NULLS LAST"_s : QString()));
     return readIds(query);
 }
 
 QList<qint64> RecordStore::firstIds(int count) const
 {
-    QSqlQuery query = m_table->exec(u"SELECT ID FROM Table1 ORDER BY ID LIMIT ?"_s, {count});
+    QSqlQuery query = m_table->exec(
+        u"SELECT \"ID\" FROM %1 ORDER BY \"ID\" LIMIT ?"_s.arg(m_table->sqlName()), {count});
     return readIds(query);
 }
 
@@ -97,7 +104,9 @@ qint64 RecordStore::largestCount() const
     // Every number sorts before every text in SQLite, so this leaves out a count kept as text
     // and is answered from the count index where there is one.
     const QString count = ScriptTable::quoted(TableLayout::countColumn());
-    QSqlQuery query = m_table->exec(u"SELECT MAX(%1) FROM Table1 WHERE %1 < ''"_s.arg(count));
+    QSqlQuery query = m_table->exec(m_table->isOnServer()
+                                        ? u"SELECT max(%1) FROM %2"_s.arg(count, m_table->sqlName())
+                                        : u"SELECT MAX(%1) FROM Table1 WHERE %1 < ''"_s.arg(count));
     return query.next() ? std::max<qint64>(0, query.value(0).toLongLong()) : 0;
 }
 
@@ -113,9 +122,9 @@ QHash<qint64, QVariantList> RecordStore::read(const QList<qint64>& wanted) const
             marks << u"?"_s;
             bindings << id;
         }
-        QSqlQuery query = m_table->exec(
-            u"SELECT ID, %1 FROM Table1 WHERE ID IN (%2)"_s.arg(columnList(), marks.join(u',')),
-            bindings);
+        QSqlQuery query = m_table->exec(u"SELECT \"ID\", %1 FROM %2 WHERE \"ID\" IN (%3)"_s.arg(
+                                            columnList(), m_table->sqlName(), marks.join(u',')),
+                                        bindings);
         while (query.next()) {
             QVariantList values;
             values.reserve(width);
@@ -173,8 +182,30 @@ RecordStore::Written RecordStore::writeRow(qint64 id, const QList<Change>& chang
     if (sets.isEmpty())
         return result;
     bindings << id;
-    m_table->exec(u"UPDATE Table1 SET %1 WHERE ID = ?"_s.arg(sets.join(u", "_s)), bindings);
-    return result;
+    if (!m_table->isOnServer()) {
+        m_table->exec(
+            u"UPDATE %1 SET %2 WHERE \"ID\" = ?"_s.arg(m_table->sqlName(), sets.join(u", "_s)),
+            bindings);
+        return result;
+    }
+    // A server's transaction holds no other program off the row between the read above and
+    // this update, so the update itself sets each field only if it still holds its base; when
+    // one no longer does, the row is read again and compared afresh.
+    QStringList unchanged;
+    for (const Change& change : changes) {
+        if (result.written.contains(change.column)) {
+            unchanged << ScriptTable::quoted(columns.at(change.column)) +
+                             u" IS NOT DISTINCT FROM ?"_s;
+            bindings << change.base;
+        }
+    }
+    const QSqlQuery update =
+        m_table->exec(u"UPDATE %1 SET %2 WHERE \"ID\" = ? AND %3"_s.arg(
+                          m_table->sqlName(), sets.join(u", "_s), unchanged.join(u" AND "_s)),
+                      bindings);
+    if (update.numRowsAffected() > 0)
+        return result;
+    return writeRow(id, changes, read(id));
 }
 
 QHash<qint64, RecordStore::Written> RecordStore::write(const QHash<qint64, QList<Change>>& rows,
@@ -184,13 +215,18 @@ QHash<qint64, RecordStore::Written> RecordStore::write(const QHash<qint64, QList
     if (rows.isEmpty())
         return result;
     qint64 patience = -1;
-    if (wait == Wait::Briefly) {
+    if (wait == Wait::Briefly && m_table->isOnServer()) {
+        patience = m_table->busyTimeout();
+        m_table->setBusyTimeout(1); // a server waits without end at 0
+    } else if (wait == Wait::Briefly) {
         QSqlQuery current = m_table->exec(u"PRAGMA busy_timeout"_s);
         patience = current.next() ? current.value(0).toLongLong() : 0;
         m_table->exec(u"PRAGMA busy_timeout = 0"_s);
     }
     const auto restore = qScopeGuard([&] {
-        if (patience >= 0)
+        if (patience >= 0 && m_table->isOnServer())
+            m_table->setBusyTimeout(int(patience));
+        else if (patience >= 0)
             QSqlQuery(m_table->database()).exec(u"PRAGMA busy_timeout = %1"_s.arg(patience));
     });
     m_table->writeTransaction([&] {
@@ -218,6 +254,12 @@ qint64 RecordStore::addDefaultRow()
 {
     qint64 id = 0;
     m_table->writeTransaction([&] {
+        if (m_table->isOnServer()) {
+            QSqlQuery query = m_table->exec(
+                u"INSERT INTO %1 DEFAULT VALUES RETURNING \"ID\""_s.arg(m_table->sqlName()));
+            id = query.next() ? query.value(0).toLongLong() : 0;
+            return;
+        }
         QSqlQuery query = m_table->exec(u"INSERT INTO Table1 DEFAULT VALUES"_s);
         id = query.lastInsertId().toLongLong();
     });
@@ -228,7 +270,8 @@ bool RecordStore::remove(qint64 id)
 {
     int changed = 0;
     m_table->writeTransaction([&] {
-        changed = m_table->exec(u"DELETE FROM Table1 WHERE ID = ?"_s, {id}).numRowsAffected();
+        changed = m_table->exec(u"DELETE FROM %1 WHERE \"ID\" = ?"_s.arg(m_table->sqlName()), {id})
+                      .numRowsAffected();
     });
     return changed > 0;
 }
@@ -239,7 +282,7 @@ std::optional<QVariantList> RecordStore::take(qint64 id)
     m_table->writeTransaction([&] {
         values = read(id);
         if (values)
-            m_table->exec(u"DELETE FROM Table1 WHERE ID = ?"_s, {id});
+            m_table->exec(u"DELETE FROM %1 WHERE \"ID\" = ?"_s.arg(m_table->sqlName()), {id});
     });
     return values;
 }
@@ -259,9 +302,9 @@ bool RecordStore::restore(qint64 id, const QVariantList& values)
             marks << u"?"_s;
             bindings << value;
         }
-        m_table->exec(
-            u"INSERT INTO Table1 (ID, %1) VALUES (%2)"_s.arg(columnList(), marks.join(u", "_s)),
-            bindings);
+        m_table->exec(u"INSERT INTO %1 (\"ID\", %2) VALUES (%3)"_s.arg(
+                          m_table->sqlName(), columnList(), marks.join(u", "_s)),
+                      bindings);
         restored = true;
     });
     return restored;
@@ -269,14 +312,30 @@ bool RecordStore::restore(qint64 id, const QVariantList& values)
 
 qint64 RecordStore::dataVersion() const
 {
+    if (m_table->isOnServer())
+        return m_table->announcements();
     QSqlQuery query = m_table->exec(u"PRAGMA data_version"_s);
     return query.next() ? query.value(0).toLongLong() : 0;
+}
+
+bool RecordStore::watch(QObject* context, const std::function<void()>& changed)
+{
+    const ServerNotices* notices = m_table->listen();
+    if (!notices)
+        return false;
+    QObject::connect(notices, &ServerNotices::changed, context,
+                     [table = m_table->fileName(), changed](const QString& name) {
+                         if (name == table)
+                             changed();
+                     });
+    return true;
 }
 
 RecordStore::RowChanges RecordStore::rowChanges(const QList<qint64>& known) const
 {
     // IDs only grow: with as many rows as before and the same highest ID, none came or went.
-    QSqlQuery extent = m_table->exec(u"SELECT count(*), coalesce(max(ID), 0) FROM Table1"_s);
+    QSqlQuery extent = m_table->exec(
+        u"SELECT count(*), coalesce(max(\"ID\"), 0) FROM %1"_s.arg(m_table->sqlName()));
     if (!extent.next())
         throw ScriptError(m_table->fileName(), extent.lastError().text());
     const qint64 maxKnown = known.isEmpty() ? 0 : *std::max_element(known.cbegin(), known.cend());
@@ -297,7 +356,9 @@ RecordStore::RowChanges RecordStore::rowChanges(const QList<qint64>& known) cons
 
 void RecordStore::ensureCountIndex()
 {
-    if (m_table->isReadOnly() || !m_table->layout().columns.contains(TableLayout::countColumn()))
+    // A server's table is made with the index.
+    if (m_table->isOnServer() || m_table->isReadOnly() ||
+        !m_table->layout().columns.contains(TableLayout::countColumn()))
         return;
     m_table->exec(u"CREATE INDEX IF NOT EXISTS Table1_Yes ON Table1 (%1 DESC, ID)"_s.arg(
         ScriptTable::quoted(TableLayout::countColumn())));

@@ -7,13 +7,16 @@
 #include <QList>
 #include <QVariant>
 #include <QVariantList>
+#include <functional>
 #include <optional>
 
+class QObject;
 class QSqlQuery;
 class ScriptTable;
 
 // The record operations the editor performs on one script file: the ordered list of row IDs,
-// reads of rows by ID, and writes that never overwrite a change made elsewhere.
+// reads of rows by ID, and writes that never overwrite a change made elsewhere. The same for
+// a table of a script on a server, whose statements differ here and there.
 //
 // Values are always those of layout().columns, in order. Every fault is thrown as ScriptError.
 class RecordStore {
@@ -71,8 +74,12 @@ public:
     bool restore(qint64 id, const QVariantList& values);
 
     // A number that changes whenever another connection commits a change to the file; cheap
-    // enough to ask every second.
+    // enough to ask every second. On a server it costs no statement: it counts the changes
+    // the server announced to watch() (and asks again after a lost connection).
     qint64 dataVersion() const;
+    // Calls `changed`, in `context`'s events, as the store announces a change another program
+    // committed to the table: a server does, a file does not. Returns whether it will.
+    bool watch(QObject* context, const std::function<void()>& changed);
     // The rows added and deleted since `known` (the IDs read before, in any order) were read;
     // it costs one count when none were.
     RowChanges rowChanges(const QList<qint64>& known) const;

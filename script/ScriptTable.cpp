@@ -189,6 +189,19 @@ void ScriptTable::keepCallerResponsive()
         m_server->keepCallerResponsive();
 }
 
+ServerNotices* ScriptTable::listen()
+{
+    if (!m_server)
+        return nullptr;
+    m_server->listen(m_name);
+    return &m_server->notices();
+}
+
+qint64 ScriptTable::announcements() const
+{
+    return m_server ? m_server->announcements(m_name) : 0;
+}
+
 std::unique_ptr<ScriptTable> ScriptTable::open(const QString& dir, const TableLayout& layout,
                                                Integrity integrity)
 {

@@ -14,6 +14,7 @@
 class ScriptLocation;
 class ScriptRow;
 class ServerConnection;
+class ServerNotices;
 class ServerSchema;
 class QSqlError;
 class QSqlQuery;
@@ -81,10 +82,19 @@ public:
     // ScriptError::Kind::Locked; five seconds unless changed. A caller that keeps a window
     // responsive waits in short steps of its own instead.
     void setBusyTimeout(int milliseconds);
+    // On a server, the wait setBusyTimeout set last (a file's is SQLite's to tell).
+    int busyTimeout() const { return m_lockTimeoutMs; }
     // For a window: statements on a server run while the calling thread goes on handling its
     // events, so a server slow to answer, or a network gone quiet, never freezes it. (A file
     // answers at once, or waits on a lock only as long as setBusyTimeout allows.)
     void keepCallerResponsive();
+    // On a server, listens for the changes other programs commit to the script's tables,
+    // which the server announces; the returned object's changed() tells each, naming its
+    // table. nullptr for a file: its changes are found by asking (RecordStore::dataVersion).
+    ServerNotices* listen();
+    // On a server, a number that grows with every change another program commits to this
+    // table once listen() was called, and with every reconnect (see ServerConnection).
+    qint64 announcements() const;
 
     static QString quoted(const QString& identifier);
     // A value as read, with every whole number as a qint64 whichever store it came from.

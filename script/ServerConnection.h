@@ -4,7 +4,9 @@
 #pragma once
 
 #include "script/ScriptLocation.h"
+#include "script/ServerNotices.h"
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
@@ -53,12 +55,25 @@ public:
     // handling its events. For a window whose own code never reaches the script while it
     // waits (the runner's): a statement asked for meanwhile is refused as one that may pass.
     void keepCallerResponsive() { m_responsive = true; }
+
+    // Listens from now on, and again after every reconnect, for the changes programs commit
+    // to the script's tables, which their triggers announce; `table` names the table in a
+    // fault. The notices come through notices(), in the events of the connection's thread.
+    void listen(const QString& table);
+    ServerNotices& notices() { return m_notices; }
+    // A number that grows whenever another program's change to `table` is announced, and
+    // whenever the connection is made again, as notices may have gone by meanwhile. A
+    // connection found lost (a server restarted) is made again here, listening again; this
+    // sends nothing to a server that is there.
+    qint64 announcements(const QString& table);
     // Throws the ScriptError for a statement that failed on this connection.
     [[noreturn]] void fail(const QString& table, const QSqlError& error);
 
 private:
     explicit ServerConnection(ScriptLocation location);
     void connect(const QString& table);
+    // libpq's words for a fault, on one line and without the driver's trimmings.
+    static QString serverWords(const QSqlError& error);
     void close();
     void rollBack();
     bool isAlive() const;
@@ -68,6 +83,7 @@ private:
     // `carried` goes to that thread for the work and comes back after it.
     void whileResponsive(const std::function<void()>& work, QObject* carried = nullptr);
     void refuseWhileWaiting(const QString& table) const;
+    void subscribe(const QString& table);
 
     ScriptLocation m_location;
     QString m_connection; // the name of the Qt connection in use; empty while closed
@@ -77,4 +93,8 @@ private:
     bool m_transactionFailed = false;
     bool m_responsive = false;
     bool m_waiting = false; // inside whileResponsive, where the caller's events run
+    bool m_listening = false;
+    qint64 m_connects = 0;
+    QHash<QString, qint64> m_announced; // by table
+    ServerNotices m_notices;
 };

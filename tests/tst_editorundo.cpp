@@ -45,12 +45,15 @@ class TestEditorUndo : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void undoneDeleteComesBackWithItsIdAndValues_data() { ScriptFixture::addStores(); }
     void undoneDeleteComesBackWithItsIdAndValues()
     {
-        ScriptFixture fx;
+        QFETCH(ScriptFixture::Store, store);
+        SKIP_WITHOUT_SERVER(store);
+        ScriptFixture fx(store);
         fx.createFullScript();
-        fx.execute(TableLayout::special(), u"UPDATE Table1 SET Yes = 9, Description = NULL "
-                                           u"WHERE ID = 3"_s);
+        fx.execute(TableLayout::special(), u"UPDATE Table1 SET \"Yes\" = 9, \"Description\" = "
+                                           u"NULL WHERE \"ID\" = 3"_s);
         Window w(fx);
         const QVariantList before = row(fx, TableLayout::special(), 2);
         ScriptGrid* grid = w.form->grid(Tab::Special);
@@ -73,25 +76,33 @@ private Q_SLOTS:
 
     void undoingAnEditLeavesWhatOthersChanged_data()
     {
+        QTest::addColumn<ScriptFixture::Store>("store");
         QTest::addColumn<QString>("theirs");
         QTest::addColumn<QVariant>("description");
         QTest::addColumn<QVariant>("yes");
         QTest::addColumn<bool>("told");
-        // The runner counting a reply meanwhile does not stop the edit being undone.
-        QTest::newRow("count") << u"UPDATE Table1 SET Yes = Yes + 5 WHERE ID = 1"_s
-                               << QVariant(u"note 1"_s) << QVariant(5) << false;
-        // Another program's text in the same field is not written over.
-        QTest::newRow("same field") << u"UPDATE Table1 SET Description = 'theirs' WHERE ID = 1"_s
-                                    << QVariant(u"theirs"_s) << QVariant(0) << true;
+        for (const auto store : {ScriptFixture::Store::Folder, ScriptFixture::Store::Server}) {
+            const char* where = store == ScriptFixture::Store::Server ? "server" : "folder";
+            // The runner counting a reply meanwhile does not stop the edit being undone.
+            QTest::addRow("%s: count", where)
+                << store << u"UPDATE Table1 SET \"Yes\" = \"Yes\" + 5 WHERE \"ID\" = 1"_s
+                << QVariant(u"note 1"_s) << QVariant(5) << false;
+            // Another program's text in the same field is not written over.
+            QTest::addRow("%s: same field", where)
+                << store << u"UPDATE Table1 SET \"Description\" = 'theirs' WHERE \"ID\" = 1"_s
+                << QVariant(u"theirs"_s) << QVariant(0) << true;
+        }
     }
 
     void undoingAnEditLeavesWhatOthersChanged()
     {
+        QFETCH(ScriptFixture::Store, store);
         QFETCH(QString, theirs);
         QFETCH(QVariant, description);
         QFETCH(QVariant, yes);
         QFETCH(bool, told);
-        ScriptFixture fx;
+        SKIP_WITHOUT_SERVER(store);
+        ScriptFixture fx(store);
         fx.createFullScript();
         Window w(fx);
         w.edit(Tab::Special, 0, u"Description"_s, u"mine"_s);
@@ -103,8 +114,8 @@ private Q_SLOTS:
         QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).at(0), yes);
         QCOMPARE(w.dialogs.asked.size(), told ? 1 : 0);
         if (told) {
-            QVERIFY(w.dialogs.asked.first().startsWith(
-                u"special.mdb, row 1, field \"Description\": "_s));
+            QVERIFY(w.dialogs.asked.first().startsWith(fx.name(TableLayout::special()) +
+                                                       u", row 1, field \"Description\": "_s));
             // A step that could not be undone leaves the history rather than waiting there.
             QCOMPARE(w.form->undoStack().count(), 0);
         } else {
@@ -126,9 +137,12 @@ private Q_SLOTS:
         QCOMPARE(w.form->model(Tab::Special)->rowCount(), 6);
     }
 
+    void pasteOfSeveralCellsIsOneStep_data() { ScriptFixture::addStores(); }
     void pasteOfSeveralCellsIsOneStep()
     {
-        ScriptFixture fx;
+        QFETCH(ScriptFixture::Store, store);
+        SKIP_WITHOUT_SERVER(store);
+        ScriptFixture fx(store);
         fx.createFullScript();
         Window w(fx);
         ScriptGrid* grid = w.form->grid(Tab::Control);
@@ -163,7 +177,9 @@ private Q_SLOTS:
         QGuiApplication::clipboard()->setText(u"7\tx\nabc\ty\n"_s);
         w.trigger(u"MNU_PASTE"_s);
         QCOMPARE(w.dialogs.asked.size(), 1);
-        QVERIFY(w.dialogs.asked.first().contains(u"special.mdb, row 2, field \"Yes\""_s));
+        QVERIFY2(w.dialogs.asked.first().contains(fx.name(TableLayout::special()) +
+                                                  u", row 2, field \"Yes\""_s),
+                 qPrintable(w.dialogs.asked.first()));
         QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).mid(0, 2), (QVariantList{0, 0}));
         QCOMPARE(fx.column(TableLayout::special(), u"Enhance Process"_s).at(0),
                  u"Enhance Process 1"_s);

@@ -18,17 +18,23 @@ class TestRecordStore : public QObject {
     static const TableLayout& special() { return TableLayout::special(); }
 
 private Q_SLOTS:
+    // Each store's own statements, to the same effect.
+    void idsComeInTableOrderOrMostConfirmedFirst_data() { ScriptFixture::addStores(); }
     void idsComeInTableOrderOrMostConfirmedFirst()
     {
-        ScriptFixture fx;
+        QFETCH(ScriptFixture::Store, store);
+        SKIP_WITHOUT_SERVER(store);
+        ScriptFixture fx(store);
         fx.createNumbered(special(), 4);
-        fx.execute(special(), u"UPDATE Table1 SET Yes = 5 WHERE ID = 3"_s);
-        fx.execute(special(), u"UPDATE Table1 SET Yes = 5 WHERE ID = 2"_s);
-        fx.execute(special(), u"UPDATE Table1 SET Yes = 9 WHERE ID = 4"_s);
+        fx.execute(special(), u"UPDATE Table1 SET \"Yes\" = 5 WHERE \"ID\" = 3"_s);
+        fx.execute(special(), u"UPDATE Table1 SET \"Yes\" = 5 WHERE \"ID\" = 2"_s);
+        fx.execute(special(), u"UPDATE Table1 SET \"Yes\" = 9 WHERE \"ID\" = 4"_s);
+        fx.execute(special(), u"UPDATE Table1 SET \"Yes\" = NULL WHERE \"ID\" = 1"_s);
         auto table = ScriptTable::open(fx.dir(), special());
-        RecordStore store(*table);
-        QCOMPARE(store.ids(RecordStore::Order::ById), (QList<qint64>{1, 2, 3, 4}));
-        QCOMPARE(store.ids(RecordStore::Order::ByCountDescending), (QList<qint64>{4, 2, 3, 1}));
+        RecordStore records(*table);
+        QCOMPARE(records.ids(RecordStore::Order::ById), (QList<qint64>{1, 2, 3, 4}));
+        QCOMPARE(records.ids(RecordStore::Order::ByCountDescending), (QList<qint64>{4, 2, 3, 1}));
+        QCOMPARE(records.largestCount(), 9);
     }
 
     void readsRowsInBatchesAndSkipsVanishedOnes()
@@ -49,6 +55,7 @@ private Q_SLOTS:
 
     void writeKeepsWhatOthersChangedAndOnlyThat_data()
     {
+        QTest::addColumn<ScriptFixture::Store>("store");
         QTest::addColumn<QString>("before");       // SQL run before the editor reads the row
         QTest::addColumn<QString>("meanwhile");    // SQL another program runs before the save
         QTest::addColumn<QVariant>("description"); // in the file afterwards; null when gone
@@ -56,45 +63,51 @@ private Q_SLOTS:
         QTest::addColumn<QList<int>>("conflicts");
         const QString none;
         const QString count = u"UPDATE Table1 SET \"Yes\" = \"Yes\" + 1"_s;
-        QTest::newRow("as read") << none << none << QVariant(u"mine"_s) << QVariant(0)
-                                 << QList<int>{};
-        QTest::newRow("count meanwhile")
-            << none << count << QVariant(u"mine"_s) << QVariant(1) << QList<int>{};
-        QTest::newRow("same field meanwhile")
-            << none << u"UPDATE Table1 SET Description = 'theirs'"_s << QVariant(u"theirs"_s)
-            << QVariant(0) << QList<int>{0};
-        QTest::newRow("same text meanwhile") << none << u"UPDATE Table1 SET Description = 'mine'"_s
-                                             << QVariant(u"mine"_s) << QVariant(0) << QList<int>{};
-        QTest::newRow("null as read") << u"UPDATE Table1 SET Description = NULL"_s << none
-                                      << QVariant(u"mine"_s) << QVariant(0) << QList<int>{};
-        QTest::newRow("null emptied meanwhile")
-            << u"UPDATE Table1 SET Description = NULL"_s << u"UPDATE Table1 SET Description = ''"_s
-            << QVariant(u""_s) << QVariant(0) << QList<int>{0};
-        QTest::newRow("deleted meanwhile")
-            << none << u"DELETE FROM Table1"_s << QVariant() << QVariant() << QList<int>{};
+        const QString description = u"UPDATE Table1 SET \"Description\" = "_s;
+        for (const auto store : {ScriptFixture::Store::Folder, ScriptFixture::Store::Server}) {
+            const char* where = store == ScriptFixture::Store::Server ? "server" : "folder";
+            const auto row = [&](const char* name) -> QTestData& {
+                return QTest::addRow("%s: %s", where, name) << store;
+            };
+            row("as read") << none << none << QVariant(u"mine"_s) << QVariant(0) << QList<int>{};
+            row("count meanwhile")
+                << none << count << QVariant(u"mine"_s) << QVariant(1) << QList<int>{};
+            row("same field meanwhile") << none << description + u"'theirs'"_s
+                                        << QVariant(u"theirs"_s) << QVariant(0) << QList<int>{0};
+            row("same text meanwhile") << none << description + u"'mine'"_s << QVariant(u"mine"_s)
+                                       << QVariant(0) << QList<int>{};
+            row("null as read") << description + u"NULL"_s << none << QVariant(u"mine"_s)
+                                << QVariant(0) << QList<int>{};
+            row("null emptied meanwhile") << description + u"NULL"_s << description + u"''"_s
+                                          << QVariant(u""_s) << QVariant(0) << QList<int>{0};
+            row("deleted meanwhile")
+                << none << u"DELETE FROM Table1"_s << QVariant() << QVariant() << QList<int>{};
+        }
     }
     void writeKeepsWhatOthersChangedAndOnlyThat()
     {
+        QFETCH(ScriptFixture::Store, store);
         QFETCH(QString, before);
         QFETCH(QString, meanwhile);
         QFETCH(QVariant, description);
         QFETCH(QVariant, count);
         QFETCH(QList<int>, conflicts);
-        ScriptFixture fx;
+        SKIP_WITHOUT_SERVER(store);
+        ScriptFixture fx(store);
         fx.createNumbered(special(), 2);
         if (!before.isEmpty())
-            fx.execute(special(), before + u" WHERE ID = 1"_s);
+            fx.execute(special(), before + u" WHERE \"ID\" = 1"_s);
         auto table = ScriptTable::open(fx.dir(), special());
-        RecordStore store(*table);
-        const QVariantList read = *store.read(1);
+        RecordStore records(*table);
+        const QVariantList read = *records.read(1);
         if (!meanwhile.isEmpty())
-            fx.execute(special(), meanwhile + u" WHERE ID = 1"_s);
+            fx.execute(special(), meanwhile + u" WHERE \"ID\" = 1"_s);
 
-        const auto written = store.write({{1, {{0, read.at(0), u"mine"_s}}}});
+        const auto written = records.write({{1, {{0, read.at(0), u"mine"_s}}}});
         QCOMPARE(written.value(1).now.has_value(), description.isValid());
         QCOMPARE(written.value(1).conflicts, conflicts);
         if (description.isValid()) {
-            QCOMPARE(*written.value(1).now, *store.read(1));
+            QCOMPARE(*written.value(1).now, *records.read(1));
             QVERIFY(
                 RecordStore::sameValue(fx.column(special(), u"Description"_s).at(0), description));
             QCOMPARE(fx.column(special(), u"Yes"_s).at(0), count);
@@ -127,18 +140,28 @@ private Q_SLOTS:
         QCOMPARE(fx.column(special(), u"Description"_s), QVariantList{u"mine"_s});
     }
 
-    void addAndRemove()
+    void addRemoveAndPutBack_data() { ScriptFixture::addStores(); }
+    void addRemoveAndPutBack()
     {
-        ScriptFixture fx;
+        QFETCH(ScriptFixture::Store, store);
+        SKIP_WITHOUT_SERVER(store);
+        ScriptFixture fx(store);
         fx.createNumbered(special(), 3);
         auto table = ScriptTable::open(fx.dir(), special());
-        RecordStore store(*table);
-        const qint64 id = store.addDefaultRow();
+        RecordStore records(*table);
+        const qint64 id = records.addDefaultRow();
         QCOMPARE(id, 4);
-        QCOMPARE(*store.read(id), (QVariantList{u""_s, u""_s, 0, u""_s, u""_s, u""_s, u""_s}));
-        QVERIFY(store.remove(2));
-        QVERIFY(!store.remove(2));
-        QCOMPARE(store.ids(RecordStore::Order::ById), (QList<qint64>{1, 3, 4}));
+        QCOMPARE(*records.read(id), (QVariantList{u""_s, u""_s, 0, u""_s, u""_s, u""_s, u""_s}));
+        QVERIFY(records.remove(2));
+        QVERIFY(!records.remove(2));
+        const std::optional<QVariantList> taken = records.take(3);
+        QVERIFY(taken && !records.take(3));
+        QCOMPARE(records.ids(RecordStore::Order::ById), (QList<qint64>{1, 4}));
+        QVERIFY(records.restore(3, *taken));
+        QVERIFY(!records.restore(3, *taken));
+        QCOMPARE(*records.read(3), *taken);
+        // A row put back keeps its ID, and rows added after it still get new ones.
+        QCOMPARE(records.addDefaultRow(), 5);
     }
 
     void databaseFaultsAreThrownNamingTheFile()

@@ -3,6 +3,7 @@
 
 // A script held by a PostgreSQL server: its address, its layout, the narrow rights a kiosk
 // needs, and a server that goes away for a while.
+#include "editor/model/RecordModel.h"
 #include "script/ScriptError.h"
 #include "script/ScriptLocation.h"
 #include "script/ScriptTable.h"
@@ -127,17 +128,31 @@ private Q_SLOTS:
         QVERIFY2(message.contains(u"***"_s), qPrintable(message));
     }
 
-    void runnerRefusesAMalformedAddressWithoutShowingThePassword()
+    void programsRefuseAMalformedAddressWithoutShowingThePassword_data()
     {
-        QProcess runner;
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("variable"); // the address given in VEYRATH_SCRIPT, or not
+        for (const char* variable : {"", "VEYRATH_SCRIPT"}) {
+            QTest::addRow("runner %s", variable) << QStringLiteral(VEYRATH_RUNNER) << variable;
+            QTest::addRow("editor %s", variable) << QStringLiteral(VEYRATH_EDITOR) << variable;
+        }
+    }
+    void programsRefuseAMalformedAddressWithoutShowingThePassword()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, variable);
+        const QString address = u"postgresql://kiosk:%1@host:0/museum"_s.arg(secret);
+        QProcess started;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-        runner.setProcessEnvironment(environment);
-        runner.start(QStringLiteral(VEYRATH_RUNNER),
-                     {u"--script"_s, u"postgresql://kiosk:%1@host:0/museum"_s.arg(secret)});
-        QVERIFY(runner.waitForFinished(60000));
-        QCOMPARE(runner.exitCode(), 2);
-        const QString said = QString::fromUtf8(runner.readAllStandardError());
+        if (!variable.isEmpty())
+            environment.insert(variable, address);
+        started.setProcessEnvironment(environment);
+        started.start(program,
+                      variable.isEmpty() ? QStringList{u"--script"_s, address} : QStringList());
+        QVERIFY(started.waitForFinished(60000));
+        QCOMPARE(started.exitCode(), 2);
+        const QString said = QString::fromUtf8(started.readAllStandardError());
         QVERIFY2(said.contains(u"the port \"0\""_s) && !said.contains(secret), qPrintable(said));
     }
 
@@ -280,7 +295,46 @@ private Q_SLOTS:
         r.play(beats(introduction(), "input: control 41 | closed"));
         r.check();
     }
+
+    // The editor is told of each change another program commits to a server script, also after
+    // the server restarted, and asks the server nothing while nothing changes.
+    void theEditorFollowsCountsAsTheServerAnnouncesThem()
+    {
+        SKIP_WITHOUT_SERVER(Store::Server);
+        PrivateServer server;
+        ScriptFixture fx(Store::Server, server.socket());
+        fx.createNumbered(TableLayout::special(), 2);
+        RecordModel model(ScriptTable::open(fx.dir(), TableLayout::special()));
+        const int yes = int(TableLayout::special().columns.indexOf(TableLayout::countColumn()));
+        const auto counted = [&] { return model.index(1, yes).data().toInt(); };
+        const auto count = [&] {
+            fx.execute(TableLayout::special(),
+                       u"UPDATE Table1 SET \"Yes\" = \"Yes\" + 1 WHERE \"ID\" = 2"_s);
+        };
+        // The editor's connection is the only one named after this program.
+        const auto lastAsked = [&] {
+            const QVariantList asked = fx.serverValues(
+                u"SELECT query_start::text FROM pg_stat_activity WHERE application_name = '%1'"_s
+                    .arg(QCoreApplication::applicationName()));
+            return asked.size() == 1 ? asked.first().toString()
+                                     : u"%1 connections"_s.arg(asked.size());
+        };
+        QCOMPARE(counted(), 0);
+        QTRY_VERIFY(!lastAsked().endsWith(u"connections"_s)); // the fixture's own have gone
+        const QString before = lastAsked();
+        QTest::qWait(2 * int(RecordModel::pollInterval.count()) + 200);
+        QCOMPARE(lastAsked(), before);
+
+        count();
+        QTRY_COMPARE(counted(), 1);
+        server.halt();
+        server.restart();
+        count();
+        QTRY_COMPARE(counted(), 2);
+        count();
+        QTRY_COMPARE(counted(), 3);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestServerScript)
+QTEST_MAIN(TestServerScript)
 #include "tst_serverscript.moc"

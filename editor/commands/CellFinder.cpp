@@ -126,7 +126,8 @@ bool CellFinder::find(bool forward)
         const TableLayout& layout = m_window->model(tab)->layout();
         m_window->goToCell(tab, found->row, found->column);
         const QString where = u"Found in %1, row %2, field \"%3\"."_s.arg(
-            layout.fileName, QString::number(m_window->model(tab)->rows().number(found->row)),
+            m_window->model(tab)->table().fileName(),
+            QString::number(m_window->model(tab)->rows().number(found->row)),
             layout.columns.at(found->column));
         m_window->showStatus(
             wrapped ? (forward ? u"Passed the end of the script and went on from its start. "_s
@@ -153,7 +154,7 @@ bool CellFinder::replace(const QString& replacement)
                                     ? u"the file is read-only here, so nothing was replaced"_s
                                     : FieldRule::problem(model->layout(), column, text);
         if (!problem.isEmpty()) {
-            Q_EMIT failed(ScriptError(model->layout().fileName, problem,
+            Q_EMIT failed(ScriptError(model->table().fileName(), problem,
                                       model->rows().number(cell.row()), column)
                               .message());
             return false;
@@ -200,7 +201,7 @@ int CellFinder::replaceAll(const QString& replacement)
         if (model->isReadOnly()) {
             const CellSearch::Match& first = found.first();
             refusals.add([&] {
-                return ScriptError(layout.fileName,
+                return ScriptError(model->table().fileName(),
                                    u"the file is read-only here, so none of its %1 matches can "
                                    u"be replaced"_s.arg(found.size()),
                                    rowNumber(first.id), layout.columns.at(first.column))
@@ -215,7 +216,8 @@ int CellFinder::replaceAll(const QString& replacement)
             if (const QString problem = FieldRule::problem(layout, column, text);
                 !problem.isEmpty()) {
                 refusals.add([&] {
-                    return ScriptError(layout.fileName, problem, rowNumber(match.id), column)
+                    return ScriptError(model->table().fileName(), problem, rowNumber(match.id),
+                                       column)
                         .message();
                 });
                 continue;

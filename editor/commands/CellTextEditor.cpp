@@ -8,6 +8,7 @@
 #include "editor/grid/GridDelegate.h"
 #include "editor/grid/ScriptGrid.h"
 #include "editor/model/RecordModel.h"
+#include "script/ScriptTable.h"
 #include "script/TableLayout.h"
 
 #include <QAction>
@@ -57,8 +58,9 @@ CellTextDialog* CellTextEditor::open(ScriptGrid* grid, const QModelIndex& index)
     grid->setCurrentIndex(index);
     const QPersistentModelIndex cell(index);
     const QVariant base = index.data(RecordModel::StoredValueRole);
-    const QString place =
-        u"%1, row %2, %3"_s.arg(layout.fileName).arg(model->rows().number(index.row())).arg(column);
+    const QString place = u"%1, row %2, %3"_s.arg(model->table().fileName())
+                              .arg(model->rows().number(index.row()))
+                              .arg(column);
     m_dialog = new CellTextDialog(place, index.data(Qt::EditRole).toString(), model->isReadOnly(),
                                   grid->window());
     m_dialog->setAttribute(Qt::WA_DeleteOnClose);

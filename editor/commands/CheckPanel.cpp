@@ -6,6 +6,7 @@
 #include "editor/commands/ScriptWindow.h"
 #include "editor/model/RecordModel.h"
 #include "script/ScriptCheck.h"
+#include "script/ScriptLocation.h"
 #include "script/TableLayout.h"
 #include "windowkit/WindowKit.h"
 
@@ -107,8 +108,10 @@ void CheckPanel::showFindings()
                                          finding.message(), m_list);
         item->setToolTip(finding.message());
     }
-    m_summary->setText(
-        ScriptCheck::summary(m_findings, QDir::toNativeSeparators(QDir(m_dir).absolutePath())));
+    m_summary->setText(ScriptCheck::summary(
+        m_findings, ScriptLocation::isServer(m_dir)
+                        ? ScriptLocation::parse(m_dir).shown()
+                        : QDir::toNativeSeparators(QDir(m_dir).absolutePath())));
     Q_EMIT checked();
 }
 

@@ -10,6 +10,7 @@
 #include "editor/model/RecordModel.h"
 #include "script/FieldRule.h"
 #include "script/ScriptError.h"
+#include "script/ScriptTable.h"
 #include "script/TableLayout.h"
 
 #include <QClipboard>
@@ -84,9 +85,9 @@ bool GridClipboard::paste(ScriptGrid& grid)
         rows = QList<QStringList>(range.height(), QStringList(range.width(), rows.first().first()));
     const TableLayout& layout = model->layout();
     if (model->isReadOnly()) {
-        Q_EMIT failed(
-            ScriptError(layout.fileName, u"the file is read-only here, so nothing was pasted"_s)
-                .message());
+        Q_EMIT failed(ScriptError(model->table().fileName(),
+                                  u"the file is read-only here, so nothing was pasted"_s)
+                          .message());
         return false;
     }
     QList<std::pair<QModelIndex, QString>> cells;
@@ -99,8 +100,8 @@ bool GridClipboard::paste(ScriptGrid& grid)
             if (const QString problem = FieldRule::problem(layout, column, values.at(c));
                 !problem.isEmpty()) {
                 refusals.add([&] {
-                    return ScriptError(layout.fileName, problem, model->rows().number(cell.row()),
-                                       column)
+                    return ScriptError(model->table().fileName(), problem,
+                                       model->rows().number(cell.row()), column)
                         .message();
                 });
                 continue;

@@ -23,7 +23,8 @@ const TableLayout& Tabs::layout(Tab tab)
 std::optional<Tab> Tabs::ofFile(const QString& fileName)
 {
     for (Tab tab : all) {
-        if (layout(tab).fileName == fileName)
+        // A script on a server names its tables as a person does: "special".
+        if (layout(tab).fileName == fileName || layout(tab).caption == fileName)
             return tab;
     }
     return std::nullopt;

@@ -29,6 +29,9 @@ RecordModel::RecordModel(std::unique_ptr<ScriptTable> table, QObject* parent)
     m_poll.setInterval(pollInterval);
     connect(&m_poll, &QTimer::timeout, this, &RecordModel::poll);
     m_poll.start();
+    // A server announces each change another program commits, so the look comes at once; the
+    // poll above then only writes edits that wait and asks no statement of the server.
+    m_store.watch(this, [this] { QTimer::singleShot(0, this, &RecordModel::poll); });
 }
 
 RecordModel::~RecordModel() = default;

@@ -105,6 +105,20 @@ void ScriptFixture::serverExecute(const QString& sql) const
     });
 }
 
+QVariantList ScriptFixture::serverValues(const QString& sql) const
+{
+    QVariantList values;
+    withServer(m_socket, [&](QSqlDatabase& db) {
+        QSqlQuery query(db);
+        if (!query.exec(sql))
+            qFatal("fixture SQL failed: %s: %s", qPrintable(sql),
+                   qPrintable(query.lastError().text()));
+        while (query.next())
+            values << query.value(0);
+    });
+    return values;
+}
+
 QString ScriptFixture::serverSql(const TableLayout& layout, const QString& sql) const
 {
     return QString(sql).replace(u"Table1"_s, u"\"%1\".\"%2\""_s.arg(m_schema, layout.caption));

@@ -28,6 +28,12 @@ public:
     static void addStores();
 
     Store store() const { return m_store; }
+    // What the programs' messages call the table: its file ("special.mdb"), or on a server
+    // the table ("special").
+    QString name(const TableLayout& layout) const
+    {
+        return m_store == Store::Server ? layout.caption : layout.fileName;
+    }
     // Where the programs find this script: the folder, or the server address.
     QString dir() const { return m_location; }
     QString path(const TableLayout& layout) const;
@@ -38,6 +44,8 @@ public:
     const QString& socket() const { return m_socket; }
     // Runs SQL on the test server as its superuser, outside any script table.
     void serverExecute(const QString& sql) const;
+    // The first column of what a query on the test server gives, as its superuser.
+    QVariantList serverValues(const QString& sql) const;
 
     // Creates the file with the given rows (values for layout.columns, without ID).
     void create(const TableLayout& layout, const QList<QVariantList>& rows = {}) const;
