@@ -3,6 +3,7 @@
 
 #include "runner/AboutWindow.h"
 
+#include "windowkit/AccessibleRole.h"
 #include "windowkit/WindowKit.h"
 
 #include <QLabel>
@@ -13,6 +14,8 @@ using namespace Qt::Literals::StringLiterals;
 AboutWindow::AboutWindow(QWidget* parent)
     : QWidget(parent, Qt::Window)
 {
+    // As a dialog, not a frame, a screen reader reads its texts as it opens.
+    AccessibleRole::give(staticMetaObject.className(), QAccessible::Dialog);
     setObjectName(u"About"_s);
     setWindowTitle(u"About"_s);
     setFixedSize(WindowKit::size(4455, 2175));

@@ -5,6 +5,7 @@
 
 #include "runner/AboutWindow.h"
 #include "runner/CheckedOnlyStyle.h"
+#include "runner/LineAnnouncer.h"
 #include "runner/LineDisplay.h"
 #include "windowkit/Dialogs.h"
 #include "windowkit/WindowKit.h"
@@ -40,6 +41,7 @@ MainForm::MainForm(Dialogs& dialogs, Voice& voice, const QString& workingDir, QW
     m_display->setObjectName(u"TextDisplay"_s);
     m_display->setDesignedSize(designedDisplay().size());
     m_display->setFont(WindowKit::font(WindowKit::msSansSerif(), 12, true));
+    m_announcer = new LineAnnouncer(client);
 
     m_button = new QPushButton(client);
     m_button->setObjectName(u"BUTTON"_s);
@@ -130,6 +132,7 @@ void MainForm::load()
 void MainForm::display(const QString& line)
 {
     m_display->setText(line);
+    m_announcer->announce(line);
 }
 
 QString MainForm::inputBox(const QString& prompt, const QString& title)
@@ -181,6 +184,8 @@ void MainForm::showAbout()
         m_about = new AboutWindow(this);
     m_about->show();
     m_about->raise();
+    // Active, so that a screen reader reads it out.
+    m_about->activateWindow();
 }
 
 void MainForm::hideAbout()
