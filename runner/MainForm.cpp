@@ -29,10 +29,7 @@ MainForm::MainForm(Dialogs& dialogs, Voice& voice, const QString& workingDir, QW
     setObjectName(u"MainForm"_s);
     setWindowTitle(u"The Lumbrel Veyrath"_s);
 
-    // The designed size is the smallest; the window may grow or be maximized, and the
-    // display grows with it.
     auto* client = new QWidget(this);
-    client->setMinimumSize(designedClient());
     WindowKit::useWindowColours(client);
     client->installEventFilter(this);
     setCentralWidget(client);
@@ -55,6 +52,12 @@ MainForm::MainForm(Dialogs& dialogs, Voice& voice, const QString& workingDir, QW
         Qt::QueuedConnection);
 
     buildMenu();
+    // The designed size is the smallest; the window may grow or be maximized, and the
+    // display grows with it. Where large text or a high scale factor make the designed size
+    // larger than the screen, the window takes what the screen has and the text shrinks to
+    // fit, as it does for a long line.
+    const QSize room = WindowKit::roomOnScreen(*this) - QSize(0, menuBar()->sizeHint().height());
+    client->setMinimumSize(designedClient().boundedTo(room));
     placeControls(designedClient());
     resize(sizeHint());
 }
