@@ -17,6 +17,8 @@ LineAnnouncer::LineAnnouncer(QWidget* parent)
 
 void LineAnnouncer::announce(const QString& line)
 {
+    if (!QAccessible::isActive())
+        return; // no screen reader is listening
     if (m_lines.size() == kept) {
         AnnouncedLine* oldest = m_lines.takeFirst();
         QAccessibleEvent gone(oldest, QAccessible::ObjectDestroyed);
