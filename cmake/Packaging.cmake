@@ -51,9 +51,9 @@ foreach(program IN ITEMS "veyrath;veyrath;${CMAKE_INSTALL_BINDIR};invalid.veyrat
         continue()
     endif()
     install(TARGETS ${target} RUNTIME DESTINATION ${folder})
-    if(target STREQUAL "veyrath" AND TARGET veyrath-flite)
-        install(TARGETS veyrath-flite LIBRARY DESTINATION ${VEYRATH_PKGLIBDIR}/voice)
-        list(APPEND veyrath_expected "./usr/${VEYRATH_PKGLIBDIR}/voice/veyrath-flite.so")
+    if(target STREQUAL "veyrath" AND TARGET veyrath-speech)
+        install(TARGETS veyrath-speech LIBRARY DESTINATION ${VEYRATH_PKGLIBDIR}/voice)
+        list(APPEND veyrath_expected "./usr/${VEYRATH_PKGLIBDIR}/voice/veyrath-speech.so")
     endif()
     configure_file(${VEYRATH_PACKAGING_DIR}/${id}.desktop.in ${veyrath_staging}/${id}.desktop
                    @ONLY)
@@ -123,11 +123,13 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
-# The runner's voice module loads libflite's voice libraries only when it speaks, so no
-# shared-library dependency names them; the sound server is what a desktop already runs.
-if(TARGET veyrath AND VEYRATH_FLITE)
-    string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libflite1, libpulse0")
-    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse, ")
+# The voice module loads libflite's voice libraries only when it speaks, so no shared-library
+# dependency names them, and eSpeak NG's voices are data; the sound server is what a desktop
+# already runs. speech-dispatcher is the desktop's own speech service, for --voice system.
+if(TARGET veyrath AND VEYRATH_EMBEDDED_VOICES)
+    string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS
+           ", libflite1, libespeak-ng1, espeak-ng-data, libpulse0")
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse, speech-dispatcher, ")
 elseif(TARGET veyrath)
     string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", qt6-speech-flite-plugin")
 endif()

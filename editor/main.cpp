@@ -3,7 +3,9 @@
 
 #include "editor/Form1.h"
 #include "editor/SpeakCommand.h"
+#include "voice/PlatformSpeech.h"
 #include "voice/SpeechVoice.h"
+#include "voice/VoiceOptions.h"
 #include "windowkit/AfterFirstPaint.h"
 #include "windowkit/QtDialogs.h"
 
@@ -11,27 +13,66 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QIcon>
+#include <cstdio>
+#include <variant>
 
 using namespace Qt::Literals::StringLiterals;
 
-int main(int argc, char* argv[])
-{
-    QApplication app(argc, argv);
-    // Named as installed, which is also the window class a desktop matches to its menu entry.
-    QApplication::setApplicationName(u"veyrath-editor"_s);
-    QApplication::setApplicationDisplayName(u"Edit the Veyrath"_s);
-    QApplication::setApplicationVersion(QStringLiteral(VEYRATH_VERSION));
-    QApplication::setDesktopFileName(u"invalid.veyrath.editor"_s);
+namespace {
+// What the command line chose for this run.
+struct EditOptions {
+    // Speak says a line as the runner started with the same options would.
+    VoiceSettings voice;
+};
 
+// Read without a window system, so that --help and --version answer where there is no
+// display. Either the options or the exit status of a run that ends here.
+std::variant<EditOptions, int> readCommandLine()
+{
     QCommandLineParser parser;
     parser.setApplicationDescription(
         u"Edits the script files in the current folder in four grids."_s);
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.process(app);
+    const VoiceOptions voiceOptions(parser);
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "veyrath-editor: %s\n", qUtf8Printable(parser.errorText()));
+        return 2;
+    }
+    if (parser.isSet(u"version"_s))
+        parser.showVersion();
+    if (parser.isSet(u"help"_s))
+        parser.showHelp();
+    if (voiceOptions.listRequested())
+        return VoiceOptions::printList(PlatformSpeech::voices);
+    const VoiceOptions::Choice voiceChoice =
+        voiceOptions.choice([] { return PlatformSpeech::voices(); });
+    if (!voiceChoice.error.isEmpty()) {
+        std::fprintf(stderr, "veyrath-editor: %s\n", qUtf8Printable(voiceChoice.error));
+        return 2;
+    }
+    return EditOptions{voiceChoice.settings};
+}
+} // namespace
 
+int main(int argc, char* argv[])
+{
+    // Named as installed, which is also the window class a desktop matches to its menu entry.
+    QCoreApplication::setApplicationName(u"veyrath-editor"_s);
+    QCoreApplication::setApplicationVersion(QStringLiteral(VEYRATH_VERSION));
+    QGuiApplication::setApplicationDisplayName(u"Edit the Veyrath"_s);
+    QGuiApplication::setDesktopFileName(u"invalid.veyrath.editor"_s);
+    std::variant<EditOptions, int> options;
+    {
+        const QCoreApplication withoutWindows(argc, argv);
+        options = readCommandLine();
+    }
+    if (const int* status = std::get_if<int>(&options))
+        return *status;
+
+    QApplication app(argc, argv);
     // Made before the window and ended after it, as the window's Speak command uses it.
-    SpeechVoice voice;
+    SpeechVoice voice(std::get<EditOptions>(options).voice);
     QtDialogs dialogs;
     Form1 form(dialogs, QDir::currentPath());
     SpeakCommand speak(form, voice);

@@ -14,18 +14,21 @@
 #include <QIcon>
 #include <QTimer>
 #include <cstdio>
+#include <variant>
 
 using namespace Qt::Literals::StringLiterals;
 
-int main(int argc, char* argv[])
-{
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(u"veyrath"_s);
-    QApplication::setApplicationVersion(QStringLiteral(VEYRATH_VERSION));
-    QApplication::setDesktopFileName(u"invalid.veyrath.veyrath"_s);
+namespace {
+// What the command line chose for this run; nothing of it is kept for the next.
+struct RunOptions {
+    VoiceSettings voice;
+};
 
-    // Everything on the command line is read before the window opens, and a wrong value ends
-    // the run there: nothing is kept for the next one.
+// Everything on the command line is read before the window opens, without a window system,
+// so that --help, --version and --list-voices answer where there is no display, and a wrong
+// value ends the run there. Either the options or the exit status of a run that ends here.
+std::variant<RunOptions, int> readCommandLine()
+{
     QCommandLineParser parser;
     parser.setApplicationDescription(
         u"Holds a spoken conversation from the script files in the current folder."_s);
@@ -40,22 +43,33 @@ int main(int argc, char* argv[])
         parser.showVersion();
     if (parser.isSet(u"help"_s))
         parser.showHelp();
-    if (voiceOptions.listRequested()) {
-        const QList<VoiceInfo> voices = PlatformSpeech::voices();
-        if (voices.isEmpty()) {
-            std::fputs("veyrath: no voice is installed.\n", stderr);
-            return 1;
-        }
-        std::fputs(qUtf8Printable(VoiceOptions::listing(voices)), stdout);
-        return 0;
-    }
-    const VoiceOptions::Choice voiceChoice = voiceOptions.choice(&PlatformSpeech::voices);
+    if (voiceOptions.listRequested())
+        return VoiceOptions::printList(PlatformSpeech::voices);
+    const VoiceOptions::Choice voiceChoice =
+        voiceOptions.choice([] { return PlatformSpeech::voices(); });
     if (!voiceChoice.error.isEmpty()) {
         std::fprintf(stderr, "veyrath: %s\n", qUtf8Printable(voiceChoice.error));
         return 2;
     }
+    return RunOptions{voiceChoice.settings};
+}
+} // namespace
 
-    SpeechVoice voice(voiceChoice.settings);
+int main(int argc, char* argv[])
+{
+    QCoreApplication::setApplicationName(u"veyrath"_s);
+    QCoreApplication::setApplicationVersion(QStringLiteral(VEYRATH_VERSION));
+    QGuiApplication::setDesktopFileName(u"invalid.veyrath.veyrath"_s);
+    std::variant<RunOptions, int> options;
+    {
+        const QCoreApplication withoutWindows(argc, argv);
+        options = readCommandLine();
+    }
+    if (const int* status = std::get_if<int>(&options))
+        return *status;
+
+    QApplication app(argc, argv);
+    SpeechVoice voice(std::get<RunOptions>(options).voice);
     QtDialogs dialogs;
     MainForm form(dialogs, voice, QDir::currentPath());
     // Queued, so the handler that ended the program unwinds before the event loop stops.

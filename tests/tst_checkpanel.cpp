@@ -223,7 +223,9 @@ private Q_SLOTS:
         ScriptFixture fx;
         fx.createFullScript();
         Heard heard;
-        SpeechVoice voice([&heard] { return std::make_unique<ListeningEngine>(&heard); });
+        SpeechVoice voice([&heard](const SpeechQueue::Complaint&) {
+            return std::make_unique<ListeningEngine>(&heard);
+        });
         voice.start();
         Session s(fx);
         SpeakCommand speak(*s.form, voice);
@@ -240,7 +242,8 @@ private Q_SLOTS:
     {
         ScriptFixture fx;
         fx.createFullScript();
-        SpeechVoice voice([] { return std::unique_ptr<SpeechEngine>(); });
+        SpeechVoice voice(
+            [](const SpeechQueue::Complaint&) { return std::unique_ptr<SpeechEngine>(); });
         Session s(fx);
         SpeakCommand speak(*s.form, voice);
         QVERIFY(speak.action()->isEnabled());

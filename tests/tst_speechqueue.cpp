@@ -44,7 +44,7 @@ QString silent(const QString& why)
 struct Harness {
     FakeEngine* engine = nullptr;
     QStringList complaints;
-    SpeechQueue queue{[this] {
+    SpeechQueue queue{[this](const SpeechQueue::Complaint&) {
                           auto made = std::make_unique<FakeEngine>();
                           engine = made.get();
                           return made;
@@ -150,8 +150,9 @@ private Q_SLOTS:
     void noEngineAtAllIsToldOnce()
     {
         QStringList complaints;
-        SpeechQueue queue([] { return std::unique_ptr<SpeechEngine>(); },
-                          [&](const QString& why) { complaints << why; });
+        SpeechQueue queue(
+            [](const SpeechQueue::Complaint&) { return std::unique_ptr<SpeechEngine>(); },
+            [&](const QString& why) { complaints << why; });
         queue.enqueue(u"one"_s);
         queue.createEngine();
         queue.createEngine();

@@ -8,6 +8,15 @@
 
 using namespace Qt::Literals::StringLiterals;
 
+namespace {
+QList<VoiceInfo> offered()
+{
+    return {{u"slt"_s, u"English (America), female"_s, u"flite"_s, {u"Latin"_s}, true},
+            {u"sr"_s, u"Serbian"_s, u"eSpeak NG"_s, {u"Cyrillic"_s, u"Latin"_s}, false},
+            {u"system"_s, u"the desktop's own voice"_s, u"speech-dispatcher"_s, {}, false}};
+}
+} // namespace
+
 // A wrong value on the command line is refused before the window opens, saying what is
 // wrong; what is right reaches the voice.
 class TestVoiceOptions : public QObject {
@@ -23,8 +32,8 @@ private Q_SLOTS:
         QTest::addColumn<double>("volume");
         QTest::newRow("nothing") << QStringList{} << QString() << QString() << 1.0 << 1.0;
         QTest::newRow("all three")
-            << QStringList{u"--voice=RMS"_s, u"--rate"_s, u"0.5"_s, u"--volume=0"_s} << QString()
-            << u"rms"_s << 0.5 << 0.0;
+            << QStringList{u"--voice=SR"_s, u"--rate"_s, u"0.5"_s, u"--volume=0"_s} << QString()
+            << u"sr"_s << 0.5 << 0.0;
         QTest::newRow("the ends") << QStringList{u"--rate=4"_s, u"--volume=1"_s} << QString()
                                   << QString() << 4.0 << 1.0;
         for (const auto rate : {"0"_L1, "-1"_L1, "4.5"_L1, "fast"_L1, "nan"_L1, "inf"_L1, ""_L1})
@@ -36,9 +45,12 @@ private Q_SLOTS:
                 << QStringList{u"--volume=%1"_s.arg(volume)}
                 << u"--volume takes a level from 0 (silent) to 1 (full), not \"%1\""_s.arg(volume)
                 << QString() << 1.0 << 1.0;
+        QTest::newRow("the desktop's service")
+            << QStringList{u"--voice=System"_s} << QString() << u"system"_s << 1.0 << 1.0;
         QTest::newRow("no such voice")
             << QStringList{u"--voice=nobody"_s}
-            << u"there is no voice called \"nobody\". The voices are:\nslt  a woman\nrms  a man"_s
+            << u"there is no voice called \"nobody\". The voices are:\n%1"_s.arg(
+                   VoiceOptions::listing(offered()).trimmed())
             << QString() << 1.0 << 1.0;
     }
     void optionsChooseTheVoiceOrAreRefused()
@@ -51,7 +63,7 @@ private Q_SLOTS:
         int asked = 0;
         const auto choice = options.choice([&] {
             ++asked;
-            return QList<VoiceInfo>{{u"slt"_s, u"a woman"_s}, {u"rms"_s, u"a man"_s}};
+            return offered();
         });
         QVERIFY2(refusal.isEmpty() ? choice.error.isEmpty() : choice.error.contains(refusal),
                  qPrintable(choice.error));
@@ -64,6 +76,15 @@ private Q_SLOTS:
         QCOMPARE(choice.settings.rate, rate);
         QCOMPARE(choice.settings.volume, volume);
         QCOMPARE(asked, voice.isEmpty() ? 0 : 1); // the engine is not started for nothing
+    }
+
+    void theListingGivesEachVoiceALineAndMarksTheDefault()
+    {
+        QCOMPARE(
+            VoiceOptions::listing(offered()),
+            u"slt     English (America), female  flite              Latin            (default)\n"
+            u"sr      Serbian                    eSpeak NG          Cyrillic, Latin\n"
+            u"system  the desktop's own voice    speech-dispatcher  as set there\n"_s);
     }
 };
 

@@ -3,6 +3,8 @@
 
 #include "voice/FliteSynthesizer.h"
 
+#include "voice/SpeakableText.h"
+
 #include <QLibrary>
 #include <QMutex>
 #include <cstring>
@@ -17,16 +19,16 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 struct BuiltInVoice {
     const char* name;
-    const char* description;
+    const char* language;
     int sampleRate;
 };
 
 constexpr BuiltInVoice builtInVoices[] = {
-    {"slt", "US English, female (the default)", 16000},
-    {"rms", "US English, male", 16000},
-    {"awb", "Scottish English, male", 16000},
-    {"kal16", "US English, male, plainer and quicker to make", 16000},
-    {"kal", "US English, male, plainer, telephone quality", 8000},
+    {"slt", "English (America), female", 16000},
+    {"rms", "English (America), male", 16000},
+    {"awb", "English (Scotland), male", 16000},
+    {"kal16", "English (America), male, plainer and quicker to make", 16000},
+    {"kal", "English (America), male, plainer, telephone quality", 8000},
 };
 
 const BuiltInVoice* find(const QString& name)
@@ -71,7 +73,10 @@ QList<VoiceInfo> FliteSynthesizer::voices()
 {
     QList<VoiceInfo> list;
     for (const BuiltInVoice& voice : builtInVoices)
-        list << VoiceInfo{QString::fromLatin1(voice.name), QString::fromLatin1(voice.description)};
+        list << VoiceInfo{QString::fromLatin1(voice.name),
+                          QString::fromLatin1(voice.language),
+                          u"flite"_s,
+                          {u"Latin"_s}};
     return list;
 }
 
@@ -126,9 +131,8 @@ void FliteSynthesizer::synthesize(const QString& text, const Delivery& deliver) 
     delete_wave(wave);
 }
 
-QByteArray FliteSynthesizer::synthesize(const QString& text) const
+void FliteSynthesizer::say(const QString& text, const Delivery& deliver) const
 {
-    QByteArray samples;
-    synthesize(text, [&](const QByteArray& more) { samples += more; });
-    return samples;
+    for (const QString& piece : SpeakableText::pieces(SpeakableText::prepare(text)))
+        synthesize(piece, deliver);
 }

@@ -3,19 +3,16 @@
 
 #pragma once
 
+#include "voice/Synthesizer.h"
 #include "voice/VoiceInfo.h"
 
-#include <QByteArray>
 #include <QList>
-#include <QString>
-#include <functional>
 
 struct cst_voice_struct;
 
-// Speech made whole in memory by libflite, before any of it is played, so that playing never
-// waits for it. libflite keeps state of its own between calls: every synthesizer of a
-// process must be used from one thread.
-class FliteSynthesizer {
+// English speech made in memory by libflite, the voice that reads English best. Accents are
+// read as plain letters and a line of marks alone has its marks named, so that it is heard.
+class FliteSynthesizer final : public Synthesizer {
 public:
     // The voices built in, the default first.
     static QList<VoiceInfo> voices();
@@ -29,15 +26,14 @@ public:
     explicit FliteSynthesizer(const QString& voice = {}, double rate = 1.0);
 
     QString voiceName() const { return m_name; }
-    int sampleRate() const { return sampleRate(m_name); }
-    // Hands over the samples of one piece of text in order, as they are made: the first few
-    // milliseconds of sound come long before the last.
-    using Delivery = std::function<void(const QByteArray& samples)>;
-    void synthesize(const QString& text, const Delivery& deliver) const;
-    // All the samples of one piece at once; empty when it holds nothing to say.
-    QByteArray synthesize(const QString& text) const;
+    int sampleRate() const override { return sampleRate(m_name); }
+    // Sentence by sentence, so that the first sound waits only for the first one.
+    void say(const QString& text, const Delivery& deliver) const override;
+    using Synthesizer::say;
 
 private:
+    void synthesize(const QString& text, const Delivery& deliver) const;
+
     QString m_name;
     cst_voice_struct* m_voice;
     double m_rate;

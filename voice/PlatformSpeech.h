@@ -10,12 +10,14 @@
 #include <QList>
 #include <memory>
 
-// The engine this build speaks with, chosen when it is built: libflite where Qt's own
-// engine for the platform loses lines (Linux), Qt's text-to-speech where its engines speak
-// reliably.
+// The engine this build speaks with, chosen when it is built: on Linux the voices built in
+// (libflite's and eSpeak NG's) or the desktop's speech service, in a module loaded when the
+// first engine is made; Qt's text-to-speech where its engines speak reliably.
 class PlatformSpeech {
 public:
-    static std::unique_ptr<SpeechEngine> create(const VoiceSettings& settings);
-    // May take as long as creating the engine.
-    static QList<VoiceInfo> voices();
+    // What it would tell the person about its choice of voice goes to `complain`.
+    static std::unique_ptr<SpeechEngine> create(const VoiceSettings& settings,
+                                                const SpeechEngine::Complaint& complain);
+    // May take as long as creating the engine. `note` says why some voices are missing.
+    static QList<VoiceInfo> voices(QString* note = nullptr);
 };

@@ -33,7 +33,9 @@ QList<VoiceInfo> QtSpeechEngine::voices()
     for (const QVoice& voice : speech.availableVoices()) {
         list << VoiceInfo{voice.name(),
                           u"%1, %2"_s.arg(QLocale::languageToString(speech.locale().language()),
-                                          QVoice::genderName(voice.gender()))};
+                                          QVoice::genderName(voice.gender())),
+                          speech.engine(),
+                          {}};
     }
     return list;
 }

@@ -22,7 +22,7 @@ const QHash<QChar, QString>& spelledLetters()
     return letters;
 }
 
-QString markName(QChar mark)
+QString markName(char32_t mark)
 {
     static const QHash<QChar, QString> names{
         {u'!', u"exclamation mark"_s},
@@ -58,7 +58,7 @@ QString markName(QChar mark)
         {u'}', u"close brace"_s},
         {u'~', u"tilde"_s},
     };
-    return names.value(mark, u"symbol"_s);
+    return mark < 128 ? names.value(QChar(mark), u"symbol"_s) : u"symbol"_s;
 }
 
 bool isAsciiLetterOrDigit(QChar c)
@@ -67,16 +67,17 @@ bool isAsciiLetterOrDigit(QChar c)
 }
 
 // "?!..." is read "question mark, exclamation mark, dot, dot, dot"; a long row of one mark
-// is counted rather than read out mark by mark.
+// is counted rather than read out mark by mark. An emoji is one symbol, not two halves.
 QString nameMarks(const QString& text)
 {
+    const QList<uint> marks = text.toUcs4();
     QStringList words;
-    for (qsizetype i = 0; i < text.size();) {
-        const QChar mark = text.at(i);
+    for (qsizetype i = 0; i < marks.size();) {
+        const auto mark = char32_t(marks.at(i));
         qsizetype end = i + 1;
-        while (end < text.size() && text.at(end) == mark)
+        while (end < marks.size() && marks.at(end) == mark)
             ++end;
-        if (!mark.isSpace()) {
+        if (!QChar::isSpace(mark)) {
             const qsizetype run = end - i;
             if (run > 3)
                 words << u"%1 times %2"_s.arg(markName(mark)).arg(run);

@@ -13,6 +13,9 @@ class SpeechEngine {
 public:
     enum class State { Ready, Speaking, Error };
     using Listener = std::function<void(State state)>;
+    // Tells the person at the machine something in a full sentence: what is left unsaid, or
+    // which voice speaks instead. The engine tells each kind once.
+    using Complaint = std::function<void(const QString& sentence)>;
 
     virtual ~SpeechEngine() = default;
     virtual State state() const = 0;
@@ -22,6 +25,7 @@ public:
 
     // Told of every change of state, at once and on the engine's thread.
     void setListener(Listener listener) { m_listener = std::move(listener); }
+    void setComplaint(Complaint complaint) { m_complaint = std::move(complaint); }
 
 protected:
     void notify(State state)
@@ -29,7 +33,13 @@ protected:
         if (m_listener)
             m_listener(state);
     }
+    void complain(const QString& sentence)
+    {
+        if (m_complaint)
+            m_complaint(sentence);
+    }
 
 private:
     Listener m_listener;
+    Complaint m_complaint;
 };

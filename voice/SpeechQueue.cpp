@@ -12,8 +12,9 @@ using namespace Qt::Literals::StringLiterals;
 
 SpeechQueue::SpeechQueue(EngineFactory factory, Complaint complain, QObject* parent)
     : QObject(parent)
-    , m_factory(factory ? std::move(factory)
-                        : EngineFactory([] { return PlatformSpeech::create({}); }))
+    , m_factory(factory ? std::move(factory) : EngineFactory([](const Complaint& tell) {
+        return PlatformSpeech::create({}, tell);
+    }))
     , m_complain(complain ? std::move(complain) : Complaint([](const QString& sentence) {
         // Named after the program, as the runner and the editor share this voice.
         std::fprintf(stderr, "%s: %s\n", qUtf8Printable(QCoreApplication::applicationName()),
@@ -43,7 +44,7 @@ void SpeechQueue::createEngine()
 {
     if (m_engine || m_silent)
         return;
-    m_engine = m_factory();
+    m_engine = m_factory(m_complain);
     if (!m_engine) {
         fallSilent(u"no text-to-speech engine is installed"_s);
         return;
@@ -53,6 +54,7 @@ void SpeechQueue::createEngine()
         return;
     }
     m_engine->setListener([this](SpeechEngine::State state) { onStateChanged(state); });
+    m_engine->setComplaint(m_complain);
     sayNext();
 }
 

@@ -24,9 +24,10 @@ class SpeechQueue : public QObject {
     Q_OBJECT
 
 public:
-    using EngineFactory = std::function<std::unique_ptr<SpeechEngine>()>;
     // Tells the person at the machine, once for each kind of trouble, in a full sentence.
-    using Complaint = std::function<void(const QString& sentence)>;
+    using Complaint = SpeechEngine::Complaint;
+    // Makes the engine; what it has to tell on the way goes to the complaint it is given.
+    using EngineFactory = std::function<std::unique_ptr<SpeechEngine>(const Complaint&)>;
 
     // By default the platform's voice as it comes, and complaints go to standard error.
     explicit SpeechQueue(EngineFactory factory = {}, Complaint complain = {},

@@ -6,7 +6,11 @@
 #include "voice/PlatformSpeech.h"
 
 SpeechVoice::SpeechVoice(const VoiceSettings& settings, QObject* parent)
-    : SpeechVoice([settings] { return PlatformSpeech::create(settings); }, parent)
+    : SpeechVoice(
+          [settings](const SpeechQueue::Complaint& complain) {
+              return PlatformSpeech::create(settings, complain);
+          },
+          parent)
 {
 }
 

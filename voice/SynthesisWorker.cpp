@@ -3,81 +3,129 @@
 
 #include "voice/SynthesisWorker.h"
 
+#include "voice/EspeakSynthesizer.h"
 #include "voice/FliteSynthesizer.h"
-#include "voice/SpeakableText.h"
+#include "voice/Resampler.h"
+#include "voice/SoundJoiner.h"
+#include "voice/VoiceCatalog.h"
 
-#include <cstdlib>
 #include <exception>
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 constexpr qsizetype sampleBytes = sizeof(qint16);
-// Louder than the hiss libflite leaves in its pauses.
-constexpr int loudness = 300;
-
-qsizetype firstLoudSample(const QByteArray& samples)
-{
-    const auto* sample = reinterpret_cast<const qint16*>(samples.constData());
-    for (qsizetype i = 0; i < samples.size() / sampleBytes; ++i) {
-        if (std::abs(int(sample[i])) > loudness)
-            return i;
-    }
-    return -1;
-}
 } // namespace
 
-SynthesisWorker::SynthesisWorker(VoiceSettings settings)
-    : m_settings(std::move(settings))
+SynthesisWorker::SynthesisWorker(std::shared_ptr<VoiceCatalog> catalog, VoiceSettings settings,
+                                 int outputRate)
+    : m_catalog(std::move(catalog))
+    , m_settings(std::move(settings))
+    , m_outputRate(outputRate)
+    , m_plan(*m_catalog, m_settings.voice)
 {
 }
 
 SynthesisWorker::~SynthesisWorker() = default;
 
+std::shared_ptr<Synthesizer> SynthesisWorker::make(const QString& name) const
+{
+    if (m_catalog->isFlite(name))
+        return std::make_shared<FliteSynthesizer>(name, m_settings.rate);
+    return std::make_shared<EspeakSynthesizer>(name, m_settings.rate);
+}
+
 void SynthesisWorker::start()
 {
     try {
-        m_synthesizer = std::make_unique<FliteSynthesizer>(m_settings.voice, m_settings.rate);
-        m_synthesizer->synthesize(u"Ready."_s);
+        const std::shared_ptr<Synthesizer> first = make(m_settings.voice);
+        first->say(u"1"_s);
+        m_voices.insert(m_settings.voice, first);
     } catch (const std::exception& e) {
         Q_EMIT broken(QString::fromLocal8Bit(e.what()));
     }
 }
 
+Synthesizer* SynthesisWorker::voice(const QString& name)
+{
+    if (const auto found = m_voices.constFind(name); found != m_voices.cend())
+        return found->get();
+    std::shared_ptr<Synthesizer> made;
+    try {
+        made = make(name);
+    } catch (const std::exception& e) {
+        tellOnce(u"load "_s + name,
+                 u"the voice %1 could not be loaded (%2); what it would "
+                 u"say is left out"_s.arg(name, QString::fromLocal8Bit(e.what())));
+    }
+    m_voices.insert(name, made);
+    return made.get();
+}
+
+void SynthesisWorker::tellOnce(const QString& kind, const QString& sentence)
+{
+    if (m_told.contains(kind))
+        return;
+    m_told.insert(kind);
+    Q_EMIT complaint(sentence);
+}
+
 void SynthesisWorker::synthesize(quint64 line, const QString& text)
 {
-    if (!m_synthesizer) {
+    if (!m_voices.value(m_settings.voice)) {
         Q_EMIT finished(line, u"the voice could not be loaded"_s);
         return;
     }
-    const QString speakable = SpeakableText::prepare(text);
-    if (speakable.isEmpty()) {
-        Q_EMIT finished(line, u"the English voice cannot read the letters of \"%1\""_s.arg(text));
+    const LinePlan::Plan plan = m_plan.plan(text);
+    for (const LinePlan::Run& unread : plan.unread) {
+        if (unread.voice.isEmpty())
+            tellOnce(u"unread "_s + unread.text,
+                     u"no installed voice reads the letters of \"%1\"; they are left out"_s.arg(
+                         unread.text));
+        else
+            tellOnce(u"unread "_s + unread.voice,
+                     u"no installed voice reads %1 letters, so \"%2\" and the like are left "
+                     u"out"_s.arg(unread.voice, unread.text));
+    }
+    if (plan.runs.isEmpty()) {
+        Q_EMIT finished(line, QString());
         return;
     }
-    // The quiet libflite puts before a line only delays it: the line starts at its first
-    // sound. What comes after is handed on in batches, each as soon as it is made.
-    // A little quiet before the first sound keeps its onset whole; batches are small enough
-    // that the first sound goes out at once, large enough not to flood the queue.
-    const qsizetype leadInSamples = m_synthesizer->sampleRate() / 50;
-    const qsizetype batchBytes = m_synthesizer->sampleRate() / 20 * sampleBytes;
+
+    // Handed on in batches small enough that the first sound goes out at once, large enough
+    // not to flood the queue.
+    const qsizetype batchBytes = m_outputRate / 20 * sampleBytes;
     QByteArray batch;
-    bool heard = false;
-    const auto deliver = [&](const QByteArray& samples) {
-        if (heard) {
-            batch += samples;
-        } else if (const qsizetype loud = firstLoudSample(samples); loud >= 0) {
-            heard = true;
-            batch = samples.sliced(qMax<qsizetype>(0, loud - leadInSamples) * sampleBytes);
-        }
+    SoundJoiner joiner(m_outputRate, [&](const QByteArray& samples) {
+        batch += samples;
         if (batch.size() >= batchBytes) {
             Q_EMIT piece(line, batch);
             batch.clear();
         }
-    };
-    for (const QString& piece : SpeakableText::pieces(speakable))
-        m_synthesizer->synthesize(piece, deliver);
+    });
+    for (qsizetype i = 0; i < plan.runs.size(); ++i) {
+        const LinePlan::Run& run = plan.runs.at(i);
+        const Synthesizer* synthesizer = voice(run.voice);
+        if (!synthesizer)
+            continue;
+        try {
+            std::optional<Resampler> resampler;
+            if (synthesizer->sampleRate() != m_outputRate)
+                resampler.emplace(synthesizer->sampleRate(), m_outputRate);
+            joiner.startRun();
+            synthesizer->say(run.text, [&](const QByteArray& samples) {
+                joiner.add(resampler ? resampler->convert(samples) : samples);
+            });
+            if (resampler)
+                joiner.add(resampler->finish());
+        } catch (const std::exception& e) {
+            tellOnce(u"resample"_s, u"the sound of the voice %1 could not be converted (%2)"_s.arg(
+                                        run.voice, QString::fromLocal8Bit(e.what())));
+        }
+        joiner.endRun(i == plan.runs.size() - 1);
+    }
     if (!batch.isEmpty())
         Q_EMIT piece(line, batch);
-    Q_EMIT finished(line, heard ? QString() : u"libflite made no sound for \"%1\""_s.arg(text));
+    Q_EMIT finished(line, joiner.heard() ? QString() : u"no sound was made for \"%1\""_s.arg(text));
 }

@@ -4,7 +4,9 @@
 #include "voice/VoiceOptions.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <cmath>
+#include <cstdio>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -26,7 +28,10 @@ std::optional<double> number(const QString& text)
 VoiceOptions::VoiceOptions(QCommandLineParser& parser)
     : m_parser(parser)
     , m_list(u"list-voices"_s, u"Print the voices that can be chosen, and end."_s)
-    , m_voice(u"voice"_s, u"Speak with the voice called <name> (see --list-voices)."_s, u"name"_s)
+    , m_voice(u"voice"_s,
+              u"Speak with the voice called <name> (see --list-voices); \"system\" speaks "
+              u"through the desktop's speech service."_s,
+              u"name"_s)
     , m_rate(u"rate"_s, u"Speak <factor> times as fast as normal, from 0.25 to 4."_s, u"factor"_s,
              u"1"_s)
     , m_volume(u"volume"_s, u"Speak at <level>, from 0 (silent) to 1 (full)."_s, u"level"_s, u"1"_s)
@@ -78,11 +83,44 @@ VoiceOptions::Choice VoiceOptions::choice(const std::function<QList<VoiceInfo>()
 
 QString VoiceOptions::listing(const QList<VoiceInfo>& voices)
 {
-    qsizetype width = 0;
-    for (const VoiceInfo& voice : voices)
-        width = qMax(width, voice.name.size());
+    // Columns: name, language, engine, the writing systems it reads, and the default marked.
+    const auto systems = [](const VoiceInfo& voice) {
+        return voice.writingSystems.isEmpty() ? u"as set there"_s
+                                              : voice.writingSystems.join(u", "_s);
+    };
+    qsizetype name = 0;
+    qsizetype language = 0;
+    qsizetype engine = 0;
+    qsizetype reads = 0;
+    for (const VoiceInfo& voice : voices) {
+        name = qMax(name, voice.name.size());
+        language = qMax(language, voice.language.size());
+        engine = qMax(engine, voice.engine.size());
+        reads = qMax(reads, systems(voice).size());
+    }
     QString text;
-    for (const VoiceInfo& voice : voices)
-        text += u"%1  %2\n"_s.arg(voice.name.leftJustified(width), voice.description);
+    for (const VoiceInfo& voice : voices) {
+        QString line = u"%1  %2  %3  %4"_s.arg(
+            voice.name.leftJustified(name), voice.language.leftJustified(language),
+            voice.engine.leftJustified(engine), systems(voice).leftJustified(reads));
+        if (voice.isDefault)
+            line += u"  (default)"_s;
+        text += line.trimmed() + u'\n';
+    }
     return text;
+}
+
+int VoiceOptions::printList(const std::function<QList<VoiceInfo>(QString* note)>& voices)
+{
+    const QByteArray program = QCoreApplication::applicationName().toUtf8();
+    QString note;
+    const QList<VoiceInfo> list = voices(&note);
+    if (!note.isEmpty())
+        std::fprintf(stderr, "%s: %s.\n", program.constData(), qUtf8Printable(note));
+    if (list.isEmpty()) {
+        std::fprintf(stderr, "%s: no voice is installed.\n", program.constData());
+        return 1;
+    }
+    std::fputs(qUtf8Printable(listing(list)), stdout);
+    return 0;
 }

@@ -12,8 +12,8 @@
 
 class QCommandLineParser;
 
-// The runner's options that choose its voice for one run: --list-voices, --voice, --rate
-// and --volume.
+// The options that choose the voice for one run, the runner's and the editor's alike:
+// --list-voices, --voice, --rate and --volume.
 class VoiceOptions {
 public:
     // Adds the options to the parser.
@@ -28,8 +28,12 @@ public:
     };
     Choice choice(const std::function<QList<VoiceInfo>()>& voices) const;
 
-    // The voices, one a line, as --list-voices prints them.
+    // The voices, one a line, as --list-voices prints them: name, language, engine, the
+    // writing systems it reads, and the default marked.
     static QString listing(const QList<VoiceInfo>& voices);
+    // Prints the listing of `voices` (which also says why some are missing) for
+    // --list-voices, and gives the program's exit status.
+    static int printList(const std::function<QList<VoiceInfo>(QString* note)>& voices);
 
 private:
     const QCommandLineParser& m_parser;

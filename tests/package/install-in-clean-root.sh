@@ -149,7 +149,7 @@ inside() {
     done
 
     watch veyrath "$sample" platforms/libqoffscreen.so sqldrivers/libqsqlite.so \
-        voice/veyrath-flite.so libflite.so -- env QT_QPA_PLATFORM=offscreen veyrath
+        voice/veyrath-speech.so libflite.so libespeak-ng.so -- env QT_QPA_PLATFORM=offscreen veyrath
     watch veyrath-editor "$sample" platforms/libqoffscreen.so sqldrivers/libqsqlite.so \
         -- env QT_QPA_PLATFORM=offscreen veyrath-editor
     # The menu entries go through the launcher, which gives each user a script of their own.

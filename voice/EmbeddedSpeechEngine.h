@@ -14,20 +14,25 @@
 
 class QAudioSink;
 class SynthesisWorker;
+class VoiceCatalog;
 
-// libflite's voices, each line made whole in memory before it is played through the sound
-// output. Qt 6.4's own flite engine plays while it synthesizes and gives up when playing
-// catches up, losing lines; here playing only ever waits for a finished piece.
+// The voices built in, libflite's and eSpeak NG's, each line made in memory before it is
+// played through the sound output. Qt 6.4's own flite engine plays while it synthesizes and
+// gives up when playing catches up, losing lines; here playing only ever waits for a
+// finished piece.
 //
 // Lines follow each other in one stream of sound, so a line is never cut off by the next:
 // the engine is Ready again as soon as a line is made, and the next one is made while it
 // plays.
-class FliteSpeechEngine final : public QObject, public SpeechEngine {
+class EmbeddedSpeechEngine final : public QObject, public SpeechEngine {
     Q_OBJECT
 
 public:
-    static std::unique_ptr<SpeechEngine> create(const VoiceSettings& settings);
-    ~FliteSpeechEngine() override;
+    // settings.voice names one of the catalog's voices, which says the lines; others say
+    // what it cannot read.
+    static std::unique_ptr<SpeechEngine> create(std::shared_ptr<VoiceCatalog> catalog,
+                                                const VoiceSettings& settings);
+    ~EmbeddedSpeechEngine() override;
 
     State state() const override { return m_state; }
     QString errorString() const override { return m_error; }
@@ -35,7 +40,7 @@ public:
     void stop() override;
 
 private:
-    explicit FliteSpeechEngine(const VoiceSettings& settings);
+    EmbeddedSpeechEngine(std::shared_ptr<VoiceCatalog> catalog, const VoiceSettings& settings);
     bool outputOpen();
     void become(State state);
     void onPiece(quint64 line, const QByteArray& samples);

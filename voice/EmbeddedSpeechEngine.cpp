@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "voice/FliteSpeechEngine.h"
+#include "voice/EmbeddedSpeechEngine.h"
 
-#include "voice/FliteSynthesizer.h"
 #include "voice/SynthesisWorker.h"
+#include "voice/VoiceCatalog.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>
@@ -30,12 +30,14 @@ QString outputFailure(QAudio::Error error)
 }
 } // namespace
 
-std::unique_ptr<SpeechEngine> FliteSpeechEngine::create(const VoiceSettings& settings)
+std::unique_ptr<SpeechEngine> EmbeddedSpeechEngine::create(std::shared_ptr<VoiceCatalog> catalog,
+                                                           const VoiceSettings& settings)
 {
-    return std::unique_ptr<SpeechEngine>(new FliteSpeechEngine(settings));
+    return std::unique_ptr<SpeechEngine>(new EmbeddedSpeechEngine(std::move(catalog), settings));
 }
 
-FliteSpeechEngine::FliteSpeechEngine(const VoiceSettings& settings)
+EmbeddedSpeechEngine::EmbeddedSpeechEngine(std::shared_ptr<VoiceCatalog> catalog,
+                                           const VoiceSettings& settings)
     : m_settings(settings)
 {
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
@@ -45,36 +47,40 @@ FliteSpeechEngine::FliteSpeechEngine(const VoiceSettings& settings)
         m_error = u"no sound output device was found"_s;
         return;
     }
+    // The rate of the voice that says most: only runs in other writing systems are converted.
+    const int sampleRate = catalog->sampleRate(settings.voice);
     QAudioFormat format;
-    const int bytesPerSecond = FliteSynthesizer::sampleRate(settings.voice) * int(sizeof(qint16));
+    const int bytesPerSecond = sampleRate * int(sizeof(qint16));
     // Between two lines, and more than the output waits for before it starts to play, so that
     // even the shortest line is heard to its end.
     m_pauseAfterLine = QByteArray(bytesPerSecond * 3 / 10, '\0');
-    format.setSampleRate(FliteSynthesizer::sampleRate(settings.voice));
+    format.setSampleRate(sampleRate);
     format.setChannelCount(1);
     format.setSampleFormat(QAudioFormat::Int16);
     m_output = std::make_unique<QAudioSink>(device, format);
     // Little enough that a line starts at once, enough that a busy machine does not stutter.
     m_output->setBufferSize(bytesPerSecond / 4);
     m_output->setVolume(settings.volume);
-    connect(m_output.get(), &QAudioSink::stateChanged, this, &FliteSpeechEngine::onOutputState);
+    connect(m_output.get(), &QAudioSink::stateChanged, this, &EmbeddedSpeechEngine::onOutputState);
 
-    m_worker = new SynthesisWorker(settings);
+    m_worker = new SynthesisWorker(std::move(catalog), settings, sampleRate);
     m_worker->moveToThread(&m_thread);
     connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
-    connect(m_worker, &SynthesisWorker::piece, this, &FliteSpeechEngine::onPiece);
-    connect(m_worker, &SynthesisWorker::finished, this, &FliteSpeechEngine::onFinished);
+    connect(m_worker, &SynthesisWorker::piece, this, &EmbeddedSpeechEngine::onPiece);
+    connect(m_worker, &SynthesisWorker::finished, this, &EmbeddedSpeechEngine::onFinished);
     connect(m_worker, &SynthesisWorker::broken, this, [this](const QString& reason) {
         m_broken = true;
         m_error = reason;
         become(State::Error);
     });
+    connect(m_worker, &SynthesisWorker::complaint, this,
+            [this](const QString& sentence) { complain(sentence); });
     m_thread.setObjectName(u"synthesis"_s);
     m_thread.start();
     QMetaObject::invokeMethod(m_worker, &SynthesisWorker::start);
 }
 
-FliteSpeechEngine::~FliteSpeechEngine()
+EmbeddedSpeechEngine::~EmbeddedSpeechEngine()
 {
     if (m_output)
         m_output->stop();
@@ -82,7 +88,7 @@ FliteSpeechEngine::~FliteSpeechEngine()
     m_thread.wait();
 }
 
-bool FliteSpeechEngine::outputOpen()
+bool EmbeddedSpeechEngine::outputOpen()
 {
     if (m_output->state() == QAudio::StoppedState) {
         m_output->start(&m_stream);
@@ -96,7 +102,7 @@ bool FliteSpeechEngine::outputOpen()
     return true;
 }
 
-void FliteSpeechEngine::say(const QString& text)
+void EmbeddedSpeechEngine::say(const QString& text)
 {
     if (m_broken || !outputOpen()) {
         become(State::Error);
@@ -108,7 +114,7 @@ void FliteSpeechEngine::say(const QString& text)
         m_worker, [worker = m_worker, line = m_line, text] { worker->synthesize(line, text); });
 }
 
-void FliteSpeechEngine::stop()
+void EmbeddedSpeechEngine::stop()
 {
     ++m_line;
     m_stream.clear();
@@ -116,19 +122,19 @@ void FliteSpeechEngine::stop()
         become(State::Ready);
 }
 
-void FliteSpeechEngine::become(State state)
+void EmbeddedSpeechEngine::become(State state)
 {
     m_state = state;
     notify(state);
 }
 
-void FliteSpeechEngine::onPiece(quint64 line, const QByteArray& samples)
+void EmbeddedSpeechEngine::onPiece(quint64 line, const QByteArray& samples)
 {
     if (line == m_line)
         m_stream.append(samples);
 }
 
-void FliteSpeechEngine::onFinished(quint64 line, const QString& failure)
+void EmbeddedSpeechEngine::onFinished(quint64 line, const QString& failure)
 {
     if (line != m_line)
         return;
@@ -140,7 +146,7 @@ void FliteSpeechEngine::onFinished(quint64 line, const QString& failure)
     become(State::Ready);
 }
 
-void FliteSpeechEngine::onOutputState(QAudio::State state)
+void EmbeddedSpeechEngine::onOutputState(QAudio::State state)
 {
     if (state != QAudio::StoppedState)
         return;
