@@ -18,7 +18,7 @@ protected:
         if (event->type() == QEvent::Paint && !m_seen) {
             m_seen = true;
             // Queued, so the picture is flushed before the word goes out.
-            QTimer::singleShot(0, [] {
+            QTimer::singleShot(0, this, [] {
                 std::fputs("painted\n", stdout);
                 std::fflush(stdout);
                 std::_Exit(0);

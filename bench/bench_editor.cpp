@@ -4,9 +4,9 @@
 #include "bench/LargeScript.h"
 #include "bench/PaintedThenGone.h"
 #include "editor/Form1.h"
-#include "editor/RecordModel.h"
-#include "editor/ScriptGrid.h"
-#include "editor/SpeakCommand.h"
+#include "editor/commands/SpeakCommand.h"
+#include "editor/grid/ScriptGrid.h"
+#include "editor/model/RecordModel.h"
 #include "script/ScriptTable.h"
 #include "voice/SpeechVoice.h"
 #include "windowkit/AfterFirstPaint.h"
@@ -80,8 +80,8 @@ int openAndPaint(const QString& dir)
     Form1 form(dialogs, dir);
     SpeakCommand speak(form, voice);
     PaintedThenGone painted;
-    if (form.grid(3))
-        form.grid(3)->viewport()->installEventFilter(&painted);
+    if (form.grid(Tab::Special))
+        form.grid(Tab::Special)->viewport()->installEventFilter(&painted);
     form.show();
     AfterFirstPaint::run(form, [&voice] {
         voice.start();
@@ -172,27 +172,27 @@ int main(int argc, char* argv[])
     PrintedDialogs dialogs;
     Form1 form(dialogs, dir.path());
     FirstPaint paint(clock);
-    form.grid(3)->viewport()->installEventFilter(&paint);
+    form.grid(Tab::Special)->viewport()->installEventFilter(&paint);
     form.show();
     while (paint.elapsed < 0)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     std::printf("first paint of the special grid: %lld ms\n", paint.elapsed);
     QElapsedTimer rest;
     rest.start();
-    form.model(3)->completeRows();
+    form.model(Tab::Special)->completeRows();
     std::printf("the rest of the row list, read after the first paint: %lld ms\n", rest.elapsed());
     const qint64 openedKb = peakResidentKb();
 
     // Page through the whole table as an author dragging the scroll bar would.
-    QScrollBar* bar = form.grid(3)->verticalScrollBar();
+    QScrollBar* bar = form.grid(Tab::Special)->verticalScrollBar();
     QElapsedTimer scroll;
     scroll.start();
     for (int value = 0; value <= bar->maximum(); value += 5 * bar->pageStep()) {
         bar->setValue(value);
-        form.grid(3)->viewport()->repaint();
+        form.grid(Tab::Special)->viewport()->repaint();
     }
     std::printf("scrolled all %d rows in %lld ms (%d cached pages)\n", rows, scroll.elapsed(),
-                form.model(3)->cachedPages());
+                form.model(Tab::Special)->rows().cachedPages());
 
     QElapsedTimer sort;
     sort.start();

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "bench/LargeScript.h"
-#include "editor/CellFinder.h"
-#include "editor/EditMenu.h"
 #include "editor/Form1.h"
+#include "editor/commands/CellFinder.h"
+#include "editor/commands/EditMenu.h"
 #include "script/ScriptTable.h"
 #include "windowkit/Dialogs.h"
 
@@ -27,7 +27,7 @@ void measure(Form1& form, const char* title, const CellSearch::Options& options)
     qint64 slowest = 0;
     bool found = false;
     for (int run = 0; run < 5; ++run) {
-        form.goToCell(0, 0, 0);
+        form.goToCell(Tab::Basic, 0, 0);
         QElapsedTimer clock;
         clock.start();
         found = finder->findNext();
@@ -57,13 +57,13 @@ int main(int argc, char* argv[])
     measure(form, "the last special row, whole cell, match case", {last, true, true});
     measure(form, "a text in no row", {u"nowhere at all"_s, false, false});
     measure(form, "a text in no row, not ASCII", {u"\u00e9t\u00e9"_s, false, false});
-    form.goToCell(3, 0, 0);
+    form.goToCell(Tab::Special, 0, 0);
     measure(form, "a text in every row", {u"question"_s, false, false});
     // Sorted by count, the grid's order is no longer the database's.
     form.sortRecords();
     std::printf("after Sort:\n");
     measure(form, "the last special row", {last, false, false});
-    form.goToCell(3, 0, 0);
+    form.goToCell(Tab::Special, 0, 0);
     measure(form, "a text in every row", {u"question"_s, false, false});
     // One field of every special row, as one step, and back.
     CellFinder* finder = form.editing()->finder();
@@ -73,7 +73,7 @@ int main(int argc, char* argv[])
     const int replaced = finder->replaceAll(u"Improve"_s);
     std::printf("Replace All: %d fields in %lld ms\n", replaced, replace.elapsed());
     replace.restart();
-    form.undoStack()->undo();
+    form.undoStack().undo();
     std::printf("its undo: %lld ms\n", replace.elapsed());
     form.close();
     return 0;

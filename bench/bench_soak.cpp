@@ -5,7 +5,7 @@
 // special-case script through the runner's own counting code while the editor's model saves
 // edits to the text fields of the same rows, as an author leaving one row for the next.
 // Prints what was lost or refused; every figure must be 0, and the exit status says so.
-#include "editor/RecordModel.h"
+#include "editor/model/RecordModel.h"
 #include "script/RecordStore.h"
 #include "script/ScriptTable.h"
 
@@ -32,7 +32,8 @@ qint64 totalCount(const QString& dir)
     RecordStore store(*table);
     const int yes = int(TableLayout::special().columns.indexOf(TableLayout::countColumn()));
     qint64 total = 0;
-    for (const QVariantList& row : store.read(store.ids(RecordStore::Order::ById)))
+    const QHash<qint64, QVariantList> all = store.read(store.ids(RecordStore::Order::ById));
+    for (const QVariantList& row : all)
         total += row.at(yes).toLongLong();
     return total;
 }

@@ -133,8 +133,10 @@ if(TARGET veyrath AND VEYRATH_EMBEDDED_VOICES)
 elseif(TARGET veyrath)
     string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", qt6-speech-flite-plugin")
 endif()
-# The windows are laid out for Arial, whose measures Liberation Sans shares.
-string(APPEND CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
+# The windows are laid out for Arial, whose measures Liberation Sans shares. Qt's PostgreSQL
+# driver is loaded only for a script held by a server: a script in a folder, the usual case,
+# needs none of it, and the programs name the package when a server script finds it missing.
+string(APPEND CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, libqt6sql6-psql")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "spoken, scripted question-and-answer conversations")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "The Lumbrel Veyrath holds an unhurried conversation with one user: lines
 drawn from a script are shown in large text, asked in input and yes/no

@@ -4,21 +4,21 @@
 #include "editor/Form1.h"
 
 #include "editor/About.h"
-#include "editor/CellLook.h"
-#include "editor/CellStatus.h"
-#include "editor/CellTextEditor.h"
-#include "editor/CheckPanel.h"
-#include "editor/EditMenu.h"
-#include "editor/RecordModel.h"
-#include "editor/ScriptGrid.h"
+#include "editor/commands/CellStatus.h"
+#include "editor/commands/CellTextEditor.h"
+#include "editor/commands/CheckPanel.h"
+#include "editor/commands/EditMenu.h"
+#include "editor/grid/ScriptGrid.h"
+#include "editor/model/CellLook.h"
+#include "editor/model/RecordModel.h"
 #include "script/ScriptError.h"
 #include "script/ScriptTable.h"
 #include "script/TableLayout.h"
+#include "windowkit/BusyCursor.h"
 #include "windowkit/Dialogs.h"
 #include "windowkit/WindowKit.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -33,13 +33,19 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-constexpr int specialTab = 3;
-
-const std::array<QString, 4>& tabCaptions()
+QString caption(Tab tab)
 {
-    static const std::array<QString, 4> captions{u"Non Random"_s, u"Random Single Line"_s,
-                                                 u"Random Split Line"_s, u"Special Case"_s};
-    return captions;
+    switch (tab) {
+    case Tab::Basic:
+        return u"Non Random"_s;
+    case Tab::Control:
+        return u"Random Single Line"_s;
+    case Tab::Double:
+        return u"Random Split Line"_s;
+    case Tab::Special:
+        break;
+    }
+    return u"Special Case"_s;
 }
 } // namespace
 
@@ -69,11 +75,9 @@ Form1::Form1(Dialogs& dialogs, const QString& workingDir, QWidget* parent)
     centralLayout->addWidget(m_tabs);
     setCentralWidget(central);
 
-    const QList<const TableLayout*> layouts{&TableLayout::basic(), &TableLayout::control(),
-                                            &TableLayout::doubles(), &TableLayout::special()};
-    for (int tab = 0; tab < 4; ++tab)
-        m_tabs->addTab(buildPage(tab, *layouts.at(tab), workingDir), tabCaptions().at(tab));
-    m_tabs->setCurrentIndex(specialTab);
+    for (Tab tab : Tabs::all)
+        m_tabs->addTab(buildPage(tab, workingDir), caption(tab));
+    m_tabs->setCurrentIndex(int(Tab::Special));
 
     QWidget::setTabOrder(m_tabs, m_commands[0]);
     for (int i = 1; i < 4; ++i)
@@ -105,15 +109,20 @@ Form1::Form1(Dialogs& dialogs, const QString& workingDir, QWidget* parent)
 
 Form1::~Form1() = default;
 
-int Form1::currentTab() const
+Tab Form1::currentTab() const
 {
-    return m_tabs->currentIndex();
+    return Tab(m_tabs->currentIndex());
 }
 
-void Form1::goToCell(int tab, int row, int column)
+void Form1::showStatus(const QString& message)
 {
-    m_tabs->setCurrentIndex(tab);
-    ScriptGrid* grid = m_grids.at(tab);
+    statusBar()->showMessage(message);
+}
+
+void Form1::goToCell(Tab tab, int row, int column)
+{
+    m_tabs->setCurrentIndex(int(tab));
+    ScriptGrid* grid = this->grid(tab);
     if (!grid)
         return;
     const QModelIndex cell = grid->model()->index(row, column);
@@ -126,12 +135,15 @@ void Form1::goToCell(int tab, int row, int column)
 
 QModelIndex Form1::currentCell() const
 {
-    const ScriptGrid* grid = m_grids.at(currentTab());
+    const ScriptGrid* grid = this->grid(currentTab());
     return grid ? grid->currentIndex() : QModelIndex();
 }
 
-QWidget* Form1::buildPage(int tab, const TableLayout& layout, const QString& dir)
+QWidget* Form1::buildPage(Tab tab, const QString& dir)
 {
+    const TableLayout& layout = Tabs::layout(tab);
+    // The designed object names count the tabs from 1.
+    const int number = int(tab) + 1;
     auto* page = new QWidget;
     auto* column = new QVBoxLayout(page);
     column->setContentsMargins(WindowKit::length(120), WindowKit::length(120),
@@ -139,7 +151,7 @@ QWidget* Form1::buildPage(int tab, const TableLayout& layout, const QString& dir
     try {
         auto* model =
             new RecordModel(ScriptTable::open(dir, layout, ScriptTable::Integrity::Deferred), this);
-        model->setObjectName(u"Data%1"_s.arg(tab + 1));
+        model->setObjectName(u"Data%1"_s.arg(number));
         connect(model, &RecordModel::failed, this, &Form1::tell);
         model->setConflictResolver([this](const QString& question) { return choose(question); });
         if (model->isReadOnly()) {
@@ -147,12 +159,12 @@ QWidget* Form1::buildPage(int tab, const TableLayout& layout, const QString& dir
                 new QLabel(u"%1 is read-only here, so its rows can be read but not changed."_s.arg(
                                layout.fileName),
                            page);
-            note->setObjectName(u"ReadOnlyNote%1"_s.arg(tab + 1));
+            note->setObjectName(u"ReadOnlyNote%1"_s.arg(number));
             note->setWordWrap(true);
             column->addWidget(note);
         }
         auto* grid = new ScriptGrid(page);
-        grid->setObjectName(u"TDBGrid%1"_s.arg(tab + 1));
+        grid->setObjectName(u"TDBGrid%1"_s.arg(number));
         grid->setModel(model);
         // An edit is saved when the grid leaves its row. The view commits the open cell
         // editor before this runs, as it connected to the selection model first.
@@ -160,18 +172,18 @@ QWidget* Form1::buildPage(int tab, const TableLayout& layout, const QString& dir
                 [model] { model->savePending(); });
         connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
                 &Form1::updateCommands);
-        m_models[tab] = model;
-        m_grids[tab] = grid;
+        m_models.at(int(tab)) = model;
+        m_grids.at(int(tab)) = grid;
         column->addWidget(grid);
     } catch (const ScriptError& error) {
         auto* problem = new QLabel(error.message(), page);
-        problem->setObjectName(u"Problem%1"_s.arg(tab + 1));
+        problem->setObjectName(u"Problem%1"_s.arg(number));
         problem->setWordWrap(true);
         problem->setTextInteractionFlags(Qt::TextSelectableByMouse);
         problem->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         column->addWidget(problem, 1);
     }
-    if (tab == specialTab)
+    if (tab == Tab::Special)
         column->addWidget(buildCommands());
     return page;
 }
@@ -195,7 +207,7 @@ QWidget* Form1::buildCommands()
         m_commands[i] = button;
     }
     buttons->addStretch();
-    if (RecordModel* model = m_models[specialTab]) {
+    if (RecordModel* model = this->model(Tab::Special)) {
         connect(model, &QAbstractItemModel::rowsRemoved, this, &Form1::updateCommands);
         connect(model, &QAbstractItemModel::rowsInserted, this, &Form1::updateCommands);
         connect(model, &QAbstractItemModel::modelReset, this, &Form1::updateCommands);
@@ -231,9 +243,9 @@ RecordModel::Choice Form1::choose(const QString& question)
 
 void Form1::updateCommands()
 {
-    RecordModel* model = m_models[specialTab];
+    RecordModel* model = this->model(Tab::Special);
     const bool writable = model && !model->isReadOnly();
-    const bool hasCurrent = writable && m_grids[specialTab]->currentIndex().isValid();
+    const bool hasCurrent = writable && grid(Tab::Special)->currentIndex().isValid();
     m_commands[0]->setEnabled(writable);
     m_commands[1]->setEnabled(hasCurrent);
     m_commands[2]->setEnabled(hasCurrent);
@@ -243,11 +255,11 @@ void Form1::updateCommands()
 bool Form1::saveAll()
 {
     bool saved = true;
-    for (int tab = 0; tab < 4; ++tab) {
-        if (!m_models[tab])
+    for (Tab tab : Tabs::all) {
+        if (!model(tab))
             continue;
-        m_grids[tab]->finishEditing();
-        saved = m_models[tab]->savePending() && saved;
+        grid(tab)->finishEditing();
+        saved = model(tab)->savePending() && saved;
     }
     return saved;
 }
@@ -276,14 +288,14 @@ bool Form1::mayEnd()
 
 void Form1::addRecord()
 {
-    if (RecordModel* model = m_models[specialTab])
+    if (RecordModel* model = this->model(Tab::Special))
         model->addRow();
 }
 
 void Form1::deleteRecord()
 {
-    RecordModel* model = m_models[specialTab];
-    ScriptGrid* grid = m_grids[specialTab];
+    RecordModel* model = this->model(Tab::Special);
+    ScriptGrid* grid = this->grid(Tab::Special);
     if (!model || !grid->currentIndex().isValid())
         return;
     const int row = grid->currentIndex().row();
@@ -302,8 +314,8 @@ void Form1::deleteRecord()
 
 void Form1::updateRecord()
 {
-    RecordModel* model = m_models[specialTab];
-    ScriptGrid* grid = m_grids[specialTab];
+    RecordModel* model = this->model(Tab::Special);
+    ScriptGrid* grid = this->grid(Tab::Special);
     if (!model || !grid->currentIndex().isValid())
         return;
     const int row = grid->currentIndex().row();
@@ -315,14 +327,13 @@ void Form1::updateRecord()
 
 void Form1::sortRecords()
 {
-    RecordModel* model = m_models[specialTab];
+    RecordModel* model = this->model(Tab::Special);
     if (!model)
         return;
     // Saved while the window is still there to ask about a conflict.
-    m_grids[specialTab]->finishEditing();
+    grid(Tab::Special)->finishEditing();
     model->savePending();
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+    const BusyCursor busy;
     const int tab = m_tabs->currentIndex();
     m_holdMessages = true;
     hide();

@@ -4,7 +4,8 @@
 #pragma once
 
 #include "clock/SystemClock.h"
-#include "editor/RecordModel.h"
+#include "editor/commands/ScriptWindow.h"
+#include "editor/model/RecordModel.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -21,13 +22,13 @@ class QMenu;
 class QPushButton;
 class QTabWidget;
 class ScriptGrid;
-struct TableLayout;
 
 // The editor's window: one tab per script file in the working folder, each with its grid,
 // and on the special-case tab the commands Add, Delete, Update and Sort.
 //
-// Every fault reaches the author here, through `Dialogs`, in the words of the model.
-class Form1 final : public QMainWindow {
+// Every fault reaches the author here, through `Dialogs`, in the words of the model. The
+// commands beside the grids see the window only as a ScriptWindow.
+class Form1 final : public QMainWindow, public ScriptWindow {
     Q_OBJECT
 
 public:
@@ -38,27 +39,21 @@ public:
     // How long About stays before the program ends through the menu.
     void setFarewellTime(std::chrono::milliseconds time) { m_farewellTime = time; }
 
-    RecordModel* model(int tab) const { return m_models.at(tab); }
-    ScriptGrid* grid(int tab) const { return m_grids.at(tab); }
     About* about() const { return m_about.get(); }
-    int currentTab() const;
-    // The menus beside "&Exit" that the author's tools fill.
-    QMenu* editMenu() const { return m_editMenu; }
-    QMenu* viewMenu() const { return m_viewMenu; }
-    QMenu* toolsMenu() const { return m_toolsMenu; }
-    EditMenu* editing() const { return m_editing; }
-    // One history for all four tabs, so that one step may span several files.
-    QUndoStack* undoStack() { return &m_undo; }
-
-    // Shows the cell at `row` and `column` of tab `tab` and makes it current; with no such
-    // cell, shows the tab.
-    void goToCell(int tab, int row, int column);
-    // The current cell of the tab shown; invalid when it has none.
-    QModelIndex currentCell() const;
     CheckPanel* checkPanel() const { return m_checkPanel; }
+    EditMenu* editing() const { return m_editing; }
 
-    // Saves the edit pending in every grid; the author is told of each that fails.
-    bool saveAll();
+    QWidget& widget() override { return *this; }
+    Tab currentTab() const override;
+    ScriptGrid* grid(Tab tab) const override { return m_grids.at(int(tab)); }
+    RecordModel* model(Tab tab) const override { return m_models.at(int(tab)); }
+    QModelIndex currentCell() const override;
+    void goToCell(Tab tab, int row, int column) override;
+    bool saveAll() override;
+    QMenu* editMenu() const override { return m_editMenu; }
+    QMenu* toolsMenu() const override { return m_toolsMenu; }
+    QUndoStack& undoStack() override { return m_undo; }
+    void showStatus(const QString& message) override;
 
 public Q_SLOTS:
     void exitProgram();
@@ -75,7 +70,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QWidget* buildPage(int tab, const TableLayout& layout, const QString& dir);
+    QWidget* buildPage(Tab tab, const QString& dir);
     QWidget* buildCommands();
     void tell(const QString& message);
     RecordModel::Choice choose(const QString& question);
@@ -90,9 +85,9 @@ private:
     QMenu* m_toolsMenu = nullptr;
     EditMenu* m_editing = nullptr;
     QUndoStack m_undo;
-    std::array<RecordModel*, 4> m_models{};
-    std::array<ScriptGrid*, 4> m_grids{};
-    std::array<QPushButton*, 4> m_commands{};
+    std::array<RecordModel*, Tabs::count> m_models{};
+    std::array<ScriptGrid*, Tabs::count> m_grids{};
+    std::array<QPushButton*, 4> m_commands{}; // Add, Delete, Update and Sort
     CheckPanel* m_checkPanel = nullptr;
     std::unique_ptr<About> m_about;
     Dialogs& m_dialogs;

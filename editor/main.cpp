@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "editor/Form1.h"
-#include "editor/SpeakCommand.h"
+#include "editor/commands/SpeakCommand.h"
 #include "voice/PlatformSpeech.h"
 #include "voice/SpeechVoice.h"
 #include "voice/VoiceOptions.h"

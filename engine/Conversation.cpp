@@ -11,8 +11,11 @@
 #include "engine/Voice.h"
 #include "script/LinePause.h"
 #include "script/ScriptError.h"
+#include "script/ScriptLocation.h"
 #include "script/ScriptTable.h"
 #include "script/SpecialCases.h"
+
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -38,6 +41,8 @@ Conversation::DataSource Conversation::openSource(const TableLayout& layout)
 {
     DataSource source;
     source.layout = &layout;
+    source.onServer = ScriptLocation::isServer(m_dir);
+    source.name = source.onServer ? layout.caption : layout.fileName;
     try {
         source.table = ScriptTable::open(m_dir, layout);
     } catch (const ScriptError& error) {
@@ -49,6 +54,9 @@ Conversation::DataSource Conversation::openSource(const TableLayout& layout)
 
 void Conversation::Form_Load()
 {
+    // Connecting to a server lets the window handle its events meanwhile, Start included;
+    // the conversation begins once the tables it loads are open.
+    m_loading = true;
     try {
         Data1 = openSource(TableLayout::basic());
         Data2 = openSource(TableLayout::doubles());
@@ -56,8 +64,7 @@ void Conversation::Form_Load()
         DataSource special = openSource(TableLayout::special());
         if (!special.table) {
             // Told just now; the special step need not tell it again.
-            m_specialFailure =
-                ScriptError(TableLayout::special().fileName, special.failure).message();
+            m_specialFailure = ScriptError(special.name, special.failure).message();
             m_told.insert(m_specialFailure);
         } else {
             try {
@@ -70,10 +77,17 @@ void Conversation::Form_Load()
         }
     } catch (const Ended&) {
     }
+    m_loading = false;
+    if (std::exchange(m_startPressedWhileLoading, false) && !m_ended)
+        BUTTON_Click();
 }
 
 void Conversation::BUTTON_Click()
 {
+    if (m_loading) {
+        m_startPressedWhileLoading = true;
+        return;
+    }
     m_presenter.hideStartButton();
     RunState = u"ENDLESS"_s;
     NextStep = Step::FirstLine;

@@ -77,6 +77,8 @@ private:
         const TableLayout* layout = nullptr;
         std::unique_ptr<ScriptTable> table;
         QString failure; // why the file could not be opened
+        QString name;    // what messages call it: "basic.mdb", or "basic" on a server
+        bool onServer = false;
     };
 
     void introduction();
@@ -102,8 +104,9 @@ private:
     std::optional<SpecialCases::Case> readSpecialCase(bool& unreadable);
     bool askFollowUps();
     bool finishFollowUp();
-    // Runs a statement on special.mdb again while another program holds the file, waiting
-    // between tries with the window responsive, until it succeeds or patience runs out.
+    // Runs a statement on special.mdb again while another program holds the file or the
+    // server is out of reach, waiting between tries with the window responsive, until it
+    // succeeds or patience runs out.
     template <typename Statement> auto waitingOutLocks(Statement statement);
 
     Presenter& m_presenter;
@@ -120,4 +123,6 @@ private:
     QSet<QString> m_told;
     bool m_askedSinceFirstRow = false;
     bool m_ended = false;
+    bool m_loading = false;
+    bool m_startPressedWhileLoading = false;
 };

@@ -11,9 +11,9 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-// Another program may hold special.mdb for a while (the editor saving, a backup). Each
-// statement waits only briefly on its own; between tries the window keeps working, and
-// after this long the step gives up and says so.
+// Another program may hold special.mdb for a while (the editor saving, a backup), and a
+// server may be out of reach for a moment. Each statement waits only briefly on its own;
+// between tries the window keeps working, and after this long the step gives up and says so.
 constexpr int statementPatienceMs = 50;
 constexpr double lockPatienceSeconds = 5.0;
 constexpr double retryEverySeconds = 0.25;
@@ -26,7 +26,7 @@ template <typename Statement> auto Conversation::waitingOutLocks(Statement state
         try {
             return statement();
         } catch (const ScriptError& error) {
-            if (!error.isLocked() || m_clock.monotonicSeconds() >= giveUp)
+            if (!error.mayPass() || m_clock.monotonicSeconds() >= giveUp)
                 throw;
         }
         m_clock.waitUntil(m_clock.monotonicSeconds() + retryEverySeconds);

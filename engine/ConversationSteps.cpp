@@ -33,20 +33,21 @@ void Conversation::loadTable(const DataSource& source,
 {
     const TableLayout& layout = *source.layout;
     if (!source.table)
-        throw ScriptError(layout.fileName,
-                          u"the file could not be opened (%1)"_s.arg(source.failure));
+        throw ScriptError(source.name,
+                          u"the %1 could not be opened (%2)"_s.arg(
+                              source.onServer ? u"table"_s : u"file"_s, source.failure));
     int counter = 0;
     source.table->forEachRow(layout.lineColumns, [&](const ScriptRow& row) {
         ++counter;
         if (counter > layout.capacity)
-            throw ScriptError(layout.fileName,
+            throw ScriptError(source.table->fileName(),
                               u"there are more rows than the %1 the runner can "
                               u"hold"_s.arg(layout.capacity),
                               counter);
         store(counter, row);
     });
     if (counter == 0)
-        throw ScriptError(layout.fileName, u"the table has no rows"_s);
+        throw ScriptError(source.table->fileName(), u"the table has no rows"_s);
 }
 
 void Conversation::LoadData()

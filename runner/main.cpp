@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "runner/MainForm.h"
+#include "script/ScriptError.h"
+#include "script/ScriptLocation.h"
 #include "voice/PlatformSpeech.h"
 #include "voice/SpeechVoice.h"
 #include "voice/VoiceOptions.h"
@@ -11,6 +13,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QTimer>
 #include <cstdio>
@@ -22,6 +25,7 @@ namespace {
 // What the command line chose for this run; nothing of it is kept for the next.
 struct RunOptions {
     VoiceSettings voice;
+    QString script; // an absolute folder or a server address
 };
 
 // Everything on the command line is read before the window opens, without a window system,
@@ -31,9 +35,17 @@ std::variant<RunOptions, int> readCommandLine()
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        u"Holds a spoken conversation from the script files in the current folder."_s);
+        u"Holds a spoken conversation from the script files in the current folder, or from the "
+        u"script that --script or VEYRATH_SCRIPT names."_s);
     parser.addHelpOption();
     parser.addVersionOption();
+    const QCommandLineOption scriptOption(
+        u"script"_s,
+        u"The script to play: a folder holding the four script files (the current folder by "
+        u"default), or a PostgreSQL address such as postgresql://kiosk@host/museum. "
+        u"VEYRATH_SCRIPT is read when this is not given."_s,
+        u"location"_s);
+    parser.addOption(scriptOption);
     const VoiceOptions voiceOptions(parser);
     if (!parser.parse(QCoreApplication::arguments())) {
         std::fprintf(stderr, "veyrath: %s\n", qUtf8Printable(parser.errorText()));
@@ -51,7 +63,23 @@ std::variant<RunOptions, int> readCommandLine()
         std::fprintf(stderr, "veyrath: %s\n", qUtf8Printable(voiceChoice.error));
         return 2;
     }
-    return RunOptions{voiceChoice.settings};
+    // A script that cannot be meant is told here; one that is merely missing or down is told
+    // in the window, file by file, as it always was.
+    const QString chosen = ScriptLocation::chosen(parser.value(scriptOption));
+    try {
+        const ScriptLocation location = ScriptLocation::parse(chosen);
+        if (location.kind() == ScriptLocation::Kind::Server)
+            return RunOptions{voiceChoice.settings, chosen};
+        if (!QFileInfo(location.folder()).isDir()) {
+            std::fprintf(stderr, "veyrath: the folder \"%s\" does not exist\n",
+                         qUtf8Printable(location.folder()));
+            return 2;
+        }
+        return RunOptions{voiceChoice.settings, QDir(location.folder()).absolutePath()};
+    } catch (const ScriptError& error) {
+        std::fprintf(stderr, "veyrath: %s\n", qUtf8Printable(error.message()));
+        return 2;
+    }
 }
 } // namespace
 
@@ -69,9 +97,11 @@ int main(int argc, char* argv[])
         return *status;
 
     QApplication app(argc, argv);
-    SpeechVoice voice(std::get<RunOptions>(options).voice);
+    const RunOptions& run = std::get<RunOptions>(options);
+    SpeechVoice voice(run.voice);
+    const QString& script = run.script;
     QtDialogs dialogs;
-    MainForm form(dialogs, voice, QDir::currentPath());
+    MainForm form(dialogs, voice, script);
     // Queued, so the handler that ended the program unwinds before the event loop stops.
     QObject::connect(&form, &MainForm::programEnded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);

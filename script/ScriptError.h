@@ -13,8 +13,9 @@ class ScriptError : public std::runtime_error {
 public:
     enum class Place { Row, Line };
     enum class Kind {
-        Fault,  // in the file or its contents
-        Locked, // another program holds the file for now; trying again later may succeed
+        Fault,       // in the file or its contents
+        Locked,      // another program holds the file for now; trying again later may succeed
+        Unreachable, // the server does not answer for now; trying again later may succeed
     };
 
     ScriptError(QString file, QString reason, int row = 0, QString field = {},
@@ -26,6 +27,8 @@ public:
 
     Kind kind() const { return m_kind; }
     bool isLocked() const { return m_kind == Kind::Locked; }
+    // Whether the same work may succeed when tried again a little later.
+    bool mayPass() const { return m_kind != Kind::Fault; }
 
     const QString& file() const { return m_file; }
     int row() const { return m_row; }

@@ -12,8 +12,9 @@ struct TableLayout;
 // One row of Table1 as read in ID order, with the columns that were asked for.
 class ScriptRow {
 public:
+    // `table` names the table in messages; the layout's file name when empty.
     ScriptRow(const TableLayout& layout, const QStringList& columns, int number, qint64 id,
-              QVariantList values);
+              QVariantList values, QString table = {});
 
     int number() const { return m_number; } // 1 for the first row in ID order
     qint64 id() const { return m_id; }
@@ -25,7 +26,7 @@ public:
     QString text(int index) const;
 
 private:
-    const TableLayout* m_layout;
+    QString m_table;
     QStringList m_columns;
     int m_number;
     qint64 m_id;

@@ -4,7 +4,10 @@
 #include "script/ScriptTable.h"
 
 #include "script/ScriptError.h"
+#include "script/ScriptLocation.h"
 #include "script/ScriptRow.h"
+#include "script/ServerConnection.h"
+#include "script/ServerSchema.h"
 
 #include <QAtomicInteger>
 #include <QDir>
@@ -73,22 +76,6 @@ bool isLockError(const QSqlError& error)
     return ok && (code == 5 || code == 6);
 }
 
-// The affinity SQLite gives a column declared `type`, by its own rules in their order.
-enum class Affinity { Integer, Text, Blob, Real, Numeric };
-Affinity affinityOf(const QString& type)
-{
-    const QString t = type.toUpper();
-    if (t.contains(u"INT"_s))
-        return Affinity::Integer;
-    if (t.contains(u"CHAR"_s) || t.contains(u"CLOB"_s) || t.contains(u"TEXT"_s))
-        return Affinity::Text;
-    if (t.isEmpty() || t.contains(u"BLOB"_s))
-        return Affinity::Blob;
-    if (t.contains(u"REAL"_s) || t.contains(u"FLOA"_s) || t.contains(u"DOUB"_s))
-        return Affinity::Real;
-    return Affinity::Numeric;
-}
-
 QString sqlReason(const QSqlError& error)
 {
     QString text = error.databaseText();
@@ -109,9 +96,30 @@ QString ScriptTable::quoted(const QString& identifier)
     return u'"' + QString(identifier).replace(u'"', u"\"\""_s) + u'"';
 }
 
+QVariant ScriptTable::fieldValue(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::ULongLong:
+        return value.isNull() ? QVariant(QMetaType::fromType<qlonglong>())
+                              : QVariant(value.toLongLong());
+    default:
+        return value;
+    }
+}
+
+QString ScriptTable::sqlName() const
+{
+    return m_schema ? m_schema->sqlName() : u"Table1"_s;
+}
+
 ScriptTable::ScriptTable(const TableLayout& layout, QString path, bool readOnly)
     : m_layout(&layout)
     , m_path(std::move(path))
+    , m_name(layout.fileName)
     , m_connection(nextConnectionName(layout.fileName))
     , m_readOnly(readOnly)
 {
@@ -119,6 +127,8 @@ ScriptTable::ScriptTable(const TableLayout& layout, QString path, bool readOnly)
 
 ScriptTable::~ScriptTable()
 {
+    if (m_server)
+        return;
     {
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
         if (db.isOpen())
@@ -129,7 +139,7 @@ ScriptTable::~ScriptTable()
 
 QSqlDatabase ScriptTable::database() const
 {
-    return QSqlDatabase::database(m_connection, false);
+    return m_server ? m_server->database() : QSqlDatabase::database(m_connection, false);
 }
 
 void ScriptTable::fail(const QString& reason) const
@@ -139,6 +149,8 @@ void ScriptTable::fail(const QString& reason) const
 
 void ScriptTable::fail(const QSqlError& error) const
 {
+    if (m_server)
+        m_server->fail(m_name, error);
     if (const QString gone = goneReason(); !gone.isEmpty())
         fail(gone);
     throw ScriptError(m_layout->fileName, sqlReason(error), 0, {},
@@ -147,7 +159,7 @@ void ScriptTable::fail(const QSqlError& error) const
 
 QString ScriptTable::goneReason() const
 {
-    if (m_identity.isEmpty())
+    if (m_server || m_identity.isEmpty())
         return {};
     const QByteArray now = fileIdentity(m_path);
     if (now.isEmpty())
@@ -165,12 +177,17 @@ void ScriptTable::checkStillThere() const
 
 void ScriptTable::setBusyTimeout(int milliseconds)
 {
-    exec(u"PRAGMA busy_timeout = %1"_s.arg(milliseconds));
+    if (m_server)
+        m_server->setLockTimeout(m_name, milliseconds);
+    else
+        exec(u"PRAGMA busy_timeout = %1"_s.arg(milliseconds));
 }
 
 std::unique_ptr<ScriptTable> ScriptTable::open(const QString& dir, const TableLayout& layout,
                                                Integrity integrity)
 {
+    if (ScriptLocation::isServer(dir))
+        return onServer(ScriptLocation::parse(dir), layout, false);
     const QString path = pathIn(dir, layout);
     const QFileInfo info(path);
     if (!info.exists())
@@ -198,6 +215,8 @@ std::unique_ptr<ScriptTable> ScriptTable::open(const QString& dir, const TableLa
 
 std::unique_ptr<ScriptTable> ScriptTable::create(const QString& dir, const TableLayout& layout)
 {
+    if (ScriptLocation::isServer(dir))
+        return onServer(ScriptLocation::parse(dir), layout, true);
     const QString path = pathIn(dir, layout);
     if (QFileInfo::exists(path))
         throw ScriptError(layout.fileName, u"the file already exists in %1; it was left as it "
@@ -239,6 +258,8 @@ void ScriptTable::connect(Access access)
 
 void ScriptTable::checkIntegrity() const
 {
+    if (m_server)
+        return; // the server looks after its own pages
     // A damaged file is told before it is used, by name, rather than halfway through a
     // conversation or an edit.
     if (!m_integrityKnown) {
@@ -252,67 +273,10 @@ void ScriptTable::checkIntegrity() const
         fail(m_damage);
 }
 
-void ScriptTable::checkLayout() const
-{
-    QSqlQuery kind = exec(u"SELECT type FROM sqlite_master WHERE name = 'Table1' COLLATE NOCASE"_s);
-    if (!kind.next())
-        fail(u"there is no table named Table1 in it"_s);
-    if (kind.value(0).toString() != u"table"_s)
-        fail(u"Table1 is a %1, not a table"_s.arg(kind.value(0).toString()));
-    kind.finish();
-
-    // A trigger would run its own statements whenever a program saves a row; script files
-    // hold data only, so one found here is refused rather than obeyed.
-    QSqlQuery triggers = exec(u"SELECT name FROM sqlite_master WHERE type = 'trigger'"_s);
-    if (triggers.next())
-        fail(u"the file holds the trigger \"%1\"; script files hold no triggers, so remove it "
-             u"(DROP TRIGGER) before use"_s.arg(triggers.value(0).toString()));
-    triggers.finish();
-
-    QSqlQuery info = exec(u"PRAGMA table_info(Table1)"_s);
-    QStringList found;
-    QStringList types;
-    bool keyIsPrimary = false;
-    while (info.next()) {
-        found << info.value(1).toString();
-        types << info.value(2).toString();
-        if (found.size() == 1)
-            keyIsPrimary = info.value(5).toInt() == 1;
-    }
-    const QStringList expected = QStringList{TableLayout::keyColumn()} + m_layout->columns;
-    for (qsizetype i = 0; i < expected.size(); ++i) {
-        if (i >= found.size())
-            fail(u"Table1 lacks the column \"%1\" at position %2"_s.arg(expected.at(i)).arg(i));
-        if (found.at(i) != expected.at(i))
-            fail(u"Table1 has the column \"%1\" at position %2 where \"%3\" belongs"_s
-                     .arg(found.at(i))
-                     .arg(i)
-                     .arg(expected.at(i)));
-    }
-    if (found.size() > expected.size())
-        fail(u"Table1 has the unexpected column \"%1\" at position %2"_s
-                 .arg(found.at(expected.size()))
-                 .arg(expected.size()));
-    if (!keyIsPrimary)
-        fail(u"the column ID of Table1 is not its primary key"_s);
-
-    // A count column that keeps what it is given as text (or as a fraction) takes counts the
-    // runner cannot add to, and sorts "9" above "10".
-    const qsizetype count = expected.indexOf(TableLayout::countColumn());
-    if (count < 0)
-        return;
-    const Affinity affinity = affinityOf(types.at(count));
-    if (affinity == Affinity::Text || affinity == Affinity::Real)
-        fail(u"the column \"%1\" of Table1 is declared %2, so it keeps counts as %3; it must "
-             u"be declared INTEGER (see \"Mending a count column\" in README.md)"_s.arg(
-                 TableLayout::countColumn(), types.at(count),
-                 affinity == Affinity::Text
-                     ? u"text, which the runner cannot add to and which sort \"9\" above \"10\""_s
-                     : u"fractions, which the runner cannot add to"_s));
-}
-
 QSqlQuery ScriptTable::exec(const QString& sql, const QVariantList& bindings) const
 {
+    if (m_server)
+        return m_server->exec(m_name, sql, bindings);
     QSqlQuery query(database());
     query.setForwardOnly(true);
     if (!query.prepare(sql))
@@ -326,6 +290,10 @@ QSqlQuery ScriptTable::exec(const QString& sql, const QVariantList& bindings) co
 
 void ScriptTable::writeTransaction(const std::function<void()>& work)
 {
+    if (m_server) {
+        m_server->transaction(m_name, work);
+        return;
+    }
     exec(u"BEGIN IMMEDIATE"_s);
     try {
         work();
@@ -339,18 +307,20 @@ void ScriptTable::writeTransaction(const std::function<void()>& work)
 void ScriptTable::forEachRow(const QStringList& columns,
                              const std::function<void(const ScriptRow&)>& visit) const
 {
-    QStringList selected{TableLayout::keyColumn()};
+    const QString key = quoted(TableLayout::keyColumn());
+    QStringList selected{key};
     for (const QString& column : columns)
         selected << quoted(column);
-    QSqlQuery query = exec(u"SELECT %1 FROM Table1 ORDER BY ID"_s.arg(selected.join(u", "_s)));
+    QSqlQuery query =
+        exec(u"SELECT %1 FROM %2 ORDER BY %3"_s.arg(selected.join(u", "_s), sqlName(), key));
     int number = 0;
     while (query.next()) {
         QVariantList values;
         values.reserve(columns.size());
         for (qsizetype i = 0; i < columns.size(); ++i)
-            values << query.value(int(i + 1));
+            values << fieldValue(query.value(int(i + 1)));
         visit(ScriptRow(*m_layout, columns, ++number, query.value(0).toLongLong(),
-                        std::move(values)));
+                        std::move(values), m_name));
     }
     if (query.lastError().isValid())
         fail(query.lastError());
@@ -358,7 +328,7 @@ void ScriptTable::forEachRow(const QStringList& columns,
 
 qint64 ScriptTable::rowCount() const
 {
-    QSqlQuery query = exec(u"SELECT count(*) FROM Table1"_s);
+    QSqlQuery query = exec(u"SELECT count(*) FROM %1"_s.arg(sqlName()));
     return query.next() ? query.value(0).toLongLong() : 0;
 }
 
@@ -370,8 +340,11 @@ qint64 ScriptTable::insertRow(const QVariantList& values)
         names << quoted(column);
         marks << u"?"_s;
     }
-    QSqlQuery query =
-        exec(u"INSERT INTO Table1 (%1) VALUES (%2)"_s.arg(names.join(u", "_s), marks.join(u", "_s)),
-             values);
-    return query.lastInsertId().toLongLong();
+    const QString insert = u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(sqlName(), names.join(u", "_s),
+                                                                    marks.join(u", "_s));
+    if (m_server) {
+        QSqlQuery query = exec(insert + u" RETURNING \"ID\""_s, values);
+        return query.next() ? query.value(0).toLongLong() : 0;
+    }
+    return exec(insert, values).lastInsertId().toLongLong();
 }

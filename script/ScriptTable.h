@@ -11,12 +11,18 @@
 #include <functional>
 #include <memory>
 
+class ScriptLocation;
 class ScriptRow;
+class ServerConnection;
+class ServerSchema;
 class QSqlError;
 class QSqlQuery;
 
-// One script file: a SQLite database holding Table1 in a known layout, opened on a
-// connection of its own that lives exactly as long as this object.
+// One script table: a SQLite file holding Table1 in a known layout, opened on a connection of
+// its own that lives exactly as long as this object; or a table of a script on a PostgreSQL
+// server (see ScriptLocation), reached through the connection the tables of that server share.
+// Statements name the table by sqlName() and the key by quoted(keyColumn()), so that the same
+// SQL serves both.
 //
 // Files are opened with the URI mode=rw so that a missing file is an error rather than a
 // new, empty script; every fault is thrown as ScriptError naming the file. Opening never
@@ -30,10 +36,12 @@ public:
     // A small file is checked at once either way.
     enum class Integrity { Now, Deferred };
 
-    // Opens DIR/layout.fileName and checks that it holds Table1 in `layout`.
+    // Opens DIR/layout.fileName and checks that it holds Table1 in `layout`; or, when `dir` is
+    // a server's address, the layout's table there.
     static std::unique_ptr<ScriptTable> open(const QString& dir, const TableLayout& layout,
                                              Integrity integrity = Integrity::Now);
-    // Creates DIR/layout.fileName with an empty Table1; refuses to replace an existing file.
+    // Creates DIR/layout.fileName with an empty Table1 (or the table on a server); refuses to
+    // replace an existing one.
     static std::unique_ptr<ScriptTable> create(const QString& dir, const TableLayout& layout);
     // The path the programs use for a script file: the folder joined with the file name.
     static QString pathIn(const QString& dir, const TableLayout& layout);
@@ -43,9 +51,15 @@ public:
     ScriptTable& operator=(const ScriptTable&) = delete;
 
     const TableLayout& layout() const { return *m_layout; }
+    // The file's path, or the server's address as it may be shown.
     const QString& path() const { return m_path; }
-    QString fileName() const { return m_layout->fileName; }
+    // The name messages give the table: its file's ("special.mdb") or the server table's
+    // ("special").
+    const QString& fileName() const { return m_name; }
     bool isReadOnly() const { return m_readOnly; }
+    bool isOnServer() const { return m_server != nullptr; }
+    // The table as SQL names it: Table1 in a file, "schema"."special" on a server.
+    QString sqlName() const;
     QSqlDatabase database() const;
 
     // Visits the rows in ID order with the given columns; `visit` may throw to stop.
@@ -69,6 +83,8 @@ public:
     void setBusyTimeout(int milliseconds);
 
     static QString quoted(const QString& identifier);
+    // A value as read, with every whole number as a qint64 whichever store it came from.
+    static QVariant fieldValue(const QVariant& value);
 
     // Throws ScriptError when a page of the file is damaged. The file is read once; later
     // calls only repeat the verdict.
@@ -77,6 +93,8 @@ public:
 
 private:
     ScriptTable(const TableLayout& layout, QString path, bool readOnly);
+    static std::unique_ptr<ScriptTable> onServer(const ScriptLocation& location,
+                                                 const TableLayout& layout, bool create);
     enum class Access { ReadWrite, Create, ReadAsItStands };
     void connect(Access access);
     void checkLayout() const;
@@ -88,6 +106,9 @@ private:
 
     const TableLayout* m_layout;
     QString m_path;
+    QString m_name;
+    std::shared_ptr<ServerConnection> m_server;
+    std::unique_ptr<ServerSchema> m_schema;
     QString m_connection;
     bool m_readOnly;
     QByteArray m_identity; // device and inode at opening, where the system tells them

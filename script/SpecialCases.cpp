@@ -18,7 +18,10 @@ constexpr int firstField = 2;
 SpecialCases::SpecialCases(std::unique_ptr<ScriptTable> table)
     : m_table(std::move(table))
 {
-    QSqlQuery ids = m_table->exec(u"SELECT ID FROM Table1 ORDER BY \"Yes\" DESC, ID"_s);
+    const QString key = ScriptTable::quoted(TableLayout::keyColumn());
+    // NULLS LAST as SQLite places them, so that both stores ask in the same order.
+    QSqlQuery ids = m_table->exec(
+        u"SELECT %1 FROM %2 ORDER BY \"Yes\" DESC NULLS LAST, %1"_s.arg(key, m_table->sqlName()));
     while (ids.next())
         m_order << ids.value(0).toLongLong();
 }
@@ -34,7 +37,10 @@ QString SpecialCases::Case::text(int position) const
 
 int SpecialCases::Case::row() const
 {
-    QSqlQuery count = table->exec(u"SELECT count(*) FROM Table1 WHERE ID <= ?"_s, {id});
+    QSqlQuery count =
+        table->exec(u"SELECT count(*) FROM %1 WHERE %2 <= ?"_s.arg(
+                        table->sqlName(), ScriptTable::quoted(TableLayout::keyColumn())),
+                    {id});
     return count.next() ? count.value(0).toInt() : 0;
 }
 
@@ -47,15 +53,17 @@ std::optional<SpecialCases::Case> SpecialCases::current() const
     QStringList columns;
     for (qsizetype i = firstField - 1; i < m_table->layout().columns.size(); ++i)
         columns << ScriptTable::quoted(m_table->layout().columns.at(i));
-    QSqlQuery query =
-        m_table->exec(u"SELECT %1 FROM Table1 WHERE ID = ?"_s.arg(columns.join(u", "_s)), {id});
+    QSqlQuery query = m_table->exec(
+        u"SELECT %1 FROM %2 WHERE %3 = ?"_s.arg(columns.join(u", "_s), m_table->sqlName(),
+                                                ScriptTable::quoted(TableLayout::keyColumn())),
+        {id});
     if (!query.next())
         return std::nullopt;
     Case found;
     found.id = id;
     found.table = m_table.get();
     for (qsizetype i = 0; i < columns.size(); ++i)
-        found.fields << query.value(int(i));
+        found.fields << ScriptTable::fieldValue(query.value(int(i)));
     return found;
 }
 
@@ -71,10 +79,11 @@ void SpecialCases::countConfirmation()
         if (!row)
             return;
         m_table->writeTransaction([&] {
-            QSqlQuery update =
-                m_table->exec(u"UPDATE Table1 SET %1 = %1 + 1 WHERE ID = ? AND %2"_s.arg(
-                                  count, SpecialRules::countableCondition(count)),
-                              {row->id});
+            QSqlQuery update = m_table->exec(u"UPDATE %2 SET %1 = %1 + 1 WHERE %3 = ? AND %4"_s.arg(
+                                                 count, m_table->sqlName(),
+                                                 ScriptTable::quoted(TableLayout::keyColumn()),
+                                                 SpecialRules::countableCondition(*m_table, count)),
+                                             {row->id});
             changed = update.numRowsAffected();
         });
         if (changed == 0 && !current())

@@ -31,6 +31,11 @@ QString SpecialRules::countableCondition(const QString& quotedColumn)
     return u"typeof(%1) IN ('integer', 'null')"_s.arg(quotedColumn);
 }
 
+QString SpecialRules::countableCondition(const ScriptTable& table, const QString& quotedColumn)
+{
+    return table.isOnServer() ? u"TRUE"_s : countableCondition(quotedColumn);
+}
+
 QString SpecialRules::uncountedReason(const QVariant& count)
 {
     const QString shown = count.typeId() == QMetaType::QByteArray
@@ -44,7 +49,9 @@ qint64 SpecialRules::countedTotal(const ScriptTable& special)
 {
     const QString count = ScriptTable::quoted(TableLayout::countColumn());
     // total() rather than sum(): a sum past the 64-bit range must not fail the whole report.
-    QSqlQuery query =
-        special.exec(u"SELECT total(%1) FROM Table1 WHERE typeof(%1) = 'integer'"_s.arg(count));
+    QSqlQuery query = special.exec(
+        special.isOnServer()
+            ? u"SELECT coalesce(sum(%1), 0) FROM %2"_s.arg(count, special.sqlName())
+            : u"SELECT total(%1) FROM Table1 WHERE typeof(%1) = 'integer'"_s.arg(count));
     return query.next() ? qint64(query.value(0).toDouble()) : 0;
 }

@@ -31,6 +31,8 @@ public:
     static bool canCount(const QVariant& count);
     // The same rule for the counting statement: SQL that holds where `quotedColumn` can count.
     static QString countableCondition(const QString& quotedColumn);
+    // The same, for the store `table` is in: a server's bigint count holds nothing else.
+    static QString countableCondition(const ScriptTable& table, const QString& quotedColumn);
     // Why a Yes to a row whose count is `count` is not counted, and what the author does.
     static QString uncountedReason(const QVariant& count);
 

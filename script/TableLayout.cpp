@@ -51,3 +51,22 @@ const QList<const TableLayout*>& TableLayout::all()
     static const QList<const TableLayout*> layouts{&basic(), &control(), &doubles(), &special()};
     return layouts;
 }
+
+QString TableLayout::columnMismatch(const QStringList& found, const QString& table) const
+{
+    const QStringList expected = QStringList{keyColumn()} + columns;
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        if (i >= found.size())
+            return u"%1 lacks the column \"%2\" at position %3"_s.arg(table, expected.at(i)).arg(i);
+        if (found.at(i) != expected.at(i))
+            return u"%1 has the column \"%2\" at position %3 where \"%4\" belongs"_s
+                .arg(table, found.at(i))
+                .arg(i)
+                .arg(expected.at(i));
+    }
+    if (found.size() > expected.size())
+        return u"%1 has the unexpected column \"%2\" at position %3"_s
+            .arg(table, found.at(expected.size()))
+            .arg(expected.size());
+    return {};
+}

@@ -31,6 +31,10 @@ struct TableLayout {
     static const TableLayout& special();
     static const QList<const TableLayout*>& all();
 
+    // Why a table whose columns are `found` (ID first) does not have this layout, in the same
+    // words for a file and a server table, which `table` names; empty when it has.
+    QString columnMismatch(const QStringList& found, const QString& table) const;
+
     // The longest text a text field accepts, as the editor enforces it.
     static constexpr int maxTextLength = 255;
     // The count column takes whole numbers written in at most this many characters.

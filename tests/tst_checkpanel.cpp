@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/CheckPanel.h"
 #include "editor/Form1.h"
-#include "editor/RecordModel.h"
-#include "editor/ScriptGrid.h"
-#include "editor/SpeakCommand.h"
+#include "editor/commands/CheckPanel.h"
+#include "editor/commands/SpeakCommand.h"
+#include "editor/grid/ScriptGrid.h"
+#include "editor/model/RecordModel.h"
 #include "script/ScriptCheck.h"
 #include "tests/support/EditorWindow.h"
 #include "tests/support/ScriptFixture.h"
@@ -21,11 +21,8 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-constexpr int control = 1;
-constexpr int special = 3;
-
 // The window with its check panel at hand.
-struct Session : EditorWindow {
+struct Window : EditorWindow {
     using EditorWindow::EditorWindow;
 
     CheckPanel* panel() { return form->checkPanel(); }
@@ -90,7 +87,7 @@ void createSpecialCounted(const ScriptFixture& fx)
     QList<QVariantList> rows;
     for (int k = 1; k <= 6; ++k) {
         QVariantList row = ScriptFixture::numberedRow(TableLayout::special(), k);
-        row[2] = k * 10;
+        row[EditorWindow::column(Tab::Special, TableLayout::countColumn())] = k * 10;
         rows << row;
     }
     fx.create(TableLayout::special(), rows);
@@ -109,13 +106,13 @@ private Q_SLOTS:
         fx.execute(TableLayout::special(),
                    u"UPDATE Table1 SET \"Primary Question (Y/N)\" = '' WHERE ID = 2"_s);
         fx.writeBytes(TableLayout::doubles(), "not a script");
-        Session s(fx);
-        QVERIFY(s.openPanel());
+        Window w(fx);
+        QVERIFY(w.openPanel());
 
         const QList<ScriptFinding> expected = ScriptCheck::run(fx.dir());
         QCOMPARE(expected.size(), 3);
-        QCOMPARE(s.listed(), messages(expected));
-        const auto* summary = s.panel()->findChild<QLabel*>(u"CheckSummary"_s);
+        QCOMPARE(w.listed(), messages(expected));
+        const auto* summary = w.panel()->findChild<QLabel*>(u"CheckSummary"_s);
         QVERIFY(summary->text().startsWith(u"2 errors and 1 warning in "_s));
     }
 
@@ -123,23 +120,26 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("sorted");
         QTest::addColumn<QString>("finding");
-        QTest::addColumn<int>("tab");
+        QTest::addColumn<Tab>("tab");
         QTest::addColumn<int>("column");
         QTest::addColumn<QString>("description"); // of the row shown, or none for a file
 
         QTest::newRow("control row")
-            << false << u"control.mdb:41:String"_s << control << 1 << u"note 41"_s;
+            << false << u"control.mdb:41:String"_s << Tab::Control
+            << EditorWindow::column(Tab::Control, u"String"_s) << u"note 41"_s;
         // The finding counts rows in ID order; the sorted grid shows ID 2 fifth.
         QTest::newRow("special after sort")
-            << true << u"special.mdb:2:Primary Question (Y/N)"_s << special << 1 << u"note 2"_s;
-        QTest::newRow("whole file") << false << u"basic.mdb: error"_s << 0 << -1 << QString();
+            << true << u"special.mdb:2:Primary Question (Y/N)"_s << Tab::Special
+            << EditorWindow::column(Tab::Special, u"Primary Question (Y/N)"_s) << u"note 2"_s;
+        QTest::newRow("whole file")
+            << false << u"basic.mdb: error"_s << Tab::Basic << -1 << QString();
     }
 
     void choosingAFindingShowsItsCell()
     {
         QFETCH(bool, sorted);
         QFETCH(QString, finding);
-        QFETCH(int, tab);
+        QFETCH(Tab, tab);
         QFETCH(int, column);
         QFETCH(QString, description);
 
@@ -151,21 +151,21 @@ private Q_SLOTS:
         fx.execute(TableLayout::special(),
                    u"UPDATE Table1 SET \"Primary Question (Y/N)\" = '' WHERE ID = 2"_s);
         fx.writeBytes(TableLayout::basic(), "not a script");
-        Session s(fx);
+        Window w(fx);
         if (sorted)
-            s.form->sortRecords();
-        QVERIFY(s.openPanel());
+            w.form->sortRecords();
+        QVERIFY(w.openPanel());
 
-        const QList<QListWidgetItem*> items = s.list()->findItems(finding, Qt::MatchStartsWith);
+        const QList<QListWidgetItem*> items = w.list()->findItems(finding, Qt::MatchStartsWith);
         QCOMPARE(items.size(), 1);
-        s.list()->scrollToItem(items.first());
-        const QPoint at = s.list()->visualItemRect(items.first()).center();
+        w.list()->scrollToItem(items.first());
+        const QPoint at = w.list()->visualItemRect(items.first()).center();
         // A double-click as the system delivers it: a click, then the second press.
-        QTest::mouseClick(s.list()->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(s.list()->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseClick(w.list()->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(w.list()->viewport(), Qt::LeftButton, {}, at);
 
-        QCOMPARE(s.form->currentTab(), tab);
-        const QModelIndex cell = s.form->currentCell();
+        QCOMPARE(w.form->currentTab(), tab);
+        const QModelIndex cell = w.form->currentCell();
         if (description.isNull()) {
             QVERIFY(!cell.isValid());
             return;
@@ -179,17 +179,18 @@ private Q_SLOTS:
         ScriptFixture fx;
         fx.createFullScript();
         fx.execute(TableLayout::control(), u"UPDATE Table1 SET String = NULL WHERE ID = 41"_s);
-        Session s(fx);
-        QVERIFY(s.openPanel());
-        QCOMPARE(s.listed().size(), 1);
+        Window w(fx);
+        QVERIFY(w.openPanel());
+        QCOMPARE(w.listed().size(), 1);
 
-        QSignalSpy checked(s.panel(), &CheckPanel::checked);
-        RecordModel* model = s.form->model(control);
-        QVERIFY(model->setData(model->index(40, 1), u"a line again"_s));
+        QSignalSpy checked(w.panel(), &CheckPanel::checked);
+        RecordModel* model = w.form->model(Tab::Control);
+        QVERIFY(model->setData(model->index(40, EditorWindow::column(Tab::Control, u"String"_s)),
+                               u"a line again"_s));
         QVERIFY(model->savePending());
         QVERIFY(checked.wait());
-        QVERIFY(s.listed().isEmpty());
-        const auto* summary = s.panel()->findChild<QLabel*>(u"CheckSummary"_s);
+        QVERIFY(w.listed().isEmpty());
+        const auto* summary = w.panel()->findChild<QLabel*>(u"CheckSummary"_s);
         QVERIFY(summary->text().startsWith(u"No errors or warnings in "_s));
     }
 
@@ -211,9 +212,9 @@ private Q_SLOTS:
         fx.createFullScript();
         fx.execute(TableLayout::control(),
                    u"UPDATE Table1 SET String = '%1' WHERE ID = 3"_s.arg(QString(length, u'x')));
-        Session s(fx);
-        s.form->goToCell(control, 2, 1);
-        const auto* status = s.form->statusBar()->findChild<QLabel*>(u"CellStatus"_s);
+        Window w(fx);
+        w.form->goToCell(Tab::Control, 2, EditorWindow::column(Tab::Control, u"String"_s));
+        const auto* status = w.form->statusBar()->findChild<QLabel*>(u"CellStatus"_s);
         QVERIFY(status);
         QCOMPARE(status->text(), shown);
     }
@@ -227,13 +228,13 @@ private Q_SLOTS:
             return std::make_unique<ListeningEngine>(&heard);
         });
         voice.start();
-        Session s(fx);
-        SpeakCommand speak(*s.form, voice);
-        QVERIFY(QTest::qWaitForWindowActive(s.form.get()));
-        s.form->goToCell(control, 6, 1);
+        Window w(fx);
+        SpeakCommand speak(*w.form, voice);
+        QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
+        w.form->goToCell(Tab::Control, 6, EditorWindow::column(Tab::Control, u"String"_s));
 
         QSignalSpy said(&heard, &Heard::said);
-        QTest::keyClick(s.form.get(), Qt::Key_F8);
+        QTest::keyClick(w.form.get(), Qt::Key_F8);
         QVERIFY(said.wait());
         QCOMPARE(said.at(0).at(0).toString(), u"control 7"_s);
     }
@@ -244,8 +245,8 @@ private Q_SLOTS:
         fx.createFullScript();
         SpeechVoice voice(
             [](const SpeechQueue::Complaint&) { return std::unique_ptr<SpeechEngine>(); });
-        Session s(fx);
-        SpeakCommand speak(*s.form, voice);
+        Window w(fx);
+        SpeakCommand speak(*w.form, voice);
         QVERIFY(speak.action()->isEnabled());
 
         QSignalSpy unavailable(&voice, &SpeechVoice::unavailable);
@@ -254,7 +255,7 @@ private Q_SLOTS:
         QVERIFY(!speak.action()->isEnabled());
         QCOMPARE(speak.action()->toolTip(),
                  u"Speech is not available: no text-to-speech engine is installed."_s);
-        QVERIFY(s.form->model(special)); // the grids are there as before
+        QVERIFY(w.form->model(Tab::Special)); // the grids are there as before
     }
 };
 

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "editor/Form1.h"
-#include "editor/RecordModel.h"
-#include "editor/ScriptGrid.h"
+#include "editor/grid/ScriptGrid.h"
+#include "editor/model/RecordModel.h"
 #include "tests/support/EditorWindow.h"
 #include "tests/support/ScriptFixture.h"
 
@@ -17,16 +17,15 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-constexpr int special = 3;
-
-struct Session : EditorWindow {
+struct Window : EditorWindow {
     using EditorWindow::EditorWindow;
-    ~Session() override { form->close(); }
+    ~Window() override { form->close(); }
 
     // Edits a cell as the author does and saves it by leaving the row.
-    void edit(int tab, int row, int column, const QString& text) const
+    void edit(Tab tab, int row, const QString& field, const QString& text) const
     {
         ScriptGrid* grid = form->grid(tab);
+        const int column = EditorWindow::column(tab, field);
         grid->setCurrentIndex(grid->model()->index(row, column));
         QVERIFY(grid->model()->setData(grid->model()->index(row, column), text));
         grid->setCurrentIndex(grid->model()->index(row == 0 ? 1 : 0, column));
@@ -52,22 +51,24 @@ private Q_SLOTS:
         fx.createFullScript();
         fx.execute(TableLayout::special(), u"UPDATE Table1 SET Yes = 9, Description = NULL "
                                            u"WHERE ID = 3"_s);
-        Session s(fx);
+        Window w(fx);
         const QVariantList before = row(fx, TableLayout::special(), 2);
-        ScriptGrid* grid = s.form->grid(special);
-        grid->setCurrentIndex(grid->model()->index(2, 1));
-        s.form->findChild<QPushButton*>(u"Command2"_s)->click();
+        ScriptGrid* grid = w.form->grid(Tab::Special);
+        const int question = EditorWindow::column(Tab::Special, u"Primary Question (Y/N)"_s);
+        grid->setCurrentIndex(grid->model()->index(2, question));
+        w.form->findChild<QPushButton*>(u"Command2"_s)->click();
         QCOMPARE(fx.column(TableLayout::special(), u"ID"_s).size(), 5);
 
-        s.trigger(u"MNU_UNDO"_s);
+        w.trigger(u"MNU_UNDO"_s);
         QCOMPARE(fx.column(TableLayout::special(), u"ID"_s), (QVariantList{1, 2, 3, 4, 5, 6}));
         QCOMPARE(row(fx, TableLayout::special(), 2), before);
-        QCOMPARE(s.form->model(special)->ids().indexOf(3), 2);
-        QCOMPARE(grid->model()->index(2, 1).data().toString(), u"Primary Question (Y/N) 3"_s);
+        QCOMPARE(grid->model()->headerData(2, Qt::Vertical).toString(), u"3"_s);
+        QCOMPARE(grid->model()->index(2, question).data().toString(),
+                 u"Primary Question (Y/N) 3"_s);
 
-        s.trigger(u"MNU_REDO"_s);
+        w.trigger(u"MNU_REDO"_s);
         QCOMPARE(fx.column(TableLayout::special(), u"ID"_s), (QVariantList{1, 2, 4, 5, 6}));
-        QVERIFY(s.dialogs.asked.isEmpty());
+        QVERIFY(w.dialogs.asked.isEmpty());
     }
 
     void undoingAnEditLeavesWhatOthersChanged_data()
@@ -92,22 +93,22 @@ private Q_SLOTS:
         QFETCH(bool, told);
         ScriptFixture fx;
         fx.createFullScript();
-        Session s(fx);
-        s.edit(special, 0, 0, u"mine"_s);
+        Window w(fx);
+        w.edit(Tab::Special, 0, u"Description"_s, u"mine"_s);
         QCOMPARE(fx.column(TableLayout::special(), u"Description"_s).at(0), u"mine"_s);
         fx.execute(TableLayout::special(), theirs);
 
-        s.trigger(u"MNU_UNDO"_s);
+        w.trigger(u"MNU_UNDO"_s);
         QCOMPARE(fx.column(TableLayout::special(), u"Description"_s).at(0), description);
         QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).at(0), yes);
-        QCOMPARE(s.dialogs.asked.size(), told ? 1 : 0);
+        QCOMPARE(w.dialogs.asked.size(), told ? 1 : 0);
         if (told) {
-            QVERIFY(s.dialogs.asked.first().startsWith(
+            QVERIFY(w.dialogs.asked.first().startsWith(
                 u"special.mdb, row 1, field \"Description\": "_s));
             // A step that could not be undone leaves the history rather than waiting there.
-            QCOMPARE(s.form->undoStack()->count(), 0);
+            QCOMPARE(w.form->undoStack().count(), 0);
         } else {
-            QVERIFY(s.form->undoStack()->canRedo());
+            QVERIFY(w.form->undoStack().canRedo());
         }
     }
 
@@ -115,56 +116,58 @@ private Q_SLOTS:
     {
         ScriptFixture fx;
         fx.createFullScript();
-        Session s(fx);
-        s.form->findChild<QPushButton*>(u"Command1"_s)->click();
+        Window w(fx);
+        w.form->findChild<QPushButton*>(u"Command1"_s)->click();
         fx.execute(TableLayout::special(), u"DELETE FROM Table1 WHERE ID = 7"_s);
-        s.trigger(u"MNU_UNDO"_s);
-        QCOMPARE(s.dialogs.asked.size(), 1);
-        QVERIFY(s.dialogs.asked.first().contains(u"ID 7"_s));
-        QCOMPARE(s.form->undoStack()->count(), 0);
-        QCOMPARE(s.form->model(special)->rowCount(), 6);
+        w.trigger(u"MNU_UNDO"_s);
+        QCOMPARE(w.dialogs.asked.size(), 1);
+        QVERIFY(w.dialogs.asked.first().contains(u"ID 7"_s));
+        QCOMPARE(w.form->undoStack().count(), 0);
+        QCOMPARE(w.form->model(Tab::Special)->rowCount(), 6);
     }
 
     void pasteOfSeveralCellsIsOneStep()
     {
         ScriptFixture fx;
         fx.createFullScript();
-        Session s(fx);
-        ScriptGrid* grid = s.form->grid(1);
-        s.form->goToCell(1, 3, 0);
+        Window w(fx);
+        ScriptGrid* grid = w.form->grid(Tab::Control);
+        const int note = EditorWindow::column(Tab::Control, u"Description"_s);
+        const int line = EditorWindow::column(Tab::Control, u"String"_s);
+        w.form->goToCell(Tab::Control, 3, note);
         // As a spreadsheet writes cells holding a tab, a quote and a line break.
         QGuiApplication::clipboard()->setText(
             u"a\t\"tab\there\"\n\"say \"\"hi\"\"\"\t\"two\nlines\"\n"_s);
-        s.trigger(u"MNU_PASTE"_s);
+        w.trigger(u"MNU_PASTE"_s);
         QCOMPARE(fx.column(TableLayout::control(), u"Description"_s).mid(3, 2),
                  (QVariantList{u"a"_s, u"say \"hi\""_s}));
         QCOMPARE(fx.column(TableLayout::control(), u"String"_s).mid(3, 2),
                  (QVariantList{u"tab\there"_s, u"two\nlines"_s}));
 
         grid->selectionModel()->select(
-            QItemSelection(grid->model()->index(3, 0), grid->model()->index(4, 1)),
+            QItemSelection(grid->model()->index(3, note), grid->model()->index(4, line)),
             QItemSelectionModel::ClearAndSelect);
-        s.trigger(u"MNU_COPY"_s);
+        w.trigger(u"MNU_COPY"_s);
         QCOMPARE(QGuiApplication::clipboard()->text(),
                  u"a\t\"tab\there\"\n\"say \"\"hi\"\"\"\t\"two\nlines\"\n"_s);
 
-        s.trigger(u"MNU_UNDO"_s);
+        w.trigger(u"MNU_UNDO"_s);
         QCOMPARE(fx.column(TableLayout::control(), u"Description"_s).mid(3, 2),
                  (QVariantList{u"note 4"_s, u"note 5"_s}));
         QCOMPARE(fx.column(TableLayout::control(), u"String"_s).mid(3, 2),
                  (QVariantList{u"control 4"_s, u"control 5"_s}));
-        QVERIFY(!s.form->undoStack()->canUndo());
+        QVERIFY(!w.form->undoStack().canUndo());
 
         // A count a field cannot take stops the whole paste, named.
-        s.form->goToCell(special, 0, 2);
+        w.form->goToCell(Tab::Special, 0, EditorWindow::column(Tab::Special, u"Yes"_s));
         QGuiApplication::clipboard()->setText(u"7\tx\nabc\ty\n"_s);
-        s.trigger(u"MNU_PASTE"_s);
-        QCOMPARE(s.dialogs.asked.size(), 1);
-        QVERIFY(s.dialogs.asked.first().contains(u"special.mdb, row 2, field \"Yes\""_s));
+        w.trigger(u"MNU_PASTE"_s);
+        QCOMPARE(w.dialogs.asked.size(), 1);
+        QVERIFY(w.dialogs.asked.first().contains(u"special.mdb, row 2, field \"Yes\""_s));
         QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).mid(0, 2), (QVariantList{0, 0}));
         QCOMPARE(fx.column(TableLayout::special(), u"Enhance Process"_s).at(0),
                  u"Enhance Process 1"_s);
-        QVERIFY(!s.form->undoStack()->canUndo());
+        QVERIFY(!w.form->undoStack().canUndo());
     }
 };
 

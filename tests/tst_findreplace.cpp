@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "editor/Form1.h"
-#include "editor/RecordModel.h"
-#include "editor/ScriptGrid.h"
+#include "editor/grid/ScriptGrid.h"
+#include "editor/model/RecordModel.h"
 #include "script/CellSearch.h"
 #include "script/ScriptTable.h"
 #include "tests/support/EditorWindow.h"
@@ -21,11 +21,9 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-constexpr int special = 3;
-
-struct Session : EditorWindow {
+struct Window : EditorWindow {
     using EditorWindow::EditorWindow;
-    ~Session() override { form->close(); }
+    ~Window() override { form->close(); }
 
     QDialog* openFind(const QString& how, const QString& text) const
     {
@@ -35,9 +33,9 @@ struct Session : EditorWindow {
             dialog->findChild<QLineEdit*>(u"FindText"_s)->setText(text);
         return dialog;
     }
-    std::tuple<int, int, int> current() const
+    std::tuple<Tab, int, int> current() const
     {
-        const QModelIndex cell = form->grid(form->currentTab())->currentIndex();
+        const QModelIndex cell = form->currentCell();
         return {form->currentTab(), cell.row(), cell.column()};
     }
 };
@@ -109,7 +107,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("sorted");
         QTest::newRow("next") << u"MNU_FINDNEXT"_s << true << false;
         QTest::newRow("previous") << u"MNU_FINDPREVIOUS"_s << false << false;
-        // Sorted by count, rows are found in the order shown, not the file's.
+        // Sorted by count, rows are found in the order shown, not the file'w.
         QTest::newRow("next, sorted") << u"MNU_FINDNEXT"_s << true << true;
         QTest::newRow("previous, sorted") << u"MNU_FINDPREVIOUS"_s << false << true;
     }
@@ -125,36 +123,38 @@ private Q_SLOTS:
         setText(fx, TableLayout::special(), u"2nd Question (Input)"_s, 5, u"the needle"_s);
         setText(fx, TableLayout::special(), u"3rd Question (Input)"_s, 2, u"needle"_s);
         fx.execute(TableLayout::special(), u"UPDATE Table1 SET Yes = ID"_s);
-        Session s(fx);
+        Window w(fx);
         if (sorted)
-            s.form->sortRecords();
+            w.form->sortRecords();
         // The special matches as shown: IDs 2 then 5, or most confirmed first, 5 then 2.
-        using Place = std::tuple<int, int, int>;
-        const Place first = sorted ? Place{special, 1, 4} : Place{special, 1, 5};
-        const Place last = sorted ? Place{special, 4, 5} : Place{special, 4, 4};
-        const Place basic{0, 1, 1};
+        using Place = std::tuple<Tab, int, int>;
+        const int second = EditorWindow::column(Tab::Special, u"2nd Question (Input)"_s);
+        const int third = EditorWindow::column(Tab::Special, u"3rd Question (Input)"_s);
+        const Place first = sorted ? Place{Tab::Special, 1, second} : Place{Tab::Special, 1, third};
+        const Place last = sorted ? Place{Tab::Special, 4, third} : Place{Tab::Special, 4, second};
+        const Place basic{Tab::Basic, 1, EditorWindow::column(Tab::Basic, u"String"_s)};
         const bool forward = firstWraps;
         const QList<Place> expected =
             forward ? QList<Place>{basic, first, last} : QList<Place>{first, basic, last};
-        s.form->goToCell(special, std::get<1>(last), std::get<2>(last));
-        QVERIFY(s.openFind(u"MNU_FIND"_s, u"needle"_s));
+        w.form->goToCell(Tab::Special, std::get<1>(last), std::get<2>(last));
+        QVERIFY(w.openFind(u"MNU_FIND"_s, u"needle"_s));
 
         for (int i = 0; i < 3; ++i) {
-            s.trigger(action);
-            QCOMPARE(s.current(), expected.at(i));
+            w.trigger(action);
+            QCOMPARE(w.current(), expected.at(i));
             const bool wraps = forward ? i == 0 : i == 2;
-            QCOMPARE(s.form->statusBar()->currentMessage().startsWith(u"Passed the"_s), wraps);
+            QCOMPARE(w.form->statusBar()->currentMessage().startsWith(u"Passed the"_s), wraps);
         }
 
         // Its case and the whole cell, when asked, must match too.
-        auto* dialog = s.form->findChild<QDialog*>(u"FindDialog"_s);
+        auto* dialog = w.form->findChild<QDialog*>(u"FindDialog"_s);
         dialog->findChild<QCheckBox*>(u"MatchCase"_s)->setChecked(true);
-        s.trigger(action);
-        QCOMPARE(s.current(), first);
+        w.trigger(action);
+        QCOMPARE(w.current(), first);
         dialog->findChild<QCheckBox*>(u"WholeCell"_s)->setChecked(true);
-        s.trigger(action);
-        QCOMPARE(s.current(), sorted ? last : first); // "needle" alone: the row with ID 2
-        QVERIFY(s.dialogs.asked.isEmpty());
+        w.trigger(action);
+        QCOMPARE(w.current(), sorted ? last : first); // "needle" alone: the row with ID 2
+        QVERIFY(w.dialogs.asked.isEmpty());
     }
 
     void replaceAllIsOneStepAcrossTabs()
@@ -165,25 +165,29 @@ private Q_SLOTS:
         setText(fx, TableLayout::control(), u"String"_s, 50, u"Cat"_s);
         setText(fx, TableLayout::special(), u"Description"_s, 3, u"cat and cat"_s);
         fx.execute(TableLayout::special(), u"UPDATE Table1 SET Yes = 4 WHERE ID = 3"_s);
-        Session s(fx);
-        QDialog* dialog = s.openFind(u"MNU_REPLACE"_s, u"cat"_s);
+        Window w(fx);
+        QDialog* dialog = w.openFind(u"MNU_REPLACE"_s, u"cat"_s);
         QVERIFY(dialog);
         dialog->findChild<QLineEdit*>(u"ReplaceText"_s)->setText(u"dog"_s);
         dialog->findChild<QPushButton*>(u"ReplaceAll"_s)->click();
         QCOMPARE(fx.column(TableLayout::basic(), u"String"_s).at(0), u"the dog sat"_s);
         QCOMPARE(fx.column(TableLayout::control(), u"String"_s).at(49), u"dog"_s);
         QCOMPARE(fx.column(TableLayout::special(), u"Description"_s).at(2), u"dog and dog"_s);
-        QCOMPARE(s.form->model(special)->index(2, 0).data().toString(), u"dog and dog"_s);
-        QCOMPARE(s.form->undoStack()->count(), 1);
+        QCOMPARE(w.form->model(Tab::Special)
+                     ->index(2, EditorWindow::column(Tab::Special, u"Description"_s))
+                     .data()
+                     .toString(),
+                 u"dog and dog"_s);
+        QCOMPARE(w.form->undoStack().count(), 1);
 
         fx.execute(TableLayout::special(), u"UPDATE Table1 SET Yes = 5 WHERE ID = 3"_s);
-        s.trigger(u"MNU_UNDO"_s);
+        w.trigger(u"MNU_UNDO"_s);
         QCOMPARE(fx.column(TableLayout::basic(), u"String"_s).at(0), u"the cat sat"_s);
         QCOMPARE(fx.column(TableLayout::control(), u"String"_s).at(49), u"Cat"_s);
         QCOMPARE(fx.column(TableLayout::special(), u"Description"_s).at(2), u"cat and cat"_s);
         QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).at(2), QVariant(5));
-        QVERIFY(!s.form->undoStack()->canUndo());
-        QVERIFY(s.dialogs.asked.isEmpty());
+        QVERIFY(!w.form->undoStack().canUndo());
+        QVERIFY(w.dialogs.asked.isEmpty());
     }
 
     void replaceAllThatOneFieldCannotTakeChangesNothing()
@@ -193,15 +197,15 @@ private Q_SLOTS:
         setText(fx, TableLayout::special(), u"Description"_s, 3, u"cat"_s);
         setText(fx, TableLayout::doubles(), u"String #2"_s, 7,
                 QString(TableLayout::maxTextLength - 3, u'x') + u"cat"_s);
-        Session s(fx);
-        QDialog* dialog = s.openFind(u"MNU_REPLACE"_s, u"cat"_s);
+        Window w(fx);
+        QDialog* dialog = w.openFind(u"MNU_REPLACE"_s, u"cat"_s);
         QVERIFY(dialog);
         dialog->findChild<QLineEdit*>(u"ReplaceText"_s)->setText(u"lion"_s);
         dialog->findChild<QPushButton*>(u"ReplaceAll"_s)->click();
-        QCOMPARE(s.dialogs.asked.size(), 1);
-        QVERIFY(s.dialogs.asked.first().contains(u"double.mdb, row 7, field \"String #2\""_s));
+        QCOMPARE(w.dialogs.asked.size(), 1);
+        QVERIFY(w.dialogs.asked.first().contains(u"double.mdb, row 7, field \"String #2\""_s));
         QCOMPARE(fx.column(TableLayout::special(), u"Description"_s).at(2), u"cat"_s);
-        QCOMPARE(s.form->undoStack()->count(), 0);
+        QCOMPARE(w.form->undoStack().count(), 0);
     }
 };
 

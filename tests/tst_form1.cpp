@@ -3,8 +3,8 @@
 
 #include "editor/About.h"
 #include "editor/Form1.h"
-#include "editor/RecordModel.h"
-#include "editor/ScriptGrid.h"
+#include "editor/grid/ScriptGrid.h"
+#include "editor/model/RecordModel.h"
 #include "tests/support/EditorWindow.h"
 #include "tests/support/FileLock.h"
 #include "tests/support/ScriptFixture.h"
@@ -26,15 +26,22 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-constexpr int special = 3;
-constexpr int yesColumn = 2;
+const QString description = u"Description"_s;
+const QString yes = u"Yes"_s;
+const QString enhance = u"Enhance Process"_s;
+const QString second = u"2nd Question (Input)"_s;
+const QString third = u"3rd Question (Input)"_s;
 
-// The window, with the special-case tab's grid, model and buttons at hand.
-struct Session : EditorWindow {
+// The window, with the special-case tab's grid, model, cells and buttons at hand.
+struct Window : EditorWindow {
     using EditorWindow::EditorWindow;
 
-    ScriptGrid* grid() const { return form->grid(special); }
-    RecordModel* model() const { return form->model(special); }
+    ScriptGrid* grid() const { return form->grid(Tab::Special); }
+    RecordModel* model() const { return form->model(Tab::Special); }
+    QModelIndex cell(int row, const QString& field) const
+    {
+        return model()->index(row, column(Tab::Special, field));
+    }
     QPushButton* button(int n) const
     {
         return form->findChild<QPushButton*>(u"Command%1"_s.arg(n));
@@ -50,70 +57,71 @@ private Q_SLOTS:
     {
         ScriptFixture fx;
         fx.createFullScript();
-        Session s(fx);
-        QCOMPARE(s.form->objectName(), u"Form1"_s);
-        QCOMPARE(s.form->windowTitle(), u"Edit the Veyrath"_s);
-        auto* tabs = s.form->findChild<QTabWidget*>(u"SSTab1"_s);
+        Window w(fx);
+        QCOMPARE(w.form->objectName(), u"Form1"_s);
+        QCOMPARE(w.form->windowTitle(), u"Edit the Veyrath"_s);
+        auto* tabs = w.form->findChild<QTabWidget*>(u"SSTab1"_s);
         QVERIFY(tabs);
         QStringList captions;
         for (int i = 0; i < tabs->count(); ++i)
             captions << tabs->tabText(i);
         QCOMPARE(captions, (QStringList{u"Non Random"_s, u"Random Single Line"_s,
                                         u"Random Split Line"_s, u"Special Case"_s}));
-        QCOMPARE(tabs->currentIndex(), special);
+        QCOMPARE(w.form->currentTab(), Tab::Special);
         const QStringList buttons{u"&Add"_s, u"&Delete"_s, u"&Update"_s, u"&Sort"_s};
         for (int n = 1; n <= 4; ++n) {
-            QCOMPARE(s.button(n)->text(), buttons.at(n - 1));
-            QVERIFY(s.button(n)->isVisible());
+            QCOMPARE(w.button(n)->text(), buttons.at(n - 1));
+            QVERIFY(w.button(n)->isVisible());
         }
-        QCOMPARE(s.form->grid(2)->model()->columnCount(), 3);
-        QCOMPARE(s.form->grid(0)->objectName(), u"TDBGrid1"_s);
-        QCOMPARE(s.form->model(1)->objectName(), u"Data2"_s);
-        QCOMPARE(s.form->model(1)->layout().fileName, u"control.mdb"_s);
+        QCOMPARE(w.form->grid(Tab::Double)->model()->columnCount(), 3);
+        QCOMPARE(w.form->grid(Tab::Basic)->objectName(), u"TDBGrid1"_s);
+        QCOMPARE(w.form->model(Tab::Control)->objectName(), u"Data2"_s);
+        QCOMPARE(w.form->model(Tab::Control)->layout().fileName, u"control.mdb"_s);
 
-        const QList<QAction*> menu = s.form->menuBar()->actions();
+        const QList<QAction*> menu = w.form->menuBar()->actions();
         // "&Exit" keeps its place, first and without a submenu; the author's tools come after.
         QCOMPARE(menu.size(), 4);
         QCOMPARE(menu.at(0)->objectName(), u"MNU_EXIT"_s);
         QCOMPARE(menu.at(0)->text(), u"&Exit"_s);
         QVERIFY(!menu.at(0)->menu());
         // No row is current at start, so nothing can be deleted or saved by mistake.
-        QVERIFY(!s.button(2)->isEnabled());
-        QVERIFY(!s.button(3)->isEnabled());
+        QVERIFY(!w.button(2)->isEnabled());
+        QVERIFY(!w.button(3)->isEnabled());
     }
 
     void editIsSavedWhenTheRowChanges()
     {
         ScriptFixture fx;
         fx.createFullScript();
-        Session s(fx);
-        ScriptGrid* grid = s.form->grid(1);
-        QVERIFY(s.type(grid, 0, 1, u"a new line"_s));
-        grid->setCurrentIndex(grid->model()->index(0, 0));
+        Window w(fx);
+        ScriptGrid* grid = w.form->grid(Tab::Control);
+        const int note = EditorWindow::column(Tab::Control, description);
+        QVERIFY(w.type(Tab::Control, 0, u"String"_s, u"a new line"_s));
+        grid->setCurrentIndex(grid->model()->index(0, note));
         QCOMPARE(fx.column(TableLayout::control(), u"String"_s).at(0), u"control 1"_s);
-        grid->setCurrentIndex(grid->model()->index(1, 0));
+        grid->setCurrentIndex(grid->model()->index(1, note));
         QCOMPARE(fx.column(TableLayout::control(), u"String"_s).at(0), u"a new line"_s);
-        QVERIFY(s.messages().isEmpty());
+        QVERIFY(w.messages().isEmpty());
     }
 
     void badCountIsRefusedAndKeptForCorrection()
     {
         ScriptFixture fx;
         fx.createFullScript();
-        Session s(fx);
-        QVERIFY(s.type(s.grid(), 1, yesColumn, u"twice"_s));
-        s.grid()->setCurrentIndex(s.model()->index(3, 0));
-        QCOMPARE(s.messages().size(), 1);
-        QVERIFY2(s.messages().at(0).startsWith(u"special.mdb, row 2, field \"Yes\": "_s),
-                 qPrintable(s.messages().at(0)));
-        QTRY_COMPARE(s.grid()->currentIndex(), s.model()->index(1, yesColumn));
-        QTRY_COMPARE(s.grid()->viewport()->findChildren<QLineEdit*>().size(), 1);
-        auto* editor = s.grid()->viewport()->findChild<QLineEdit*>();
+        Window w(fx);
+        QVERIFY(w.type(Tab::Special, 1, yes, u"twice"_s));
+        w.grid()->setCurrentIndex(w.cell(3, description));
+        QCOMPARE(w.messages().size(), 1);
+        QVERIFY2(w.messages().at(0).startsWith(u"special.mdb, row 2, field \"Yes\": "_s),
+                 qPrintable(w.messages().at(0)));
+        QTRY_COMPARE(w.grid()->currentIndex(), w.cell(1, yes));
+        QTRY_COMPARE(w.grid()->viewport()->findChildren<QLineEdit*>().size(), 1);
+        auto* editor = w.grid()->viewport()->findChild<QLineEdit*>();
         QCOMPARE(editor->text(), u"twice"_s);
         QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).at(1), QVariant(0));
 
         editor->setText(u"2"_s);
-        s.button(3)->click();
+        w.button(3)->click();
         QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).at(1), QVariant(2));
     }
 
@@ -121,67 +129,67 @@ private Q_SLOTS:
     {
         ScriptFixture fx;
         fx.createNumbered(TableLayout::special(), 3);
-        Session s(fx);
-        s.grid()->setCurrentIndex(s.model()->index(1, 0));
-        s.button(1)->click();
+        Window w(fx);
+        w.grid()->setCurrentIndex(w.cell(1, description));
+        w.button(1)->click();
         QCOMPARE(fx.column(TableLayout::special(), u"Description"_s),
                  (QVariantList{u"note 1"_s, u"note 2"_s, u"note 3"_s, u""_s}));
-        QCOMPARE(s.model()->rowCount(), 4);
-        QCOMPARE(s.grid()->currentIndex().row(), 1);
+        QCOMPARE(w.model()->rowCount(), 4);
+        QCOMPARE(w.grid()->currentIndex().row(), 1);
     }
 
     void deleteMakesTheNextRowCurrentOrNone()
     {
         ScriptFixture fx;
         fx.createNumbered(TableLayout::special(), 3);
-        Session s(fx);
-        s.grid()->setCurrentIndex(s.model()->index(1, 0));
-        s.button(2)->click();
+        Window w(fx);
+        w.grid()->setCurrentIndex(w.cell(1, description));
+        w.button(2)->click();
         QCOMPARE(fx.column(TableLayout::special(), u"Description"_s),
                  (QVariantList{u"note 1"_s, u"note 3"_s}));
-        QCOMPARE(s.grid()->currentIndex().row(), 1);
-        s.button(2)->click();
+        QCOMPARE(w.grid()->currentIndex().row(), 1);
+        w.button(2)->click();
         QCOMPARE(fx.column(TableLayout::special(), u"Description"_s), QVariantList{u"note 1"_s});
-        QVERIFY(!s.grid()->currentIndex().isValid());
-        QVERIFY(!s.button(2)->isEnabled());
-        QVERIFY(!s.button(3)->isEnabled());
+        QVERIFY(!w.grid()->currentIndex().isValid());
+        QVERIFY(!w.button(2)->isEnabled());
+        QVERIFY(!w.button(3)->isEnabled());
     }
 
     void updateSavesAnOpenEditAtOnce()
     {
         ScriptFixture fx;
         fx.createNumbered(TableLayout::special(), 2);
-        Session s(fx);
-        QVERIFY(s.type(s.grid(), 0, 4, u"why?"_s));
-        s.button(3)->click();
+        Window w(fx);
+        QVERIFY(w.type(Tab::Special, 0, second, u"why?"_s));
+        w.button(3)->click();
         QCOMPARE(fx.column(TableLayout::special(), u"2nd Question (Input)"_s).at(0), u"why?"_s);
-        QVERIFY(!s.model()->hasUnsavedEdits());
+        QVERIFY(!w.model()->hasUnsavedEdits());
     }
 
     void editsTypedWhileTheFileIsLockedReachTheirOwnRows()
     {
         ScriptFixture fx;
         fx.createNumbered(TableLayout::special(), 3);
-        Session s(fx);
+        Window w(fx);
         std::optional<FileLock> lock(std::in_place, fx.path(TableLayout::special()),
                                      FileLock::Kind::Write);
-        QVERIFY(s.type(s.grid(), 0, 0, u"typed in A"_s));
-        s.grid()->setCurrentIndex(s.model()->index(1, 0));
-        QCOMPARE(s.messages().size(), 1);
-        QVERIFY(s.type(s.grid(), 2, 4, u"typed in B"_s));
-        s.grid()->setCurrentIndex(s.model()->index(1, 0));
-        QCOMPARE(s.model()->data(s.model()->index(0, 0)).toString(), u"typed in A"_s);
-        QCOMPARE(s.model()->data(s.model()->index(2, 4)).toString(), u"typed in B"_s);
-        QVERIFY(s.model()->isUnsaved(0) && s.model()->isUnsaved(2));
+        QVERIFY(w.type(Tab::Special, 0, description, u"typed in A"_s));
+        w.grid()->setCurrentIndex(w.cell(1, description));
+        QCOMPARE(w.messages().size(), 1);
+        QVERIFY(w.type(Tab::Special, 2, second, u"typed in B"_s));
+        w.grid()->setCurrentIndex(w.cell(1, description));
+        QCOMPARE(w.cell(0, description).data().toString(), u"typed in A"_s);
+        QCOMPARE(w.cell(2, second).data().toString(), u"typed in B"_s);
+        QVERIFY(w.model()->isUnsaved(0) && w.model()->isUnsaved(2));
         lock.reset();
         QTRY_COMPARE(fx.column(TableLayout::special(), u"2nd Question (Input)"_s).at(2),
                      u"typed in B"_s);
         QCOMPARE(fx.column(TableLayout::special(), u"Description"_s),
                  (QVariantList{u"typed in A"_s, u"note 2"_s, u"note 3"_s}));
-        QVERIFY(!s.model()->hasUnsavedEdits());
-        QCOMPARE(s.messages().size(), 1);
-        QVERIFY2(s.messages().at(0).startsWith(u"special.mdb, row 1: not saved"_s),
-                 qPrintable(s.messages().at(0)));
+        QVERIFY(!w.model()->hasUnsavedEdits());
+        QCOMPARE(w.messages().size(), 1);
+        QVERIFY2(w.messages().at(0).startsWith(u"special.mdb, row 1: not saved"_s),
+                 qPrintable(w.messages().at(0)));
     }
 
     void nullCellShowsNullAndClearsToEmptyText()
@@ -190,22 +198,22 @@ private Q_SLOTS:
         fx.createNumbered(TableLayout::special(), 2);
         fx.execute(TableLayout::special(),
                    u"UPDATE Table1 SET Description = NULL, \"Enhance Process\" = NULL"_s);
-        Session s(fx);
-        QCOMPARE(s.model()->data(s.model()->index(0, 0)).toString(), u"NULL"_s);
+        Window w(fx);
+        QCOMPARE(w.cell(0, description).data().toString(), u"NULL"_s);
         // Backspace in a cell showing a null, then the command on another.
-        s.grid()->setFocus();
-        s.grid()->setCurrentIndex(s.model()->index(0, 0));
-        QTest::keyClick(s.grid(), Qt::Key_Backspace);
-        s.grid()->setCurrentIndex(s.model()->index(1, 3));
-        QVERIFY(s.grid()->actions().contains(s.grid()->emptyTextAction()));
-        s.grid()->emptyTextAction()->trigger();
-        s.grid()->setCurrentIndex(s.model()->index(0, 3));
-        QCOMPARE(s.messages(), QStringList());
-        const QVariantList description = fx.column(TableLayout::special(), u"Description"_s);
-        const QVariantList enhance = fx.column(TableLayout::special(), u"Enhance Process"_s);
-        QVERIFY(!description.at(0).isNull() && description.at(0).toString().isEmpty());
-        QVERIFY(!enhance.at(1).isNull() && enhance.at(1).toString().isEmpty());
-        QVERIFY(description.at(1).isNull() && enhance.at(0).isNull());
+        w.grid()->setFocus();
+        w.grid()->setCurrentIndex(w.cell(0, description));
+        QTest::keyClick(w.grid(), Qt::Key_Backspace);
+        w.grid()->setCurrentIndex(w.cell(1, enhance));
+        QVERIFY(w.grid()->actions().contains(w.grid()->emptyTextAction()));
+        w.grid()->emptyTextAction()->trigger();
+        w.grid()->setCurrentIndex(w.cell(0, enhance));
+        QCOMPARE(w.messages(), QStringList());
+        const QVariantList notes = fx.column(TableLayout::special(), description);
+        const QVariantList prompts = fx.column(TableLayout::special(), enhance);
+        QVERIFY(!notes.at(0).isNull() && notes.at(0).toString().isEmpty());
+        QVERIFY(!prompts.at(1).isNull() && prompts.at(1).toString().isEmpty());
+        QVERIFY(notes.at(1).isNull() && prompts.at(0).isNull());
     }
 
     void untouchedLongCellIsLeftAsItIs()
@@ -215,12 +223,12 @@ private Q_SLOTS:
         fx.execute(TableLayout::special(),
                    u"UPDATE Table1 SET \"3rd Question (Input)\" = "
                    u"replace(hex(zeroblob(20000)), '0', 'x') WHERE ID = 1"_s);
-        Session s(fx);
-        const QLineEdit* editor = s.type(s.grid(), 0, 5, {});
+        Window w(fx);
+        const QLineEdit* editor = w.type(Tab::Special, 0, third, {});
         QVERIFY(editor);
         QCOMPARE(editor->text().size(), 40000);
-        s.grid()->setCurrentIndex(s.model()->index(1, 5));
-        QCOMPARE(s.messages(), QStringList());
+        w.grid()->setCurrentIndex(w.cell(1, third));
+        QCOMPARE(w.messages(), QStringList());
         QCOMPARE(
             fx.column(TableLayout::special(), u"3rd Question (Input)"_s).at(0).toString().size(),
             40000);
@@ -231,36 +239,36 @@ private Q_SLOTS:
         ScriptFixture fx;
         fx.createNumbered(TableLayout::special(), 300);
         fx.execute(TableLayout::special(), u"UPDATE Table1 SET Yes = ID % 10"_s);
-        Session s(fx);
-        s.button(4)->click();
-        RecordModel* model = s.model();
-        const QModelIndex cell = model->index(151, 1);
-        const QString row = model->data(model->index(151, 0)).toString();
-        const int count = model->data(model->index(151, yesColumn)).toInt();
-        s.grid()->scrollTo(cell, QAbstractItemView::PositionAtTop);
-        QLineEdit* editor = s.type(s.grid(), 151, 1, u"half typed"_s);
+        Window w(fx);
+        w.button(4)->click();
+        RecordModel* model = w.model();
+        const QModelIndex cell = w.cell(151, u"Primary Question (Y/N)"_s);
+        const QString row = w.cell(151, description).data().toString();
+        const int count = w.cell(151, yes).data().toInt();
+        w.grid()->scrollTo(cell, QAbstractItemView::PositionAtTop);
+        QLineEdit* editor = w.type(w.grid(), 151, cell.column(), u"half typed"_s);
         QVERIFY(editor);
-        s.grid()->selectionModel()->select(QItemSelection(model->index(150, 0), cell),
+        w.grid()->selectionModel()->select(QItemSelection(w.cell(150, description), cell),
                                            QItemSelectionModel::Select);
-        const QModelIndexList selected = s.grid()->selectionModel()->selectedIndexes();
-        const int scroll = s.grid()->verticalScrollBar()->value();
+        const QModelIndexList selected = w.grid()->selectionModel()->selectedIndexes();
+        const int scroll = w.grid()->verticalScrollBar()->value();
 
         fx.execute(TableLayout::special(),
                    u"UPDATE Table1 SET Yes = Yes + 1000, \"Primary Question (Y/N)\" = 'theirs' "
                    u"WHERE Description = '%1'"_s.arg(row));
-        QTRY_COMPARE(model->data(model->index(151, yesColumn)).toInt(), count + 1000);
-        QCOMPARE(model->data(model->index(151, 0)).toString(), row);
+        QTRY_COMPARE(w.cell(151, yes).data().toInt(), count + 1000);
+        QCOMPARE(w.cell(151, description).data().toString(), row);
         QCOMPARE(editor->text(), u"half typed"_s);
         QVERIFY(!editor->isHidden());
-        QCOMPARE(s.grid()->currentIndex(), cell);
-        QCOMPARE(s.grid()->selectionModel()->selectedIndexes(), selected);
-        QCOMPARE(s.grid()->verticalScrollBar()->value(), scroll);
+        QCOMPARE(w.grid()->currentIndex(), cell);
+        QCOMPARE(w.grid()->selectionModel()->selectedIndexes(), selected);
+        QCOMPARE(w.grid()->verticalScrollBar()->value(), scroll);
 
         // The edit began before their change arrived, so the author chooses.
-        s.dialogs.answers << QMessageBox::Save;
-        s.grid()->setCurrentIndex(model->index(0, 0));
-        QCOMPARE(s.dialogs.messages.size(), 1);
-        const Dialogs::Message& asked = s.dialogs.messages.at(0);
+        w.dialogs.answers << QMessageBox::Save;
+        w.grid()->setCurrentIndex(w.cell(0, description));
+        QCOMPARE(w.dialogs.messages.size(), 1);
+        const Dialogs::Message& asked = w.dialogs.messages.at(0);
         QVERIFY2(asked.text.contains(u"now holds \"theirs\" where you typed \"half typed\""_s),
                  qPrintable(asked.text));
         QCOMPARE(asked.buttonTexts.value(QMessageBox::Save), u"&Keep mine"_s);
@@ -274,37 +282,37 @@ private Q_SLOTS:
         ScriptFixture fx;
         fx.createNumbered(TableLayout::special(), 3);
         fx.execute(TableLayout::special(), u"UPDATE Table1 SET Yes = 4 WHERE ID = 2"_s);
-        Session s(fx);
-        auto* tabs = s.form->findChild<QTabWidget*>(u"SSTab1"_s);
-        tabs->setCurrentIndex(0);
+        Window w(fx);
+        auto* tabs = w.form->findChild<QTabWidget*>(u"SSTab1"_s);
+        tabs->setCurrentIndex(int(Tab::Basic));
         bool hiddenDuring = false;
         bool busyDuring = false;
-        connect(s.model(), &QAbstractItemModel::modelAboutToBeReset, this, [&] {
-            hiddenDuring = !s.form->isVisible();
+        connect(w.model(), &QAbstractItemModel::modelAboutToBeReset, this, [&] {
+            hiddenDuring = !w.form->isVisible();
             busyDuring = QGuiApplication::overrideCursor() &&
                          QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
         });
-        s.button(4)->click();
+        w.button(4)->click();
         QVERIFY(hiddenDuring);
         QVERIFY(busyDuring);
-        QVERIFY(s.form->isVisible());
+        QVERIFY(w.form->isVisible());
         QVERIFY(!QGuiApplication::overrideCursor());
-        QCOMPARE(tabs->currentIndex(), 0);
-        QCOMPARE(s.model()->data(s.model()->index(0, 0)).toString(), u"note 2"_s);
+        QCOMPARE(w.form->currentTab(), Tab::Basic);
+        QCOMPARE(w.cell(0, description).data().toString(), u"note 2"_s);
     }
 
     void failedSortStillShowsTheWindowAndTellsWhy()
     {
         ScriptFixture fx;
         fx.createNumbered(TableLayout::special(), 3);
-        Session s(fx);
+        Window w(fx);
         fx.execute(TableLayout::special(), u"ALTER TABLE Table1 RENAME TO Elsewhere"_s);
-        s.button(4)->click();
-        QVERIFY(s.form->isVisible());
+        w.button(4)->click();
+        QVERIFY(w.form->isVisible());
         QVERIFY(!QGuiApplication::overrideCursor());
-        QTRY_COMPARE(s.messages().size(), 1);
-        QVERIFY2(s.messages().at(0).startsWith(u"special.mdb: the rows could not be sorted"_s),
-                 qPrintable(s.messages().at(0)));
+        QTRY_COMPARE(w.messages().size(), 1);
+        QVERIFY2(w.messages().at(0).startsWith(u"special.mdb: the rows could not be sorted"_s),
+                 qPrintable(w.messages().at(0)));
     }
 
     void missingFileIsExplainedInItsTab()
@@ -313,75 +321,75 @@ private Q_SLOTS:
         fx.createNumbered(TableLayout::basic(), 2);
         fx.createNumbered(TableLayout::control(), 2);
         fx.createNumbered(TableLayout::special(), 2);
-        Session s(fx);
-        QVERIFY(!s.form->grid(2));
-        auto* problem = s.form->findChild<QLabel*>(u"Problem3"_s);
+        Window w(fx);
+        QVERIFY(!w.form->grid(Tab::Double));
+        auto* problem = w.form->findChild<QLabel*>(u"Problem3"_s);
         QVERIFY(problem);
         QVERIFY2(problem->text().startsWith(u"double.mdb: the file was not found"_s),
                  qPrintable(problem->text()));
-        QCOMPARE(s.form->model(0)->rowCount(), 2);
-        QCOMPARE(s.model()->rowCount(), 2);
+        QCOMPARE(w.form->model(Tab::Basic)->rowCount(), 2);
+        QCOMPARE(w.model()->rowCount(), 2);
     }
 
     void exitSavesAPendingEditShowsAboutAndEnds()
     {
         ScriptFixture fx;
         fx.createFullScript();
-        Session s(fx);
-        QVERIFY(s.type(s.grid(), 2, 0, u"kept"_s));
-        s.form->findChild<QAction*>(u"MNU_EXIT"_s)->trigger();
+        Window w(fx);
+        QVERIFY(w.type(Tab::Special, 2, description, u"kept"_s));
+        w.form->findChild<QAction*>(u"MNU_EXIT"_s)->trigger();
         QCOMPARE(fx.column(TableLayout::special(), u"Description"_s).at(2), u"kept"_s);
-        QCOMPARE(s.endings, 1);
-        QVERIFY(s.form->about());
-        QCOMPARE(s.form->about()->findChild<QLabel*>(u"Label1"_s)->text(), u"Edit the Veyrath"_s);
-        QCOMPARE(s.form->about()->findChild<QLabel*>(u"Label2"_s)->text(),
+        QCOMPARE(w.endings, 1);
+        QVERIFY(w.form->about());
+        QCOMPARE(w.form->about()->findChild<QLabel*>(u"Label1"_s)->text(), u"Edit the Veyrath"_s);
+        QCOMPARE(w.form->about()->findChild<QLabel*>(u"Label2"_s)->text(),
                  u"Version 1.0  (32-bit)"_s);
-        QVERIFY(!s.form->about()->findChild<QLabel*>(u"Image1"_s)->pixmap().isNull());
+        QVERIFY(!w.form->about()->findChild<QLabel*>(u"Image1"_s)->pixmap().isNull());
     }
 
     void windowsStayResponsiveDuringTheFarewell()
     {
         ScriptFixture fx;
         fx.createNumbered(TableLayout::special(), 1);
-        Session s(fx);
-        s.form->setFarewellTime(std::chrono::milliseconds(200));
-        QTimer::singleShot(0, s.button(1), &QPushButton::click);
-        s.form->findChild<QAction*>(u"MNU_EXIT"_s)->trigger();
+        Window w(fx);
+        w.form->setFarewellTime(std::chrono::milliseconds(200));
+        QTimer::singleShot(0, w.button(1), &QPushButton::click);
+        w.form->findChild<QAction*>(u"MNU_EXIT"_s)->trigger();
         QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).size(), 2);
-        QCOMPARE(s.endings, 1);
+        QCOMPARE(w.endings, 1);
     }
 
     void closingSavesAndEndsWithoutAbout()
     {
         ScriptFixture fx;
         fx.createFullScript();
-        Session s(fx);
-        QVERIFY(s.type(s.form->grid(0), 1, 1, u"closing words"_s));
-        s.form->close();
+        Window w(fx);
+        QVERIFY(w.type(Tab::Basic, 1, u"String"_s, u"closing words"_s));
+        w.form->close();
         QCOMPARE(fx.column(TableLayout::basic(), u"String"_s).at(1), u"closing words"_s);
-        QCOMPARE(s.endings, 1);
-        QVERIFY(!s.form->about());
+        QCOMPARE(w.endings, 1);
+        QVERIFY(!w.form->about());
     }
 
     void endingWithAnEditTheFileCannotTakeAsksFirst()
     {
         ScriptFixture fx;
         fx.createFullScript();
-        Session s(fx);
-        QVERIFY(s.type(s.grid(), 0, 0, u"not lost"_s));
+        Window w(fx);
+        QVERIFY(w.type(Tab::Special, 0, description, u"not lost"_s));
         std::optional<FileLock> lock(std::in_place, fx.path(TableLayout::special()),
                                      FileLock::Kind::Write);
-        s.dialogs.answers << QMessageBox::No;
-        s.form->close();
-        QCOMPARE(s.endings, 0);
-        QVERIFY(s.form->isVisible());
-        QCOMPARE(s.messages().size(), 2);
-        QVERIFY2(s.messages().at(1).startsWith(u"Some of what you typed in special.mdb is not "
+        w.dialogs.answers << QMessageBox::No;
+        w.form->close();
+        QCOMPARE(w.endings, 0);
+        QVERIFY(w.form->isVisible());
+        QCOMPARE(w.messages().size(), 2);
+        QVERIFY2(w.messages().at(1).startsWith(u"Some of what you typed in special.mdb is not "
                                                u"saved"_s),
-                 qPrintable(s.messages().at(1)));
+                 qPrintable(w.messages().at(1)));
         lock.reset();
-        s.form->close();
-        QCOMPARE(s.endings, 1);
+        w.form->close();
+        QCOMPARE(w.endings, 1);
         QCOMPARE(fx.column(TableLayout::special(), u"Description"_s).at(0), u"not lost"_s);
     }
 };

@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "editor/CellFinder.h"
-#include "editor/CellTextDialog.h"
-#include "editor/CellTextEditor.h"
 #include "editor/Form1.h"
-#include "editor/RecordModel.h"
-#include "editor/ScriptGrid.h"
+#include "editor/commands/CellFinder.h"
+#include "editor/commands/CellTextEditor.h"
+#include "editor/grid/CellTextDialog.h"
+#include "editor/grid/ScriptGrid.h"
+#include "editor/model/RecordModel.h"
 #include "script/ScriptCheck.h"
 #include "script/TableLayout.h"
 #include "tests/support/ScriptFixture.h"
@@ -23,23 +23,29 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-constexpr int special = 3;
-constexpr int yesColumn = 2;
-
 const TableLayout& specialLayout()
 {
     return TableLayout::special();
 }
+
+int column(const QString& field)
+{
+    return int(specialLayout().columns.indexOf(field));
+}
+
+const int noteColumn = column(u"Description"_s);
+const int questionColumn = column(u"Primary Question (Y/N)"_s);
+const int yesColumn = column(TableLayout::countColumn());
 
 QVariantList specialRow(const QString& description, const QVariant& question, int yes)
 {
     return {description, question, yes, u"enhance"_s, u"second?"_s, u"third?"_s, u"fourth?"_s};
 }
 
-int gridRowOf(const RecordModel& model, const QString& description)
+int gridRowOf(const RecordModel& model, const QString& note)
 {
     for (int row = 0; row < model.rowCount(); ++row) {
-        if (model.data(model.index(row, 0)).toString() == description)
+        if (model.data(model.index(row, noteColumn)).toString() == note)
             return row;
     }
     return -1;
@@ -104,7 +110,7 @@ private Q_SLOTS:
 
         ScriptedDialogs dialogs;
         Form1 form(dialogs, fx.dir());
-        RecordModel* model = form.model(special);
+        RecordModel* model = form.model(Tab::Special);
         if (sorted)
             form.findChild<QPushButton*>(u"Command4"_s)->click();
         const int row = gridRowOf(*model, u"faulty"_s);
@@ -120,7 +126,7 @@ private Q_SLOTS:
         QVERIFY(finder);
         finder->setOptions({u"faulty"_s, false, true});
         QVERIFY(finder->findNext());
-        QCOMPARE(form.grid(special)->currentIndex().row(), row);
+        QCOMPARE(form.grid(Tab::Special)->currentIndex().row(), row);
         const QString found = form.statusBar()->currentMessage();
         QVERIFY2(found.contains(u"special.mdb, row %1,"_s.arg(finding->row)), qPrintable(found));
     }
@@ -136,20 +142,20 @@ private Q_SLOTS:
         ScriptedDialogs dialogs;
         Form1 form(dialogs, fx.dir());
         form.findChild<QPushButton*>(u"Command4"_s)->click(); // second, third, first
-        ScriptGrid* grid = form.grid(special);
-        RecordModel* model = form.model(special);
+        ScriptGrid* grid = form.grid(Tab::Special);
+        RecordModel* model = form.model(Tab::Special);
         auto* opener = form.findChild<CellTextEditor*>();
         QVERIFY(opener);
         QVERIFY(!opener->open(grid, model->index(0, yesColumn))); // a count is no text
 
         // Looked at and accepted unchanged: no edit.
-        CellTextDialog* window = opener->open(grid, model->index(1, 1));
+        CellTextDialog* window = opener->open(grid, model->index(1, questionColumn));
         QVERIFY(window);
         QCOMPARE(window->text(), u"three?"_s);
         window->accept();
         QVERIFY(!model->hasUnsavedEdits());
 
-        window = opener->open(grid, model->index(1, 1));
+        window = opener->open(grid, model->index(1, questionColumn));
         QVERIFY(window);
         // Another program changes the same field while the window is open.
         fx.execute(specialLayout(),
@@ -159,7 +165,7 @@ private Q_SLOTS:
         QVERIFY(window->countText().contains(u"45 too many"_s));
         window->setText(u"Is this the third?"_s);
         window->accept();
-        QCOMPARE(model->data(model->index(1, 1)).toString(), u"Is this the third?"_s);
+        QCOMPARE(model->data(model->index(1, questionColumn)).toString(), u"Is this the third?"_s);
         QVERIFY(model->isUnsaved(1));
         QVERIFY(!model->isUnsaved(0) && !model->isUnsaved(2));
 
@@ -177,18 +183,19 @@ private Q_SLOTS:
     void largeFileListsEveryRowOnceBeforeAnAdd()
     {
         ScriptFixture fx;
-        const int count = RecordModel::firstRows + 500;
+        const int count = RowList::firstRows + 500;
         QList<QVariantList> rows;
         for (int k = 1; k <= count; ++k)
             rows << specialRow(u"case %1"_s.arg(k), u"question %1?"_s.arg(k), 0);
         fx.create(specialLayout(), rows);
         ScriptedDialogs dialogs;
         Form1 form(dialogs, fx.dir());
-        RecordModel* model = form.model(special);
+        RecordModel* model = form.model(Tab::Special);
         QVERIFY(model->rowCount() <= count);
         QVERIFY(model->addRow());
         QCOMPARE(model->rowCount(), count + 1);
-        QCOMPARE(model->data(model->index(count - 1, 0)).toString(), u"case %1"_s.arg(count));
+        QCOMPARE(model->data(model->index(count - 1, noteColumn)).toString(),
+                 u"case %1"_s.arg(count));
         QCOMPARE(model->headerData(count, Qt::Vertical).toString(), QString::number(count + 1));
         QCOMPARE(fx.column(specialLayout(), u"Description"_s).size(), count + 1);
         QVERIFY(dialogs.asked.isEmpty());
@@ -211,9 +218,9 @@ private Q_SLOTS:
 
         ScriptedDialogs dialogs;
         Form1 form(dialogs, fx.dir());
-        RecordModel* model = form.model(special);
+        RecordModel* model = form.model(Tab::Special);
         QVERIFY(model); // the first rows show at once
-        QVERIFY(!model->setData(model->index(0, 0), u"changed"_s));
+        QVERIFY(!model->setData(model->index(0, noteColumn), u"changed"_s));
         QVERIFY(!model->addRow());
         QCOMPARE(dialogs.asked.size(), 1);
         QVERIFY2(dialogs.asked.first().startsWith(u"special.mdb: the file is damaged"_s),

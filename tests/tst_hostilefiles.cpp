@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "editor/Form1.h"
-#include "editor/RecordModel.h"
+#include "editor/model/RecordModel.h"
 #include "script/ScriptCheck.h"
 #include "tests/support/FileLock.h"
 #include "tests/support/HostileFiles.h"
@@ -114,7 +114,7 @@ private Q_SLOTS:
             ScriptedDialogs told;
             Form1 editor(told, s.fx.dir());
             if (hostile.opens) {
-                RecordModel* model = editor.model(0);
+                RecordModel* model = editor.model(Tab::Basic);
                 QVERIFY(model);
                 for (int row = 0; row < model->rowCount(); ++row) {
                     for (int column = 0; column < model->columnCount(); ++column)
@@ -124,7 +124,7 @@ private Q_SLOTS:
                 auto* problem = editor.findChild<QLabel*>(u"Problem1"_s);
                 QVERIFY(problem);
                 QVERIFY2(problem->text().startsWith(u"basic.mdb: "_s), qPrintable(problem->text()));
-                QVERIFY(editor.model(3)); // the other tabs work
+                QVERIFY(editor.model(Tab::Special)); // the other tabs work
             }
             for (const QString& message : std::as_const(told.asked))
                 QVERIFY2(message.contains(u"basic.mdb"_s), qPrintable(message));
@@ -189,9 +189,9 @@ private Q_SLOTS:
         {
             ScriptedDialogs told;
             Form1 editor(told, s.fx.dir());
-            for (int tab = 0; tab < 4; ++tab) {
+            for (Tab tab : Tabs::all) {
                 if (!editor.model(tab)) {
-                    auto* problem = editor.findChild<QLabel*>(u"Problem%1"_s.arg(tab + 1));
+                    auto* problem = editor.findChild<QLabel*>(u"Problem%1"_s.arg(int(tab) + 1));
                     QVERIFY(problem && problem->text().contains(u".mdb: "_s));
                 }
             }

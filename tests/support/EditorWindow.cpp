@@ -3,7 +3,8 @@
 
 #include "tests/support/EditorWindow.h"
 
-#include "editor/ScriptGrid.h"
+#include "editor/grid/ScriptGrid.h"
+#include "script/TableLayout.h"
 #include "tests/support/ScriptFixture.h"
 
 #include <QAction>
@@ -13,7 +14,7 @@
 EditorWindow::EditorWindow(const ScriptFixture& fx)
     : form(std::make_unique<Form1>(dialogs, fx.dir()))
 {
-    QObject::connect(form.get(), &Form1::programEnded, [this] { ++endings; });
+    QObject::connect(form.get(), &Form1::programEnded, form.get(), [this] { ++endings; });
     form->setFarewellTime(std::chrono::milliseconds(0));
     form->show();
 }
@@ -41,4 +42,17 @@ QLineEdit* EditorWindow::type(ScriptGrid* into, int row, int column, const QStri
     if (editor && !text.isNull())
         editor->setText(text);
     return editor;
+}
+
+QLineEdit* EditorWindow::type(Tab tab, int row, const QString& field, const QString& text) const
+{
+    return type(form->grid(tab), row, column(tab, field), text);
+}
+
+int EditorWindow::column(Tab tab, const QString& field)
+{
+    const auto column = int(Tabs::layout(tab).columns.indexOf(field));
+    if (column < 0)
+        qFatal("%s is no field of %s", qPrintable(field), qPrintable(Tabs::layout(tab).fileName));
+    return column;
 }

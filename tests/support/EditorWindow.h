@@ -28,6 +28,10 @@ struct EditorWindow {
     // Types into a cell the way an author does, leaving the cell editor open; a null text only
     // opens it.
     QLineEdit* type(ScriptGrid* into, int row, int column, const QString& text) const;
+    // The same, into `field` of the tab's grid.
+    QLineEdit* type(Tab tab, int row, const QString& field, const QString& text) const;
+    // Where the tab's grid shows `field`: its place among the fields of the tab's file.
+    static int column(Tab tab, const QString& field);
 
     ScriptedDialogs dialogs;
     std::unique_ptr<Form1> form;

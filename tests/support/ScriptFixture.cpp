@@ -5,6 +5,8 @@
 
 #include "script/ScriptTable.h"
 
+#include <QAtomicInteger>
+#include <QCoreApplication>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -29,17 +31,83 @@ template <typename Work> void withConnection(const QString& path, Work work)
     }
     QSqlDatabase::removeDatabase(name);
 }
+
+// The same, on the test server as its superuser.
+template <typename Work> void withServer(Work work)
+{
+    static QAtomicInteger<int> counter;
+    const QString name = u"fixture-server-%1"_s.arg(counter.fetchAndAddRelaxed(1));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, name);
+        db.setHostName(ScriptFixture::serverSocket());
+        db.setUserName(u"postgres"_s);
+        db.setDatabaseName(u"postgres"_s);
+        if (!db.open())
+            qFatal("fixture cannot reach the test server: %s", qPrintable(db.lastError().text()));
+        QSqlQuery(db).exec(u"SET client_min_messages = warning"_s);
+        work(db);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
 } // namespace
 
-ScriptFixture::ScriptFixture()
+QString ScriptFixture::serverSocket()
+{
+    return qEnvironmentVariable("VEYRATH_TEST_SERVER");
+}
+
+void ScriptFixture::addStores()
+{
+    QTest::addColumn<ScriptFixture::Store>("store");
+    QTest::newRow("folder") << Store::Folder;
+    QTest::newRow("server") << Store::Server;
+}
+
+ScriptFixture::ScriptFixture(Store store)
+    : m_store(store)
 {
     if (!m_dir.isValid())
         qFatal("no temporary folder");
+    m_location = m_dir.path();
+    if (store == Store::Server) {
+        static QAtomicInteger<int> counter;
+        m_schema = u"test_%1_%2"_s.arg(QCoreApplication::applicationPid())
+                       .arg(counter.fetchAndAddRelaxed(1));
+        m_location = locationAs(u"postgres"_s);
+    }
+}
+
+ScriptFixture::~ScriptFixture()
+{
+    if (m_store == Store::Server && !serverSocket().isEmpty())
+        serverExecute(u"DROP SCHEMA IF EXISTS \"%1\" CASCADE"_s.arg(m_schema));
+}
+
+QString ScriptFixture::locationAs(const QString& user) const
+{
+    return u"postgresql:///postgres?host=%1&user=%2&schema=%3"_s.arg(serverSocket(), user,
+                                                                     m_schema);
 }
 
 QString ScriptFixture::path(const TableLayout& layout) const
 {
-    return ScriptTable::pathIn(dir(), layout);
+    return m_store == Store::Server ? m_location : ScriptTable::pathIn(dir(), layout);
+}
+
+void ScriptFixture::serverExecute(const QString& sql) const
+{
+    withServer([&](QSqlDatabase& db) {
+        QSqlQuery query(db);
+        if (!query.exec(sql))
+            qFatal("fixture SQL failed: %s: %s", qPrintable(sql),
+                   qPrintable(query.lastError().text()));
+    });
+}
+
+QString ScriptFixture::serverSql(const TableLayout& layout, const QString& sql) const
+{
+    return QString(sql).replace(u"Table1"_s, u"\"%1\".\"%2\""_s.arg(m_schema, layout.caption));
 }
 
 QVariantList ScriptFixture::numberedRow(const TableLayout& layout, int k, const QString& prefix)
@@ -91,6 +159,8 @@ void ScriptFixture::writeBytes(const TableLayout& layout, const QByteArray& byte
 
 void ScriptFixture::execute(const TableLayout& layout, const QString& sql) const
 {
+    if (m_store == Store::Server)
+        return serverExecute(serverSql(layout, sql));
     withConnection(path(layout), [&](QSqlDatabase& db) {
         QSqlQuery query(db);
         if (!query.exec(sql))
@@ -102,13 +172,18 @@ void ScriptFixture::execute(const TableLayout& layout, const QString& sql) const
 QVariantList ScriptFixture::column(const TableLayout& layout, const QString& name) const
 {
     QVariantList values;
-    withConnection(path(layout), [&](QSqlDatabase& db) {
+    const QString sql = u"SELECT %1 FROM Table1 ORDER BY \"ID\""_s.arg(ScriptTable::quoted(name));
+    const auto read = [&](QSqlDatabase& db) {
         QSqlQuery query(db);
-        if (!query.exec(u"SELECT %1 FROM Table1 ORDER BY ID"_s.arg(ScriptTable::quoted(name))))
+        if (!query.exec(m_store == Store::Server ? serverSql(layout, sql) : sql))
             qFatal("fixture read failed: %s", qPrintable(query.lastError().text()));
         while (query.next())
-            values << query.value(0);
-    });
+            values << ScriptTable::fieldValue(query.value(0));
+    };
+    if (m_store == Store::Server)
+        withServer(read);
+    else
+        withConnection(path(layout), read);
     return values;
 }
 

@@ -8,13 +8,33 @@
 #include <QTemporaryDir>
 #include <QVariantList>
 
-// A throw-away working folder holding script files made for one test.
+// A throw-away script made for one test: a working folder holding script files, or a schema
+// of its own on the test server that ctest starts (see tests/support/test-server). For the
+// server, SQL given to execute() names each table Table1 as in a file, and the key "ID" in
+// quotes, so that one statement serves both stores.
 class ScriptFixture {
 public:
-    ScriptFixture();
+    enum class Store { Folder, Server };
 
-    QString dir() const { return m_dir.path(); }
+    explicit ScriptFixture(Store store = Store::Folder);
+    ~ScriptFixture();
+    ScriptFixture(const ScriptFixture&) = delete;
+    ScriptFixture& operator=(const ScriptFixture&) = delete;
+
+    // The folder of the test server's socket; empty when the test runs outside ctest.
+    static QString serverSocket();
+    // Adds a "folder" and a "server" row with a column "store" to a data-driven test.
+    static void addStores();
+
+    Store store() const { return m_store; }
+    // Where the programs find this script: the folder, or the server address.
+    QString dir() const { return m_location; }
     QString path(const TableLayout& layout) const;
+    // The server address as another role would give it.
+    QString locationAs(const QString& user) const;
+    const QString& schema() const { return m_schema; }
+    // Runs SQL on the test server as its superuser, outside any script table.
+    void serverExecute(const QString& sql) const;
 
     // Creates the file with the given rows (values for layout.columns, without ID).
     void create(const TableLayout& layout, const QList<QVariantList>& rows = {}) const;
@@ -35,5 +55,19 @@ public:
     static QVariantList numberedRow(const TableLayout& layout, int k, const QString& prefix = {});
 
 private:
+    QString serverSql(const TableLayout& layout, const QString& sql) const;
+
+    Store m_store;
     QTemporaryDir m_dir;
+    QString m_location;
+    QString m_schema;
 };
+
+// Skips a server row of a data-driven test when no test server runs (outside ctest).
+#define SKIP_WITHOUT_SERVER(store)                                                                 \
+    do {                                                                                           \
+        if ((store) == ScriptFixture::Store::Server && ScriptFixture::serverSocket().isEmpty())    \
+            QSKIP("no test server: run the test through ctest, which starts one");                 \
+    } while (false)
+
+Q_DECLARE_METATYPE(ScriptFixture::Store)

@@ -9,8 +9,13 @@
 
 #include <memory>
 
-// A conversation over a fixture folder, played by a FakeStage.
+// A conversation over a fixture script (a folder unless told), played by a FakeStage.
 struct Session {
+    explicit Session(ScriptFixture::Store store = ScriptFixture::Store::Folder)
+        : fx(store)
+    {
+    }
+
     ScriptFixture fx;
     FakeStage stage;
     std::unique_ptr<Conversation> conversation;

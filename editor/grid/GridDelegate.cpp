@@ -1,0 +1,161 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "editor/grid/GridDelegate.h"
+
+#include "editor/grid/BlockRule.h"
+#include "editor/grid/CellFit.h"
+#include "editor/grid/CountBar.h"
+#include "editor/model/RecordModel.h"
+#include "script/TableLayout.h"
+
+#include <QAbstractItemView>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QToolTip>
+#include <limits>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+constexpr int tipLineLength = 60;
+} // namespace
+
+void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                         const QModelIndex& index) const
+{
+    CountBar::paint(painter, option, index);
+    QStyledItemDelegate::paint(painter, option, index);
+    if (BlockRule::endsBlock(index))
+        BlockRule::paint(painter, option.rect);
+}
+
+bool GridDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                             const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    QStyleOptionViewItem cell = option;
+    initStyleOption(&cell, index);
+    if (!CellFit::isCut(cell, index))
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    // Broken into lines here: a tip wraps a long text only as rich text, and then into a
+    // narrow column. Escaped, so a text that looks like markup shows as typed.
+    QStringList lines;
+    for (const QString& line : CellFit::lines(cell.text, tipLineLength))
+        lines << line.toHtmlEscaped();
+    QString tip = u"<p style='white-space:pre'>%1</p>"_s.arg(lines.join(u"<br>"_s));
+    if (const QString note = index.data(Qt::ToolTipRole).toString(); !note.isEmpty())
+        tip += u"<p>%1</p>"_s.arg(note.toHtmlEscaped());
+    QToolTip::showText(event->globalPos(), tip, view, view->visualRect(index));
+    return true;
+}
+
+bool GridDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
+                               const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    const auto* records = qobject_cast<const RecordModel*>(index.model());
+    if (event->type() == QEvent::MouseButtonDblClick && records &&
+        records->layout().isTextColumn(records->layout().columns.value(index.column()))) {
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        if (CellFit::isCut(cell, index)) {
+            Q_EMIT windowWanted(index);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::editorEvent(event, model, option, index);
+}
+
+QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                                    const QModelIndex& index) const
+{
+    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    // The line editor would cut a longer text written by another tool, and the cut would
+    // look like an edit; the field's own limit is the model's to tell.
+    if (auto* line = qobject_cast<QLineEdit*>(editor))
+        line->setMaxLength(std::numeric_limits<int>::max());
+    m_editor = editor;
+    m_filled = false;
+    return editor;
+}
+
+void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
+{
+    auto* line = qobject_cast<QLineEdit*>(editor);
+    if (!line) {
+        QStyledItemDelegate::setEditorData(editor, index);
+        return;
+    }
+    // Filled once, as it opens: a value arriving from the file later must not replace what
+    // the author is typing.
+    if (m_filled && editor == m_editor)
+        return;
+    m_filled = true;
+    if (m_draft.index.isValid() && m_draft.index == index) {
+        line->setText(m_draft.text);
+        line->setModified(true);
+        m_base = m_draft.base;
+        m_draft = {};
+    } else {
+        QStyledItemDelegate::setEditorData(editor, index);
+        m_base = index.data(RecordModel::StoredValueRole);
+    }
+    m_openedText = line->text();
+}
+
+void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                const QModelIndex& index) const
+{
+    m_lastRefused = false;
+    auto* line = qobject_cast<QLineEdit*>(editor);
+    if (!line) {
+        QStyledItemDelegate::setModelData(editor, model, index);
+        return;
+    }
+    // Leaving a cell untouched must not turn its row into an edit to save.
+    if (!line->isModified() && line->text() == m_openedText)
+        return;
+    const QString text = line->text();
+    if (!model->setItemData(index,
+                            {{Qt::EditRole, text}, {RecordModel::StoredValueRole, m_base}})) {
+        m_lastRefused = true;
+        m_draft = {index, text, m_base};
+        Q_EMIT const_cast<GridDelegate*>(this)->refused(index);
+    }
+}
+
+bool GridDelegate::eventFilter(QObject* object, QEvent* event)
+{
+    // Clearing a cell that shows nothing, a null, still means the empty text.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (auto* line = qobject_cast<QLineEdit*>(object);
+            line && (key == Qt::Key_Backspace || key == Qt::Key_Delete))
+            line->setModified(true);
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
+}
+
+bool GridDelegate::finishEditing()
+{
+    if (!m_editor)
+        return true;
+    QWidget* editor = m_editor;
+    m_lastRefused = false;
+    Q_EMIT commitData(editor);
+    Q_EMIT closeEditor(editor, NoHint);
+    m_editor.clear();
+    return !m_lastRefused;
+}
+
+void GridDelegate::dropEditing()
+{
+    if (!m_editor)
+        return;
+    QWidget* editor = m_editor;
+    m_editor.clear();
+    Q_EMIT closeEditor(editor, RevertModelCache);
+}
