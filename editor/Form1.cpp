@@ -368,6 +368,8 @@ void Form1::exitProgram()
     if (!m_about)
         m_about = std::make_unique<About>();
     m_about->show();
+    // Active, so that a screen reader reads it out.
+    m_about->activateWindow();
     waitFarewell();
     close();
 }

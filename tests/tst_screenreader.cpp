@@ -3,10 +3,12 @@
 
 #include "engine/Voice.h"
 #include "runner/MainForm.h"
+#include "tests/support/EditorWindow.h"
 #include "tests/support/ScreenReaderSpy.h"
 #include "tests/support/ScriptFixture.h"
 #include "tests/support/ScriptedDialogs.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -80,6 +82,19 @@ private Q_SLOTS:
         QTRY_COMPARE(orca.heard.last(),
                      u"About dialog The Lumbrel Veyrath Version 4.03  (32-bit)"_s);
         form.hideAbout();
+    }
+
+    void editorAboutIsReadAsItOpens()
+    {
+        ScriptFixture fx;
+        fx.createFullScript();
+        ScreenReaderSpy orca;
+        EditorWindow editor(fx);
+        editor.form->setFarewellTime(std::chrono::milliseconds(300));
+        QVERIFY(QTest::qWaitForWindowActive(editor.form.get()));
+        editor.form->findChild<QAction*>(u"MNU_EXIT"_s)->trigger();
+        QCOMPARE(editor.endings, 1);
+        QVERIFY(orca.heard.contains(u"About dialog Edit the Veyrath Version 1.0  (32-bit)"_s));
     }
 };
 
