@@ -1,0 +1,132 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "tools/SheetReader.h"
+
+#include "tools/SharedStrings.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// "C12" names the third column.
+int columnOf(QStringView reference)
+{
+    int column = 0;
+    for (const QChar c : reference) {
+        if (!c.isLetter())
+            break;
+        column = column * 26 + (c.toUpper().unicode() - u'A' + 1);
+    }
+    return column - 1;
+}
+
+QString columnName(int column)
+{
+    QString name;
+    for (int n = column + 1; n > 0; n = (n - 1) / 26)
+        name.prepend(QChar(u'A' + (n - 1) % 26));
+    return name;
+}
+
+} // namespace
+
+SheetReader::SheetReader(std::unique_ptr<QIODevice> part, SharedStrings& strings, QString name)
+    : m_part(std::move(part))
+    , m_xml(m_part.get())
+    , m_strings(strings)
+    , m_name(std::move(name))
+{
+}
+
+void SheetReader::fail(const QString& reason) const
+{
+    throw ScriptError(m_name, reason, m_row, {}, ScriptError::Place::Row);
+}
+
+QVariant SheetReader::readCell(int& column)
+{
+    const QXmlStreamAttributes attributes = m_xml.attributes();
+    if (const QStringView reference = attributes.value(u"r"_s); !reference.isEmpty())
+        column = columnOf(reference);
+    const QString type = attributes.value(u"t"_s).toString();
+    QString value;
+    bool hasValue = false;
+    while (m_xml.readNextStartElement()) {
+        if (m_xml.name() == u"v") {
+            value = m_xml.readElementText();
+            hasValue = true;
+        } else if (m_xml.name() == u"is") {
+            value = SharedStrings::readText(m_xml);
+            hasValue = true;
+        } else {
+            m_xml.skipCurrentElement(); // a formula: its value is what counts
+        }
+    }
+    if (type == u"inlineStr"_s)
+        return hasValue ? QVariant(value.isNull() ? u""_s : value) : QVariant();
+    if (type == u"str"_s) // a formula's text, such as the empty text of =""
+        return QVariant(value.isNull() ? u""_s : SharedStrings::decoded(value));
+    if (!hasValue)
+        return {};
+    if (type == u"s"_s) {
+        bool ok = false;
+        const QString text = m_strings.at(value.toLongLong(&ok));
+        if (!ok || text.isNull())
+            fail(u"cell %1%2 names text %3, which the file does not hold"_s.arg(columnName(column))
+                     .arg(m_row)
+                     .arg(value));
+        return text;
+    }
+    if (type == u"e"_s)
+        fail(u"cell %1%2 holds the error %3; put a value in it"_s.arg(columnName(column))
+                 .arg(m_row)
+                 .arg(value));
+    if (type == u"b"_s)
+        return value == u"1"_s ? u"TRUE"_s : u"FALSE"_s;
+    return value; // a number or a date, as the file writes it
+}
+
+bool SheetReader::next(QVariantList& fields)
+{
+    while (!m_xml.atEnd()) {
+        m_xml.readNext();
+        if (!m_xml.isStartElement() || m_xml.name() != u"row")
+            continue;
+        bool ok = false;
+        const int number = m_xml.attributes().value(u"r"_s).toInt(&ok);
+        m_row = ok ? number : m_row + 1;
+        fields.clear();
+        bool anyValue = false;
+        int column = -1;
+        while (m_xml.readNextStartElement()) {
+            if (m_xml.name() != u"c") {
+                m_xml.skipCurrentElement();
+                continue;
+            }
+            ++column;
+            QVariant value = readCell(column);
+            if (value.isNull())
+                continue;
+            if (m_width >= 0 && column >= m_width)
+                fail(u"cell %1%2 holds a value right of the header's last field"_s
+                         .arg(columnName(column))
+                         .arg(m_row));
+            if (column >= fields.size())
+                fields.resize(column + 1);
+            fields[column] = std::move(value);
+            anyValue = true;
+        }
+        if (m_xml.hasError())
+            break;
+        if (!anyValue)
+            continue;
+        if (m_width < 0)
+            m_width = fields.size();
+        fields.resize(m_width);
+        return true;
+    }
+    if (m_xml.hasError())
+        fail(u"the sheet cannot be read (%1)"_s.arg(m_xml.errorString()));
+    return false;
+}
