@@ -10,13 +10,14 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-void ScriptExport::write(const ScriptTable& table, RecordSink& sink)
+qint64 ScriptExport::write(const ScriptTable& table, RecordSink& sink)
 {
     const TableLayout& layout = table.layout();
     QVariantList values;
     for (const QString& column : layout.columns)
         values << column;
     sink.addRecord(values);
+    qint64 rows = 0;
     table.forEachRow(layout.columns, [&](const ScriptRow& row) {
         values.clear();
         for (int i = 0; i < layout.columns.size(); ++i) {
@@ -33,6 +34,8 @@ void ScriptExport::write(const ScriptTable& table, RecordSink& sink)
             values << value;
         }
         sink.addRecord(values);
+        ++rows;
     });
     sink.finish();
+    return rows;
 }

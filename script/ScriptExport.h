@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include <QtGlobal>
+
 class RecordSink;
 class ScriptTable;
 
@@ -13,5 +15,6 @@ class ScriptTable;
 // (binary data) is refused with its row and field, never changed.
 class ScriptExport {
 public:
-    static void write(const ScriptTable& table, RecordSink& sink);
+    // Returns the number of rows written, the header aside.
+    static qint64 write(const ScriptTable& table, RecordSink& sink);
 };

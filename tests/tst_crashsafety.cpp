@@ -61,6 +61,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("newFolder"); // the target does not exist yet
         QTest::newRow("import, file size limit") << u"import"_s << false << false;
         QTest::newRow("export, file size limit") << u"export"_s << false << false;
+        QTest::newRow("export to a spreadsheet, file size limit")
+            << u"export --xlsx"_s << false << false;
         QTest::newRow("import, full disk") << u"import"_s << true << false;
         QTest::newRow("export, full disk") << u"export"_s << true << false;
         QTest::newRow("import into a new folder") << u"import"_s << false << true;
@@ -107,11 +109,12 @@ private Q_SLOTS:
         const QString parent = QFileInfo(target).path();
         const QMap<QString, QByteArray> before = contents(newFolder ? parent : target);
 
-        QStringList args{command};
+        QStringList args = command.split(u' ');
         if (command == u"sample"_s)
             args << target;
         else
-            args << u"--force"_s << (importing ? csv : script) << target;
+            args << u"--force"_s << (importing ? csv : script)
+                 << (args.contains(u"--xlsx"_s) ? QDir(target).filePath(u"script.xlsx"_s) : target);
         const ToolRun result =
             fullDisk ? ToolRun::tool(args)
                      : ToolRun::toolWithSmallFiles(args, command == u"sample"_s ? 8 : 64);

@@ -76,6 +76,7 @@ private Q_SLOTS:
                                  texts.at((i + 2) % texts.size()),
                                  texts.at((i + 4) % texts.size()),
                                  texts.at((i + 6) % texts.size())};
+        rows.insert(2, QVariantList(7)); // nothing at all, but a row in its place
         from.create(TableLayout::special(), rows);
         from.create(TableLayout::basic(), {{texts.at(1), texts.at(5)}, {texts.at(0), texts.at(7)}});
         from.create(TableLayout::control(), {{texts.at(4), texts.at(2)}});

@@ -120,6 +120,27 @@ private:
     SpreadsheetReader m_book;
 };
 
+// libxlsxwriter keeps the rows in temporary files and does not tell when a write to them fails
+// (a full disk, a size limit): the file it then makes is whole but short. Looking at what came
+// out is the one way to know every row is in it.
+QString missingRows(const QString& path, const QList<std::pair<QString, qint64>>& sheets)
+{
+    try {
+        SpreadsheetReader book(path);
+        for (const auto& [name, rows] : sheets) {
+            // The header is row 1.
+            if (const int last = book.lastRow(name); last != rows + 1)
+                return last < 0 ? u"the sheet %1 came out cut short"_s.arg(name)
+                                : u"the sheet %1 came out with %2 of its %3 rows"_s.arg(name)
+                                      .arg(qMax(last - 1, 0))
+                                      .arg(rows);
+        }
+    } catch (const ScriptError& error) {
+        return u"what was written cannot be read back (%1)"_s.arg(error.reason());
+    }
+    return {};
+}
+
 // The Yes counts an existing special.mdb holds, read before it is replaced.
 void readOldCounts(const QString& dir, ScriptCommands::ImportReport& report)
 {
@@ -250,13 +271,17 @@ void ScriptCommands::exportSpreadsheet(const QString& dir, const QString& file, 
         refuseExisting(target.absolutePath(), name);
     const Tables tables = openAll(dir);
     WorkFolder work(target.absolutePath());
+    QList<std::pair<QString, qint64>> sheets;
     {
         SpreadsheetWriter book(work.filePath(name), work.path());
         for (const auto& table : tables)
-            ScriptExport::write(*table, book.addSheet(table->layout()));
+            sheets.emplace_back(table->layout().caption,
+                                ScriptExport::write(*table, book.addSheet(table->layout())));
         if (const QString problem = book.close(); !problem.isEmpty())
             work.fail(name, problem);
     }
+    if (const QString problem = missingRows(work.filePath(name), sheets); !problem.isEmpty())
+        work.fail(name, problem);
     QFile written(work.filePath(name));
     if (!written.open(QIODevice::ReadWrite))
         work.fail(name, written.errorString());

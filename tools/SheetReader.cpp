@@ -41,7 +41,7 @@ SheetReader::SheetReader(std::unique_ptr<QIODevice> part, SharedStrings& strings
 
 void SheetReader::fail(const QString& reason) const
 {
-    throw ScriptError(m_name, reason, m_row, {}, ScriptError::Place::Row);
+    throw ScriptError(m_name, reason, m_reading, {}, ScriptError::Place::Row);
 }
 
 QVariant SheetReader::readCell(int& column)
@@ -74,20 +74,20 @@ QVariant SheetReader::readCell(int& column)
         const QString text = m_strings.at(value.toLongLong(&ok));
         if (!ok || text.isNull())
             fail(u"cell %1%2 names text %3, which the file does not hold"_s.arg(columnName(column))
-                     .arg(m_row)
+                     .arg(m_reading)
                      .arg(value));
         return text;
     }
     if (type == u"e"_s)
         fail(u"cell %1%2 holds the error %3; put a value in it"_s.arg(columnName(column))
-                 .arg(m_row)
+                 .arg(m_reading)
                  .arg(value));
     if (type == u"b"_s)
         return value == u"1"_s ? u"TRUE"_s : u"FALSE"_s;
     return value; // a number or a date, as the file writes it
 }
 
-bool SheetReader::next(QVariantList& fields)
+bool SheetReader::readRow(QVariantList& fields)
 {
     while (!m_xml.atEnd()) {
         m_xml.readNext();
@@ -95,7 +95,7 @@ bool SheetReader::next(QVariantList& fields)
             continue;
         bool ok = false;
         const int number = m_xml.attributes().value(u"r"_s).toInt(&ok);
-        m_row = ok ? number : m_row + 1;
+        m_reading = ok ? number : m_reading + 1;
         fields.clear();
         bool anyValue = false;
         int column = -1;
@@ -111,22 +111,39 @@ bool SheetReader::next(QVariantList& fields)
             if (m_width >= 0 && column >= m_width)
                 fail(u"cell %1%2 holds a value right of the header's last field"_s
                          .arg(columnName(column))
-                         .arg(m_row));
+                         .arg(m_reading));
             if (column >= fields.size())
                 fields.resize(column + 1);
             fields[column] = std::move(value);
             anyValue = true;
         }
-        if (m_xml.hasError())
-            break;
-        if (!anyValue)
-            continue;
-        if (m_width < 0)
-            m_width = fields.size();
-        fields.resize(m_width);
-        return true;
+        if (anyValue)
+            return true;
     }
     if (m_xml.hasError())
         fail(u"the sheet cannot be read (%1)"_s.arg(m_xml.errorString()));
     return false;
+}
+
+bool SheetReader::next(QVariantList& fields)
+{
+    if (!m_waiting) {
+        if (!readRow(m_next))
+            return false;
+        m_waiting = true;
+    }
+    // A row the sheet leaves out, or holds empty, between rows with values is a row of nulls:
+    // every row keeps its place, as the runner gives rows their roles by place.
+    if (m_width >= 0 && m_reading > m_row + 1) {
+        ++m_row;
+        fields = QVariantList(m_width);
+        return true;
+    }
+    fields = std::move(m_next);
+    m_waiting = false;
+    m_row = m_reading;
+    if (m_width < 0)
+        m_width = fields.size();
+    fields.resize(m_width);
+    return true;
 }

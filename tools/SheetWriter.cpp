@@ -96,6 +96,17 @@ void SheetWriter::addRecord(const QVariantList& values)
                   int(c));
         else
             writeText(int(c), value.toString(), m_formats.text);
+        m_lastWithValue = m_row;
     }
     ++m_row;
+}
+
+void SheetWriter::finish()
+{
+    if (m_row > 1 && m_lastWithValue < m_row - 1)
+        throw ScriptError(m_name,
+                          u"every field of this row and of those after it is null, and a sheet "
+                          u"keeps no empty rows at its end; put a text into the row, delete "
+                          u"it, or export the script as CSV"_s,
+                          int(m_lastWithValue + 1));
 }

@@ -129,3 +129,27 @@ std::unique_ptr<RecordSource> SpreadsheetReader::sheet(const QString& sheet)
     return std::make_unique<SheetReader>(std::move(part), m_strings,
                                          u"%1, sheet %2"_s.arg(m_name, sheet));
 }
+
+int SpreadsheetReader::lastRow(const QString& sheet)
+{
+    const auto part = m_zip.open(m_parts.value(sheet));
+    if (!part)
+        throw ScriptError(m_name, u"there is no sheet named \"%1\" in it"_s.arg(sheet));
+    static const QByteArray rowStart = "<row r=\"";
+    int last = 0;
+    QByteArray rest; // the end of the last block, where a row's tag may begin
+    for (;;) {
+        const QByteArray block = part->read(qint64(1) << 20);
+        if (block.isEmpty())
+            break;
+        rest += block;
+        for (qsizetype at = rest.indexOf(rowStart); at >= 0; at = rest.indexOf(rowStart, at + 1)) {
+            const qsizetype end = rest.indexOf('"', at + rowStart.size());
+            if (end < 0)
+                break;
+            last = rest.mid(at + rowStart.size(), end - at - rowStart.size()).toInt();
+        }
+        rest = rest.right(64);
+    }
+    return rest.trimmed().endsWith("</worksheet>") ? last : -1;
+}

@@ -28,6 +28,9 @@ public:
     bool hasSheet(const QString& sheet) const { return m_parts.contains(sheet); }
     // The records of `sheet`, read as they are asked for. One sheet is read at a time.
     std::unique_ptr<RecordSource> sheet(const QString& sheet);
+    // The number of the last row `sheet` holds, found without reading its cells; -1 when its
+    // part does not end as a sheet ends, as one cut short does.
+    int lastRow(const QString& sheet);
 
 private:
     struct Relation {
