@@ -4,7 +4,7 @@
 #include "script/CsvReader.h"
 
 #include <QFileDevice>
-#include <QStringDecoder>
+#include <QUtf8StringView>
 #include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
@@ -12,13 +12,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 constexpr qint64 chunk = qint64(64) * 1024;
-
-bool isUtf8(const QByteArray& bytes)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString ignored = decoder.decode(bytes);
-    return !decoder.hasError();
-}
 
 } // namespace
 
@@ -72,10 +65,10 @@ QVariant CsvReader::takeField(bool quoted)
         QString text = QString::fromUtf8(m_field);
         // A replacement character is either in the text or stands for bytes that were no
         // UTF-8; only then is the field looked at closely.
-        if (text.contains(QChar::ReplacementCharacter) && !isUtf8(m_field))
+        if (text.contains(QChar::ReplacementCharacter) && !QUtf8StringView(m_field).isValidUtf8())
             value = QVariant(m_field);
         else
-            value = QVariant(std::move(text));
+            value = QVariant(text);
     }
     m_field.resize(0); // keeps its room for the next field
     return value;

@@ -100,7 +100,7 @@ private Q_SLOTS:
                      .records,
                  1);
         QCOMPARE(fx.column(TableLayout::basic(), u"String"_s), QVariantList{u"Hi"_s});
-        QCOMPARE(fx.column(TableLayout::basic(), u"ID"_s).first().toInt(), 1);
+        QCOMPARE(fx.column(TableLayout::basic(), u"ID"_s).constFirst().toInt(), 1);
     }
 
     void importChecksHeaderAndCounts()

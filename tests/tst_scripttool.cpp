@@ -11,7 +11,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,12 +19,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-using Result = ToolRun;
-
-Result tool(const QStringList& args)
-{
-    return ToolRun::tool(args);
-}
+constexpr auto tool = &ToolRun::tool;
 
 // The folder's script files as they are on disk, to show that a refused command left them.
 QList<QByteArray> snapshot(const QString& dir)
@@ -54,7 +48,6 @@ QStringList journalModes(const QString& dir)
     }
     return modes;
 }
-const QStringList allWriteAheadLog{u"wal"_s, u"wal"_s, u"wal"_s, u"wal"_s};
 
 const TableLayout& layoutNamed(const QString& caption)
 {
@@ -77,7 +70,7 @@ private Q_SLOTS:
         const QString dir = tmp.filePath(u"new/script"_s);
         QCOMPARE(tool({u"sample"_s, dir}).code, 0);
         QVERIFY(onlyScriptFilesIn(dir));
-        QCOMPARE(journalModes(dir), allWriteAheadLog);
+        QCOMPARE(journalModes(dir), QStringList(4, u"wal"_s));
 
         const QList<qint64> expected{22, 100, 60};
         for (qsizetype i = 0; i < expected.size(); ++i)
@@ -115,7 +108,7 @@ private Q_SLOTS:
         QTemporaryDir tmp;
         QCOMPARE(tool({u"init"_s, tmp.path()}).code, 0);
         QVERIFY(onlyScriptFilesIn(tmp.path()));
-        QCOMPARE(journalModes(tmp.path()), allWriteAheadLog);
+        QCOMPARE(journalModes(tmp.path()), QStringList(4, u"wal"_s));
 
         const TableLayout& layout = layoutNamed(table);
         const auto file = ScriptTable::open(tmp.path(), layout);
@@ -152,7 +145,7 @@ private Q_SLOTS:
         QFETCH(QString, existing);
         QTemporaryDir tmp;
         writeFile(tmp.filePath(existing), "the author's own");
-        const Result result = tool({command, tmp.path()});
+        const ToolRun result = tool({command, tmp.path()});
         QVERIFY(result.code != 0);
         QVERIFY2(result.err.contains(existing), qPrintable(result.err));
         QCOMPARE(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
@@ -174,7 +167,7 @@ private Q_SLOTS:
         special.write("\"d\",\"q\",\"some\",\"a\",\"b\",\"c\",\"d\"\r\n");
         special.close();
 
-        Result result = tool({u"import"_s, csv, dir});
+        ToolRun result = tool({u"import"_s, csv, dir});
         QCOMPARE(result.code, 1);
         QVERIFY2(result.err.contains(u"basic.mdb"_s), qPrintable(result.err));
         result = tool({u"import"_s, csv, dir, u"--force"_s});
@@ -202,7 +195,7 @@ private Q_SLOTS:
         QCOMPARE(tool({u"import"_s, csv, dir, u"--force"_s}).code, 0);
         QCOMPARE(ScriptTable::open(dir, TableLayout::basic())->rowCount(), 3);
         QCOMPARE(ScriptTable::open(dir, TableLayout::control())->rowCount(), 2);
-        QCOMPARE(journalModes(dir), allWriteAheadLog);
+        QCOMPARE(journalModes(dir), QStringList(4, u"wal"_s));
     }
 
     // Replacing a table must not silently reset the Yes counts gathered in another.
@@ -219,7 +212,7 @@ private Q_SLOTS:
         writeFile(control, bytesOf(control).replace("Thank you for telling me that.", "Changed."));
         const QList<QByteArray> before = snapshot(dir);
 
-        Result result =
+        ToolRun result =
             tool({u"import"_s, u"--only"_s, u"control,double"_s, u"--force"_s, csv, dir});
         QCOMPARE(result.code, 0);
         const QList<QByteArray> after = snapshot(dir);
@@ -265,7 +258,7 @@ private Q_SLOTS:
             writing =
                 std::make_unique<FileLock>(fx.path(TableLayout::special()), FileLock::Kind::Write);
 
-        const Result result = tool({u"import"_s, u"--force"_s, csv.path(), fx.dir()});
+        const ToolRun result = tool({u"import"_s, u"--force"_s, csv.path(), fx.dir()});
         QCOMPARE(result.code, 1);
         QVERIFY2(result.err.contains(u"special.mdb: the file is open in the program "
                                      u"tst_scripttool (process %1); close it"_s.arg(
@@ -308,8 +301,8 @@ private Q_SLOTS:
             if (layout->caption == table)
                 fx.execute(*layout, sql);
         }
-        const Result result = tool(QStringList{u"check"_s, fx.dir()} +
-                                   (strict ? QStringList{u"--strict"_s} : QStringList{}));
+        const ToolRun result = tool(QStringList{u"check"_s, fx.dir()} +
+                                    (strict ? QStringList{u"--strict"_s} : QStringList{}));
         QCOMPARE(result.code, code);
         QCOMPARE(result.err, QString());
         const QStringList lines = result.out.split(u'\n', Qt::SkipEmptyParts);
@@ -369,7 +362,7 @@ private Q_SLOTS:
 
         const QString target = intoScript ? dir : tmp.filePath(u"other"_s);
         const QMap<QString, QByteArray> before = contents(target);
-        const Result result = tool({u"import"_s, csv, target});
+        const ToolRun result = tool({u"import"_s, csv, target});
         QCOMPARE(result.code, 1);
         QVERIFY2(result.err.contains(message), qPrintable(result.err));
         QVERIFY2(!result.err.contains(u"iconv"_s) || message.contains(u"iconv"_s),
@@ -395,7 +388,7 @@ private Q_SLOTS:
     void usageErrorsExitWithTwo()
     {
         QFETCH(QStringList, args);
-        const Result result = tool(args);
+        const ToolRun result = tool(args);
         QCOMPARE(result.code, 2);
         QVERIFY(result.err.startsWith(u"veyrath-script: "_s));
     }

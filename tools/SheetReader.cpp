@@ -66,7 +66,7 @@ QVariant SheetReader::readCell(int& column)
     if (type == u"inlineStr"_s)
         return hasValue ? QVariant(value.isNull() ? u""_s : value) : QVariant();
     if (type == u"str"_s) // a formula's text, such as the empty text of =""
-        return QVariant(value.isNull() ? u""_s : SharedStrings::decoded(value));
+        return {value.isNull() ? u""_s : SharedStrings::decoded(value)};
     if (!hasValue)
         return {};
     if (type == u"s"_s) {
