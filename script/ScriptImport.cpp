@@ -95,7 +95,9 @@ ScriptImport::Result ScriptImport::read(RecordSource& source, ScriptTable& table
     int currentRow = 0;
     ScriptCheck check(layout, [&](ScriptFinding finding) {
         finding.file = source.name();
-        finding.row = finding.row == currentRow ? source.place() : earlyPlaces.value(finding.row);
+        if (finding.row > 0) // 0 stands for the whole table
+            finding.row =
+                finding.row == currentRow ? source.place() : earlyPlaces.value(finding.row);
         ++(finding.isError() ? result.errors : result.warnings);
         findings(finding);
     });
@@ -112,8 +114,7 @@ ScriptImport::Result ScriptImport::read(RecordSource& source, ScriptTable& table
             if (record.size() != columns.size())
                 throw source.errorHere(u"it has %1 fields where %2 are needed"_s.arg(record.size())
                                            .arg(columns.size()));
-            QVariantList values;
-            values = std::move(record);
+            QVariantList values = std::move(record);
             for (qsizetype i = 0; i < columns.size(); ++i) {
                 const QString& column = columns.at(i);
                 if (values.at(i).typeId() == QMetaType::QByteArray)
