@@ -11,7 +11,6 @@
 #include "script/TableLayout.h"
 
 #include <algorithm>
-#include <memory>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -57,9 +56,9 @@ void ScriptCheck::run(const QString& dir, const QList<const TableLayout*>& layou
 {
     for (const TableLayout* layout : layouts) {
         ScriptCheck check(*layout, sink);
-        std::unique_ptr<ScriptTable> table;
         try {
-            table = ScriptTable::open(dir, *layout);
+            const auto table = ScriptTable::open(dir, *layout);
+            check.checkTable(*table);
         } catch (const ScriptError& error) {
             sink(ScriptFinding{Severity::Error, error.file(), error.row(), error.field(),
                                error.reason() +
@@ -67,9 +66,7 @@ void ScriptCheck::run(const QString& dir, const QList<const TableLayout*>& layou
                                         ? u"; "_s + loadStops
                                         : u"; the runner tells it when its window opens and asks "
                                           u"no special questions"_s)});
-            continue;
         }
-        check.checkTable(*table);
     }
 }
 
