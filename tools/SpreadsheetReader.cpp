@@ -13,9 +13,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const QString relationsNamespace =
-    u"http://schemas.openxmlformats.org/officeDocument/2006/relationships"_s;
-
 // A relationship's target, as a path inside the file: relative to the folder of the part that
 // names it, or from the file's root when it begins with a slash.
 QString resolved(const QString& part, const QString& target)
@@ -70,7 +67,12 @@ SpreadsheetReader::SpreadsheetReader(const QString& path)
     readPart(workbook, [&](QXmlStreamReader& xml) {
         if (xml.name() != u"sheet")
             return;
-        const QString id = xml.attributes().value(relationsNamespace, u"id"_s).toString();
+        // r:id, whichever of the two relationship namespaces the file was saved with.
+        QString id;
+        for (const QXmlStreamAttribute& attribute : xml.attributes()) {
+            if (attribute.name() == u"id" && !attribute.namespaceUri().isEmpty())
+                id = attribute.value().toString();
+        }
         if (related.contains(id))
             m_parts.insert(xml.attributes().value(u"name"_s).toString(), related.value(id).target);
     });

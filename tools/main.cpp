@@ -36,7 +36,7 @@ QTextStream& err()
 
 const QString commandsHelp =
     u"Commands:\n"
-    u"  init DIR             create the four script files, empty\n"
+    u"  init DIR             create the four script files, every line there to fill\n"
     u"  sample DIR           create them holding the bundled sample script\n"
     u"  check [DIR]          report what would go wrong in a run (default: .)\n"
     u"  export DIR OUT       write the four tables as CSV files into OUT\n"
