@@ -49,7 +49,8 @@ private Q_SLOTS:
         counter.start(QStringLiteral(SPECIAL_COUNTER), {fx.dir(), u"10"_s});
         QVERIFY(counter.waitForFinished(60000));
         QCOMPARE(counter.exitCode(), 0);
-        QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).constFirst().toLongLong(), previous + 10);
+        QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).constFirst().toLongLong(),
+                 previous + 10);
         QCOMPARE(fx.column(TableLayout::special(), u"Description"_s), textsBefore);
         QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).mid(1), (QVariantList{0, 0}));
     }
