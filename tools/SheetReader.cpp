@@ -9,16 +9,22 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// "C12" names the third column.
+// A sheet's columns run from A to XFD.
+constexpr int columnCount = 16384;
+
+// "C12" names the third column; -1 for what names none.
 int columnOf(QStringView reference)
 {
     int column = 0;
+    qsizetype letters = 0;
     for (const QChar c : reference) {
-        if (!c.isLetter())
+        if (c < u'A' || c > u'z' || (c > u'Z' && c < u'a'))
             break;
         column = column * 26 + (c.toUpper().unicode() - u'A' + 1);
+        if (++letters > 3)
+            return -1;
     }
-    return column - 1;
+    return letters > 0 && column <= columnCount ? column - 1 : -1;
 }
 
 QString columnName(int column)
@@ -49,6 +55,9 @@ QVariant SheetReader::readCell(int& column)
     const QXmlStreamAttributes attributes = m_xml.attributes();
     if (const QStringView reference = attributes.value(u"r"_s); !reference.isEmpty())
         column = columnOf(reference);
+    if (column < 0 || column >= columnCount)
+        fail(u"a cell of this row names no column of a sheet (\"%1\")"_s.arg(
+            attributes.value(u"r"_s)));
     const QString type = attributes.value(u"t"_s).toString();
     QString value;
     bool hasValue = false;
