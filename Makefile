@@ -5,7 +5,7 @@ PRESET ?= default
 BUILD  := build
 JOBS   := $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: run test build deps check check-asan format format-check tidy lint fuzz bench package-test
+.PHONY: run test build deps check check-asan format format-check tidy clazy lint fuzz bench package-test
 
 deps:
 	@scripts/install-deps
@@ -30,8 +30,8 @@ run: build
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
-# What CI holds besides the tests: the tree formatted, clang-tidy clean (FILES="a.cpp ..." for
-# some files only), every file carrying its licence header.
+# What CI holds besides the tests: the tree formatted, clang-tidy and clazy clean (FILES="a.cpp
+# ..." for some files only), every file carrying its licence header.
 format-check: deps
 	scripts/install-deps clang-format
 	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
@@ -40,7 +40,12 @@ tidy: build
 	scripts/install-deps clang-tidy
 	scripts/run-tidy $(FILES)
 
-lint: format-check tidy
+# Qt's own traps (detaching containers, connections without a context, ...), levels 0 and 1.
+clazy: build
+	scripts/install-deps clazy
+	scripts/run-clazy $(FILES)
+
+lint: format-check tidy clazy
 	scripts/check-spdx
 
 # Ten minutes a fuzz target by default; `make fuzz SECONDS_PER_TARGET=60` for a short run.

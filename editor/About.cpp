@@ -3,6 +3,7 @@
 
 #include "editor/About.h"
 
+#include "windowkit/AccessibleRole.h"
 #include "windowkit/WindowKit.h"
 
 #include <QLabel>
@@ -27,6 +28,8 @@ About::About(QWidget* parent)
     : QWidget(parent, Qt::Window)
 {
     Q_INIT_RESOURCE(editor); // the picture lives in a static library
+    // As a dialog, not a frame, a screen reader reads its texts as it opens.
+    AccessibleRole::give(staticMetaObject.className(), QAccessible::Dialog);
     setObjectName(u"About"_s);
     setWindowTitle(u"About"_s);
     setFixedSize(WindowKit::length(4815), WindowKit::length(2040));

@@ -102,9 +102,13 @@ Form1::Form1(Dialogs& dialogs, const QString& workingDir, QWidget* parent)
     m_editing = new EditMenu(*this);
     connect(m_editing, &EditMenu::failed, this, &Form1::tell);
     new CellTextEditor(*this);
-    // The designed client area stays whole between the menu bar and the status bar.
-    resize(WindowKit::length(9495), WindowKit::length(5940) + menuBar()->sizeHint().height() +
-                                        statusBar()->sizeHint().height());
+    // The designed client area stays whole between the menu bar and the status bar, where
+    // the screen has room for it; with large text it may not, and the grids scroll inside
+    // what the screen has.
+    const QSize designed(WindowKit::length(9495), WindowKit::length(5940) +
+                                                      menuBar()->sizeHint().height() +
+                                                      statusBar()->sizeHint().height());
+    resize(designed.boundedTo(WindowKit::roomOnScreen(*this)));
 }
 
 Form1::~Form1() = default;
@@ -193,7 +197,7 @@ QWidget* Form1::buildCommands()
     auto* row = new QWidget;
     auto* buttons = new QHBoxLayout(row);
     buttons->setContentsMargins(0, 0, 0, 0);
-    buttons->setSpacing(WindowKit::length(3120 - 1320 - 1335));
+    buttons->setSpacing(0);
     buttons->addStretch();
     const std::array<QString, 4> captions{u"&Add"_s, u"&Delete"_s, u"&Update"_s, u"&Sort"_s};
     const std::array<void (Form1::*)(), 4> handlers{&Form1::addRecord, &Form1::deleteRecord,
@@ -201,9 +205,19 @@ QWidget* Form1::buildCommands()
     for (int i = 0; i < 4; ++i) {
         auto* button = new QPushButton(captions.at(i), row);
         button->setObjectName(u"Command%1"_s.arg(i + 1));
-        button->setFixedSize(WindowKit::length(1335), WindowKit::length(375));
+        // The drawn size and gaps where the window has room; on a screen too small for them
+        // at a large scale, the buttons and gaps narrow down to the captions.
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        const QFontMetrics metrics(button->font());
+        button->setMinimumWidth(metrics.horizontalAdvance(QString(captions.at(i)).remove(u'&')) +
+                                2 * metrics.averageCharWidth());
+        button->setMaximumWidth(WindowKit::length(1335));
+        button->setFixedHeight(std::max(WindowKit::length(375), button->sizeHint().height()));
         connect(button, &QPushButton::clicked, this, handlers.at(i));
-        buttons->addWidget(button);
+        if (i > 0)
+            buttons->addSpacerItem(
+                new QSpacerItem(WindowKit::length(3120 - 1320 - 1335), 0, QSizePolicy::Preferred));
+        buttons->addWidget(button, 1);
         m_commands[i] = button;
     }
     buttons->addStretch();
@@ -368,6 +382,8 @@ void Form1::exitProgram()
     if (!m_about)
         m_about = std::make_unique<About>();
     m_about->show();
+    // Active, so that a screen reader reads it out.
+    m_about->activateWindow();
     waitFarewell();
     close();
 }

@@ -5,6 +5,7 @@
 
 #include "runner/AboutWindow.h"
 #include "runner/CheckedOnlyStyle.h"
+#include "runner/LineAnnouncer.h"
 #include "runner/LineDisplay.h"
 #include "windowkit/Dialogs.h"
 #include "windowkit/WindowKit.h"
@@ -28,10 +29,7 @@ MainForm::MainForm(Dialogs& dialogs, Voice& voice, const QString& workingDir, QW
     setObjectName(u"MainForm"_s);
     setWindowTitle(u"The Lumbrel Veyrath"_s);
 
-    // The designed size is the smallest; the window may grow or be maximized, and the
-    // display grows with it.
     auto* client = new QWidget(this);
-    client->setMinimumSize(designedClient());
     WindowKit::useWindowColours(client);
     client->installEventFilter(this);
     setCentralWidget(client);
@@ -40,6 +38,7 @@ MainForm::MainForm(Dialogs& dialogs, Voice& voice, const QString& workingDir, QW
     m_display->setObjectName(u"TextDisplay"_s);
     m_display->setDesignedSize(designedDisplay().size());
     m_display->setFont(WindowKit::font(WindowKit::msSansSerif(), 12, true));
+    m_announcer = new LineAnnouncer(client);
 
     m_button = new QPushButton(client);
     m_button->setObjectName(u"BUTTON"_s);
@@ -53,6 +52,12 @@ MainForm::MainForm(Dialogs& dialogs, Voice& voice, const QString& workingDir, QW
         Qt::QueuedConnection);
 
     buildMenu();
+    // The designed size is the smallest; the window may grow or be maximized, and the
+    // display grows with it. Where large text or a high scale factor make the designed size
+    // larger than the screen, the window takes what the screen has and the text shrinks to
+    // fit, as it does for a long line.
+    const QSize room = WindowKit::roomOnScreen(*this) - QSize(0, menuBar()->sizeHint().height());
+    client->setMinimumSize(designedClient().boundedTo(room));
     placeControls(designedClient());
     resize(sizeHint());
 }
@@ -130,6 +135,7 @@ void MainForm::load()
 void MainForm::display(const QString& line)
 {
     m_display->setText(line);
+    m_announcer->announce(line);
 }
 
 QString MainForm::inputBox(const QString& prompt, const QString& title)
@@ -181,6 +187,8 @@ void MainForm::showAbout()
         m_about = new AboutWindow(this);
     m_about->show();
     m_about->raise();
+    // Active, so that a screen reader reads it out.
+    m_about->activateWindow();
 }
 
 void MainForm::hideAbout()

@@ -15,6 +15,7 @@
 class AboutWindow;
 class QAction;
 class Dialogs;
+class LineAnnouncer;
 class LineDisplay;
 class QPushButton;
 class Voice;
@@ -64,6 +65,7 @@ private:
     SystemRandom m_random;
     Conversation m_conversation;
     LineDisplay* m_display;
+    LineAnnouncer* m_announcer;
     QPushButton* m_button;
     QHash<Persistence, QAction*> m_levels;
     QPointer<AboutWindow> m_about;

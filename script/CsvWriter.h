@@ -3,17 +3,30 @@
 
 #pragma once
 
-#include <QString>
-#include <QVariantList>
+#include "script/RecordSink.h"
 
-// Writes records in the form CsvReader reads: texts always quoted (so the empty text and
-// blanks at either end are kept), nulls as nothing, numbers bare, CRLF between records.
-class CsvWriter {
+#include <QByteArray>
+#include <QString>
+
+class QIODevice;
+
+// Writes records in the form CsvReader reads, as UTF-8: texts always quoted (so the empty
+// text and blanks at either end are kept), nulls as nothing, numbers bare, CRLF between
+// records. Records are gathered into blocks and handed to the device a block at a time, so
+// memory stays the same whatever the table's size.
+class CsvWriter final : public RecordSink {
 public:
-    void addRecord(const QVariantList& values);
-    void addHeader(const QStringList& names);
-    const QString& text() const { return m_text; }
+    // `name` is the file as messages name it.
+    CsvWriter(QIODevice& device, QString name);
+
+    // A UTF-8 byte order mark, for spreadsheets that read UTF-8 only after one; first, if at all.
+    void addMark();
+    void addRecord(const QVariantList& values) override;
+    // Hands what is gathered to the device; throws ScriptError when the device refuses it.
+    void finish() override;
 
 private:
-    QString m_text;
+    QIODevice& m_device;
+    QString m_name;
+    QByteArray m_block;
 };

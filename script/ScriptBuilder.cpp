@@ -4,23 +4,22 @@
 #include "script/ScriptBuilder.h"
 
 #include "script/FileUsers.h"
+#include "script/NativePath.h"
 #include "script/ScriptError.h"
 #include "script/ScriptTable.h"
 #include "script/WorkFolder.h"
 
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QStringList>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-QString native(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
-}
 
 bool present(const QString& path)
 {
@@ -44,17 +43,17 @@ const QStringList& logSuffixes()
 
 } // namespace
 
-ScriptBuilder::ScriptBuilder(QString dir, Existing existing, QList<const TableLayout*> layouts)
+ScriptBuilder::ScriptBuilder(QString dir, Existing existing, QList<const TableLayout*> layouts,
+                             const QString& howToReplace)
     : m_dir(std::move(dir))
     , m_existing(existing)
     , m_layouts(std::move(layouts))
 {
     const QFileInfo info(m_dir);
     if (info.exists() && !info.isDir())
-        throw ScriptError(native(m_dir), u"this is not a folder"_s);
-    if (!QDir().mkpath(m_dir))
-        throw ScriptError(native(m_dir), u"the folder cannot be created"_s);
+        throw ScriptError(nativePath(m_dir), u"this is not a folder"_s);
     if (m_existing == Existing::Refuse) {
+        const QString hint = howToReplace.isEmpty() ? QString() : u" ("_s + howToReplace + u')';
         QStringList found;
         for (const TableLayout* layout : std::as_const(m_layouts)) {
             if (present(ScriptTable::pathIn(m_dir, *layout)))
@@ -62,10 +61,11 @@ ScriptBuilder::ScriptBuilder(QString dir, Existing existing, QList<const TableLa
         }
         if (found.size() == 1)
             throw ScriptError(found.first(), u"the file already exists in %1; no script file was "
-                                             u"written"_s.arg(native(m_dir)));
+                                             u"written%2"_s.arg(nativePath(m_dir), hint));
         if (!found.isEmpty())
-            throw ScriptError(found.join(u", "_s), u"these files already exist in %1; no script "
-                                                   u"file was written"_s.arg(native(m_dir)));
+            throw ScriptError(found.join(u", "_s),
+                              u"these files already exist in %1; no script "
+                              u"file was written%2"_s.arg(nativePath(m_dir), hint));
     }
     refuseFilesInUse();
     m_work = std::make_unique<WorkFolder>(m_dir);
@@ -126,7 +126,7 @@ void ScriptBuilder::refuseFilesInUse() const
                                   u"this file in %1 shows that %2 was not closed cleanly; open "
                                   u"and close it once (for example with veyrath-script check) "
                                   u"and try again. No script file was written"_s.arg(
-                                      native(m_dir), layout->fileName));
+                                      nativePath(m_dir), layout->fileName));
         }
     }
 }
@@ -136,8 +136,14 @@ ScriptTable& ScriptBuilder::table(const TableLayout& layout)
     if (!m_layouts.contains(&layout))
         throw ScriptError(layout.fileName, u"this file is not among those being built"_s);
     auto& table = m_tables[layout.kind];
-    if (!table)
+    if (!table) {
         table = ScriptTable::create(m_work->path(), layout);
+        // Nobody else sees a file while it is built, and one that fails is thrown away whole,
+        // so it is written once, without a log beside it and without waiting for the disk at
+        // each step; seal() gives it its log back and puts it on the disk once.
+        table->exec(u"PRAGMA journal_mode=OFF"_s);
+        table->exec(u"PRAGMA synchronous=OFF"_s);
+    }
     return *table;
 }
 
@@ -170,13 +176,27 @@ void ScriptBuilder::seal()
         return;
     fill([this] {
         for (const TableLayout* layout : std::as_const(m_layouts)) {
+            ScriptTable& built = table(*layout);
+            QSqlQuery mode = built.exec(u"PRAGMA journal_mode=WAL"_s);
+            if (!mode.next() || mode.value(0).toString() != u"wal"_s)
+                throw ScriptError(layout->fileName, u"its write-ahead log cannot be set up"_s);
+            mode.finish();
             // Written back now, where a failure is seen, rather than at the close.
-            QSqlQuery done = table(*layout).exec(u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
+            QSqlQuery done = built.exec(u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
             if (done.next() && done.value(0).toInt() != 0)
                 throw ScriptError(layout->fileName, u"its log could not be written back"_s);
         }
     });
     m_tables.clear();
+    for (const TableLayout* layout : std::as_const(m_layouts)) {
+        // Every byte on the disk before the file is moved in: a write the system only buffered
+        // is not written yet.
+        QFile file(m_work->filePath(layout->fileName));
+        if (!file.open(QIODevice::ReadWrite) || ::fsync(file.handle()) != 0)
+            m_work->fail(layout->fileName, file.errorString().isEmpty()
+                                               ? QString::fromLocal8Bit(std::strerror(errno))
+                                               : file.errorString());
+    }
     m_sealed = true;
 }
 

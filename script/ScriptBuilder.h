@@ -23,11 +23,13 @@ public:
     enum class Existing { Refuse, Replace };
 
     // Builds the files of `layouts` (by default all four) in `dir`, creating `dir` when it is
-    // missing. With Refuse, fails at once when any of those files is already there; with
-    // Replace, when another program has one of them open. Either way before anything is
-    // written.
+    // missing (and removing it again when the files never come). With Refuse, fails at once
+    // when any of those files is already there, adding `howToReplace` to the message when the
+    // caller has a way; with Replace, when another program has one of them open. Either way
+    // before anything is written.
     ScriptBuilder(QString dir, Existing existing,
-                  QList<const TableLayout*> layouts = TableLayout::all());
+                  QList<const TableLayout*> layouts = TableLayout::all(),
+                  const QString& howToReplace = {});
     ~ScriptBuilder();
     ScriptBuilder(const ScriptBuilder&) = delete;
     ScriptBuilder& operator=(const ScriptBuilder&) = delete;

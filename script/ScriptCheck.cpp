@@ -33,8 +33,9 @@ bool looksLikeMarker(const QString& text)
 
 } // namespace
 
-ScriptCheck::ScriptCheck(const TableLayout& layout)
+ScriptCheck::ScriptCheck(const TableLayout& layout, FindingSink sink)
     : m_layout(layout)
+    , m_sink(std::move(sink))
 {
 }
 
@@ -46,64 +47,108 @@ QList<ScriptFinding> ScriptCheck::run(const QString& dir)
 QList<ScriptFinding> ScriptCheck::run(const QString& dir, const QList<const TableLayout*>& layouts)
 {
     QList<ScriptFinding> findings;
+    run(dir, layouts, [&findings](const ScriptFinding& finding) { findings << finding; });
+    return findings;
+}
+
+void ScriptCheck::run(const QString& dir, const QList<const TableLayout*>& layouts,
+                      const FindingSink& sink)
+{
     for (const TableLayout* layout : layouts) {
-        ScriptCheck check(*layout);
+        ScriptCheck check(*layout, sink);
         try {
             const auto table = ScriptTable::open(dir, *layout);
             check.checkTable(*table);
         } catch (const ScriptError& error) {
-            check.m_findings << ScriptFinding{
-                Severity::Error, error.file(), error.row(), error.field(),
-                error.reason() + (loadedAtStart(*layout)
-                                      ? u"; "_s + loadStops
-                                      : u"; the runner tells it when its window opens and asks "
-                                        u"no special questions"_s)};
+            sink(ScriptFinding{Severity::Error, error.file(), error.row(), error.field(),
+                               error.reason() +
+                                   (loadedAtStart(*layout)
+                                        ? u"; "_s + loadStops
+                                        : u"; the runner tells it when its window opens and asks "
+                                          u"no special questions"_s)});
         }
-        findings << check.m_findings;
     }
-    return findings;
 }
 
 QString ScriptCheck::summary(const QList<ScriptFinding>& findings, const QString& where)
 {
-    if (findings.isEmpty())
+    const auto errors = std::count_if(findings.cbegin(), findings.cend(),
+                                      [](const ScriptFinding& f) { return f.isError(); });
+    return summary(errors, findings.size() - errors, where);
+}
+
+QString ScriptCheck::summary(qsizetype errors, qsizetype warnings, const QString& where)
+{
+    if (errors == 0 && warnings == 0)
         return u"No errors or warnings in %1."_s.arg(where);
     const auto counted = [](qsizetype n, const QString& one, const QString& many) {
         return u"%1 %2"_s.arg(n).arg(n == 1 ? one : many);
     };
-    const auto errors = std::count_if(findings.cbegin(), findings.cend(),
-                                      [](const ScriptFinding& f) { return f.isError(); });
     return u"%1 and %2 in %3."_s.arg(counted(errors, u"error"_s, u"errors"_s),
-                                     counted(findings.size() - errors, u"warning"_s, u"warnings"_s),
-                                     where);
+                                     counted(warnings, u"warning"_s, u"warnings"_s), where);
 }
 
 void ScriptCheck::add(Severity severity, int row, const QString& field, const QString& reason)
 {
-    m_findings << ScriptFinding{severity, m_layout.fileName, row, field, reason};
+    m_sink(ScriptFinding{severity, m_layout.fileName, row, field, reason});
 }
 
 void ScriptCheck::checkTable(const ScriptTable& table)
 {
-    if (m_layout.kind == TableLayout::Kind::Special && table.isReadOnly())
+    if (table.isReadOnly())
+        readOnly();
+    // A table loaded at start is read only as far as its rules look; its count is asked
+    // for when it holds more rows than the runner does.
+    struct Enough {};
+    qint64 count = 0;
+    try {
+        table.forEachRow(m_layout.columns, [&](const ScriptRow& row) {
+            if (!wantsMoreRows())
+                throw Enough{};
+            addRow(row.number(), row.values());
+            ++count;
+        });
+    } catch (const Enough&) {
+        count = table.rowCount();
+    }
+    finish(count);
+}
+
+void ScriptCheck::readOnly()
+{
+    if (m_layout.kind == TableLayout::Kind::Special)
         add(Severity::Warning, 0, {},
             u"the file cannot be written, so the runner cannot count a Yes: it tells that the "
             u"Yes was not counted and goes on"_s);
-    table.forEachRow(m_layout.columns, [this](const ScriptRow& row) {
-        QVariantList values;
-        for (int i = 0; i < m_layout.columns.size(); ++i)
-            values << row.value(i);
-        m_rows << Row{row.number(), values};
-    });
-    checkRowCount(m_rows.size());
+}
+
+bool ScriptCheck::wantsMoreRows() const
+{
+    return !loadedAtStart(m_layout) || m_rows.size() <= m_layout.capacity;
+}
+
+void ScriptCheck::addRow(int number, const QVariantList& values)
+{
+    // The rows of the special table are checked as they come; those of a table loaded at
+    // start wait for its count, which is told first.
+    if (!loadedAtStart(m_layout))
+        checkRow(Row{number, values});
+    else if (wantsMoreRows())
+        m_rows << Row{number, values};
+}
+
+void ScriptCheck::finish(qint64 rowCount)
+{
+    checkRowCount(rowCount);
     for (const Row& row : std::as_const(m_rows)) {
         // Rows past the capacity are never loaded: the load has already failed at the first.
-        if (loadedAtStart(m_layout) && row.number > m_layout.capacity)
+        if (row.number > m_layout.capacity)
             break;
         checkRow(row);
     }
     if (const QString column = PickRules::markerColumn(m_layout); !column.isEmpty())
         checkBlocks(column);
+    m_rows.clear();
 }
 
 void ScriptCheck::checkRowCount(qsizetype count)

@@ -3,34 +3,39 @@
 
 #include "script/ScriptExport.h"
 
-#include "script/CsvWriter.h"
+#include "script/RecordSink.h"
 #include "script/ScriptError.h"
 #include "script/ScriptRow.h"
 #include "script/ScriptTable.h"
 
 using namespace Qt::Literals::StringLiterals;
 
-QString ScriptExport::toCsv(const ScriptTable& table)
+qint64 ScriptExport::write(const ScriptTable& table, RecordSink& sink)
 {
     const TableLayout& layout = table.layout();
-    CsvWriter writer;
-    writer.addHeader(layout.columns);
+    QVariantList values;
+    for (const QString& column : layout.columns)
+        values << column;
+    sink.addRecord(values);
+    qint64 rows = 0;
     table.forEachRow(layout.columns, [&](const ScriptRow& row) {
-        QVariantList values;
+        values.clear();
         for (int i = 0; i < layout.columns.size(); ++i) {
             QVariant value = row.value(i);
             if (value.typeId() == QMetaType::QByteArray && !value.isNull())
                 throw ScriptError(table.fileName(),
-                                  u"the field holds binary data (a BLOB), which a CSV file "
-                                  u"cannot carry as it is; nothing was exported"_s,
+                                  u"the field holds binary data (a BLOB), which a CSV file or "
+                                  u"spreadsheet cannot carry as it is; nothing was exported"_s,
                                   row.number(), layout.columns.at(i));
-            // A text field may hold anything SQLite accepts; writing it as quoted text keeps
-            // commas and line breaks in a stray number from breaking the record.
+            // A text field may hold anything SQLite accepts; writing it as text keeps commas
+            // and line breaks in a stray number from breaking the record.
             if (!value.isNull() && layout.isTextColumn(layout.columns.at(i)))
                 value = value.toString();
             values << value;
         }
-        writer.addRecord(values);
+        sink.addRecord(values);
+        ++rows;
     });
-    return writer.text();
+    sink.finish();
+    return rows;
 }

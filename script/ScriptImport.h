@@ -3,12 +3,15 @@
 
 #pragma once
 
-#include <QList>
+#include "script/ScriptCheck.h"
+
 #include <QString>
 
+class RecordSource;
 class ScriptTable;
 
-// Carries the rows of a CSV text (header row of field names, no ID) into a script table.
+// Carries the records of a file an author wrote (header row of field names, no ID; a CSV
+// file or a sheet) into a script table, one record at a time.
 class ScriptImport {
 public:
     struct Options {
@@ -19,17 +22,20 @@ public:
     };
     struct Result {
         int records = 0;
-        // The CSV line each record began on, by row (row 1 at index 0); the header is line 1.
-        QList<int> lines;
         // Nulls that came into columns the runner loads as lines.
         int nullLines = 0;
-
-        // The CSV line of a row, or 0 for a row the text did not hold.
-        int lineOf(int row) const { return row > 0 && row <= lines.size() ? lines.at(row - 1) : 0; }
+        // What the check found in the rows read, as handed to the caller's sink.
+        qsizetype errors = 0;
+        qsizetype warnings = 0;
     };
 
-    // Appends every record in one transaction. A fault is thrown as ScriptError naming
-    // `sourceName`, the line and the column, and leaves the table as it was.
+    // Appends every record in one transaction, and checks each row as `veyrath-script check`
+    // would, handing each finding to `findings` placed by the source's name and the record's
+    // place in it (its line, or its row in a sheet). A fault is thrown as ScriptError naming
+    // the source, the place and the field, and leaves the table as it was.
+    static Result read(RecordSource& source, ScriptTable& table, Options options,
+                       const ScriptCheck::FindingSink& findings);
+    // The same for a whole CSV text, findings left aside.
     static Result fromCsv(ScriptTable& table, const QString& csvText, const QString& sourceName,
                           Options options);
     static Result fromCsv(ScriptTable& table, const QString& csvText, const QString& sourceName);

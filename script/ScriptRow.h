@@ -20,6 +20,7 @@ public:
     qint64 id() const { return m_id; }
     bool isNull(int index) const;
     QVariant value(int index) const { return m_values.at(index); }
+    const QVariantList& values() const { return m_values; }
 
     // The text of a column; a null here is a fault the author must mend, so it throws
     // ScriptError naming file, row and field.

@@ -3,6 +3,7 @@
 
 #include "script/ScriptTable.h"
 
+#include "script/NativePath.h"
 #include "script/ScriptError.h"
 #include "script/ScriptLocation.h"
 #include "script/ScriptRow.h"
@@ -88,7 +89,7 @@ QString sqlReason(const QSqlError& error)
 
 QString ScriptTable::pathIn(const QString& dir, const TableLayout& layout)
 {
-    return QDir::toNativeSeparators(QDir(dir).absoluteFilePath(layout.fileName));
+    return nativePath(QDir(dir).absoluteFilePath(layout.fileName));
 }
 
 QString ScriptTable::quoted(const QString& identifier)
@@ -210,8 +211,7 @@ std::unique_ptr<ScriptTable> ScriptTable::open(const QString& dir, const TableLa
     const QString path = pathIn(dir, layout);
     const QFileInfo info(path);
     if (!info.exists())
-        throw ScriptError(layout.fileName,
-                          u"the file was not found in %1"_s.arg(QDir::toNativeSeparators(dir)));
+        throw ScriptError(layout.fileName, u"the file was not found in %1"_s.arg(nativePath(dir)));
     if (!info.isFile())
         throw ScriptError(layout.fileName, u"this is not a file"_s);
     if (const QString reason = foreignFileReason(path); !reason.isEmpty())
@@ -239,7 +239,7 @@ std::unique_ptr<ScriptTable> ScriptTable::create(const QString& dir, const Table
     const QString path = pathIn(dir, layout);
     if (QFileInfo::exists(path))
         throw ScriptError(layout.fileName, u"the file already exists in %1; it was left as it "
-                                           u"is"_s.arg(QDir::toNativeSeparators(dir)));
+                                           u"is"_s.arg(nativePath(dir)));
     std::unique_ptr<ScriptTable> table(new ScriptTable(layout, path, false));
     table->connect(Access::Create);
 

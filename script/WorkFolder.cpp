@@ -3,6 +3,7 @@
 
 #include "script/WorkFolder.h"
 
+#include "script/NativePath.h"
 #include "script/ScriptError.h"
 
 #include <QDir>
@@ -20,11 +21,6 @@ namespace {
 // Less room than this left where a write failed means the disk filled up: the failed write
 // itself needed only a page or so.
 constexpr qint64 nearlyFull = qint64(1024) * 1024;
-
-QString native(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
-}
 
 std::filesystem::path fsPath(const QString& path)
 {
@@ -46,14 +42,40 @@ QString backupOf(const QString& workFile)
 
 WorkFolder::WorkFolder(QString target)
     : m_target(std::move(target))
-    , m_dir(std::make_unique<QTemporaryDir>(QDir(m_target).filePath(u".veyrath-XXXXXX"_s)))
 {
-    if (!m_dir->isValid())
-        throw ScriptError(native(m_target),
-                          u"no working folder can be made in it (%1)"_s.arg(m_dir->errorString()));
+    const QFileInfo info(m_target);
+    if (info.exists() && !info.isDir())
+        throw ScriptError(nativePath(m_target), u"this is not a folder"_s);
+    for (QString dir = QDir::cleanPath(QFileInfo(m_target).absoluteFilePath());
+         !present(dir) && !QDir(dir).isRoot(); dir = QFileInfo(dir).path())
+        m_made.prepend(dir);
+    if (!QDir().mkpath(m_target)) {
+        removeMadeFolders();
+        throw ScriptError(nativePath(m_target), u"the folder cannot be created"_s);
+    }
+    m_dir = std::make_unique<QTemporaryDir>(QDir(m_target).filePath(u".veyrath-XXXXXX"_s));
+    if (!m_dir->isValid()) {
+        const QString reason = m_dir->errorString();
+        m_dir.reset();
+        removeMadeFolders();
+        throw ScriptError(nativePath(m_target),
+                          u"no working folder can be made in it (%1)"_s.arg(reason));
+    }
 }
 
-WorkFolder::~WorkFolder() = default;
+WorkFolder::~WorkFolder()
+{
+    m_dir.reset();
+    if (!m_delivered)
+        removeMadeFolders();
+}
+
+void WorkFolder::removeMadeFolders() const
+{
+    // Only folders still empty go: whatever another program put there meanwhile stays.
+    for (qsizetype i = m_made.size() - 1; i >= 0; --i)
+        QDir().rmdir(m_made.at(i));
+}
 
 QString WorkFolder::path() const
 {
@@ -71,11 +93,14 @@ void WorkFolder::fail(const QString& name, const QString& cause) const
     storage.refresh();
     const bool full = cause.contains(u"full"_s, Qt::CaseInsensitive) ||
                       (storage.isValid() && storage.bytesAvailable() < nearlyFull);
-    throw ScriptError(
-        native(path()),
-        u"%1, so %2 could not be written in this working folder (%3). The files in "
-        u"%4 were kept as they were, and the working folder is removed"_s.arg(
-            full ? u"the disk is full"_s : u"a write failed"_s, name, cause, native(m_target)));
+    const QString kept =
+        m_made.isEmpty()
+            ? u"The files in %1 were kept as they were, and the working folder is removed"_s
+            : u"%1, made for the new files, is removed again"_s;
+    throw ScriptError(nativePath(path()),
+                      u"%1, so %2 could not be written in this working folder (%3). %4"_s.arg(
+                          full ? u"the disk is full"_s : u"a write failed"_s, name, cause,
+                          kept.arg(nativePath(m_target))));
 }
 
 void WorkFolder::moveIn(const QStringList& names, bool replace) const
@@ -86,6 +111,7 @@ void WorkFolder::moveIn(const QStringList& names, bool replace) const
             moveOne(name, replace);
             moved << name;
         }
+        m_delivered = true;
     } catch (const ScriptError&) {
         // Back out in the reverse order, so each file finds the state it left.
         for (qsizetype i = moved.size() - 1; i >= 0; --i) {
@@ -111,17 +137,18 @@ void WorkFolder::moveOne(const QString& name, bool replace) const
         // is kept.
         QFile file(from);
         if (!file.rename(to))
-            throw ScriptError(
-                name, present(to) ? u"the file appeared in %1 while the new one was "
-                                    u"being written; it was left as it is"_s.arg(native(m_target))
-                                  : u"the file cannot be moved into %1 (%2)"_s.arg(
-                                        native(m_target), file.errorString()));
+            throw ScriptError(name, present(to) ? u"the file appeared in %1 while the new one was "
+                                                  u"being written; it was left as it is"_s.arg(
+                                                      nativePath(m_target))
+                                                : u"the file cannot be moved into %1 (%2)"_s.arg(
+                                                      nativePath(m_target), file.errorString()));
         return;
     }
     std::error_code error;
     if (present(to)) {
         if (QFileInfo(to).isDir())
-            throw ScriptError(name, u"this is a folder in %1, not a file"_s.arg(native(m_target)));
+            throw ScriptError(name,
+                              u"this is a folder in %1, not a file"_s.arg(nativePath(m_target)));
         // Kept until all are in place, so that a failure can put the old one back.
         std::filesystem::create_hard_link(fsPath(to), fsPath(backupOf(from)), error);
         if (error && !QFile::copy(to, backupOf(from)))
@@ -131,5 +158,5 @@ void WorkFolder::moveOne(const QString& name, bool replace) const
     std::filesystem::rename(fsPath(from), fsPath(to), error);
     if (error)
         throw ScriptError(name, u"the file cannot be replaced in %1 (%2)"_s.arg(
-                                    native(m_target), QString::fromStdString(error.message())));
+                                    nativePath(m_target), QString::fromStdString(error.message())));
 }

@@ -11,10 +11,12 @@ class QTemporaryDir;
 
 // A hidden folder made inside a target folder, where new files are written in full before
 // any of them is moved into the target, so that a failure at any point leaves the target as
-// it was. The folder goes, with whatever is left in it, when this object does.
+// it was. The folder goes, with whatever is left in it, when this object does; so does the
+// target itself when it was made for these files and they never came.
 class WorkFolder {
 public:
-    // Throws ScriptError naming `target` when no folder can be made in it.
+    // Makes `target` when it is missing. Throws ScriptError naming `target` when it cannot be
+    // made or no folder can be made in it.
     explicit WorkFolder(QString target);
     ~WorkFolder();
     WorkFolder(const WorkFolder&) = delete;
@@ -35,7 +37,10 @@ public:
 
 private:
     void moveOne(const QString& name, bool replace) const;
+    void removeMadeFolders() const;
 
     QString m_target;
+    QStringList m_made; // the folders made for the target, outermost first
     std::unique_ptr<QTemporaryDir> m_dir;
+    mutable bool m_delivered = false;
 };

@@ -3,10 +3,15 @@
 
 #include "script/ScriptTable.h"
 #include "tests/support/ScriptFixture.h"
+#include "tests/support/SmallDisk.h"
+#include "tests/support/ToolRun.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 
@@ -14,7 +19,8 @@ using namespace Qt::Literals::StringLiterals;
 
 // The runner counts a Yes in one committed statement; a process killed at any moment must
 // leave every file sound and every count grown only by whole replies, and an editor saving
-// beside it loses neither its edits nor the counts.
+// beside it loses neither its edits nor the counts. The tool builds its files aside; a write
+// that fails on the way must leave the target as it was.
 class TestCrashSafety : public QObject {
     Q_OBJECT
 
@@ -34,7 +40,7 @@ private Q_SLOTS:
             QVERIFY(counter.waitForFinished());
 
             QCOMPARE(fx.integrity(TableLayout::special()), u"ok"_s);
-            const QVariant count = fx.column(TableLayout::special(), u"Yes"_s).first();
+            const QVariant count = fx.column(TableLayout::special(), u"Yes"_s).constFirst();
             QCOMPARE(count.typeId(), QMetaType::LongLong);
             QVERIFY2(
                 count.toLongLong() >= previous,
@@ -46,7 +52,8 @@ private Q_SLOTS:
         counter.start(QStringLiteral(SPECIAL_COUNTER), {fx.dir(), u"10"_s});
         QVERIFY(counter.waitForFinished(60000));
         QCOMPARE(counter.exitCode(), 0);
-        QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).first().toLongLong(), previous + 10);
+        QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).constFirst().toLongLong(),
+                 previous + 10);
         QCOMPARE(fx.column(TableLayout::special(), u"Description"_s), textsBefore);
         QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).mid(1), (QVariantList{0, 0}));
     }
@@ -80,6 +87,82 @@ private Q_SLOTS:
         const int last = 1 + edits % 3;
         QCOMPARE(fx.column(TableLayout::special(), u"Description"_s).at(last - 1).toString(),
                  u"edit %1"_s.arg(edits));
+    }
+
+    void failedWritesLeaveTheFolderAsItWas_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("fullDisk");
+        QTest::addColumn<bool>("newFolder"); // the target does not exist yet
+        QTest::newRow("import, file size limit") << u"import"_s << false << false;
+        QTest::newRow("export, file size limit") << u"export"_s << false << false;
+        QTest::newRow("export to a spreadsheet, file size limit")
+            << u"export --xlsx"_s << false << false;
+        QTest::newRow("import, full disk") << u"import"_s << true << false;
+        QTest::newRow("export, full disk") << u"export"_s << true << false;
+        QTest::newRow("import into a new folder") << u"import"_s << false << true;
+        QTest::newRow("export into a new folder") << u"export"_s << false << true;
+        QTest::newRow("sample into a new folder") << u"sample"_s << false << true;
+        QTest::newRow("sample into a new folder, full disk") << u"sample"_s << true << true;
+    }
+    void failedWritesLeaveTheFolderAsItWas()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, fullDisk);
+        QFETCH(bool, newFolder);
+        QTemporaryDir tmp;
+        const QString script = tmp.filePath(u"script"_s);
+        const QString csv = tmp.filePath(u"csv"_s);
+        QCOMPARE(ToolRun::tool({u"sample"_s, script}).code, 0);
+        QCOMPARE(ToolRun::tool({u"export"_s, script, csv}).code, 0);
+        if (!fullDisk && command != u"sample"_s) {
+            // Files past the size limit: a special table of some 200 kB.
+            QFile special(QDir(csv).filePath(u"special.csv"_s));
+            QVERIFY(special.open(QIODevice::Append));
+            for (int i = 0; i < 2000; ++i)
+                // NOLINTNEXTLINE(modernize-raw-string-literal): moc cannot read raw strings
+                special.write("\"d\",\"" + QByteArray(100, 'q') +
+                              "\",0,\"a\",\"b\",\"c\",\"d\"\r\n");
+            special.close();
+            QCOMPARE(ToolRun::tool({u"import"_s, u"--force"_s, csv, script}).code, 0);
+        }
+        const bool importing = command == u"import"_s;
+        QString target = importing ? script : csv;
+        SmallDisk disk(tmp.filePath(u"disk"_s));
+        if (fullDisk) {
+            if (!disk.mounted())
+                QSKIP("no small file system can be mounted here to fill");
+            const QString copy = tmp.filePath(u"disk/target"_s);
+            QDir().mkpath(copy);
+            for (const QString& name : QDir(target).entryList(QDir::Files))
+                QVERIFY(QFile::copy(QDir(target).filePath(name), QDir(copy).filePath(name)));
+            target = copy;
+            disk.leave(importing ? 40 * 1024 : 8 * 1024);
+        }
+        if (newFolder)
+            target = QDir(target).filePath(u"new/folder"_s);
+        const QString parent = QFileInfo(target).path();
+        const QMap<QString, QByteArray> before = contents(newFolder ? parent : target);
+
+        QStringList args = command.split(u' ');
+        if (command == u"sample"_s)
+            args << target;
+        else
+            args << u"--force"_s << (importing ? csv : script)
+                 << (args.contains(u"--xlsx"_s) ? QDir(target).filePath(u"script.xlsx"_s) : target);
+        const ToolRun result =
+            fullDisk ? ToolRun::tool(args)
+                     : ToolRun::toolWithSmallFiles(args, command == u"sample"_s ? 8 : 64);
+        QCOMPARE(result.code, 1);
+        QVERIFY2(result.err.contains(QDir::toNativeSeparators(target) + u"/.veyrath-"_s) &&
+                     result.err.contains(u"could not be written in this working folder"_s) &&
+                     result.err.contains(newFolder ? u"made for the new files, is removed again"_s
+                                                   : u"were kept as they were"_s),
+                 qPrintable(result.err));
+        if (fullDisk)
+            QVERIFY2(result.err.contains(u"the disk is full"_s), qPrintable(result.err));
+        // A folder made for the new files goes with them.
+        QCOMPARE(contents(newFolder ? parent : target), before);
     }
 };
 

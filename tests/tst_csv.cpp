@@ -8,9 +8,37 @@
 #include "script/ScriptTable.h"
 #include "tests/support/ScriptFixture.h"
 
+#include <QBuffer>
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QList<QVariantList> parse(QByteArray bytes)
+{
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    CsvReader reader(buffer, u"test.csv"_s);
+    QList<QVariantList> records;
+    for (QVariantList record; reader.next(record);)
+        records << record;
+    return records;
+}
+
+QByteArray written(const QList<QVariantList>& records)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    CsvWriter writer(buffer, u"test.csv"_s);
+    for (const QVariantList& record : records)
+        writer.addRecord(record);
+    writer.finish();
+    return bytes;
+}
+
+} // namespace
 
 class TestCsv : public QObject {
     Q_OBJECT
@@ -18,9 +46,7 @@ class TestCsv : public QObject {
 private Q_SLOTS:
     void nullsAndEmptyTextsAreTold()
     {
-        QList<QVariantList> records;
-        CsvReader::Failure failure;
-        QVERIFY(CsvReader::parse(u"a,\"\",,\" x \"\r\n"_s, records, failure));
+        const QList<QVariantList> records = parse("a,\"\",,\" x \"\r\n");
         QCOMPARE(records.size(), 1);
         const QVariantList& r = records.first();
         QCOMPARE(r.size(), 4);
@@ -33,9 +59,7 @@ private Q_SLOTS:
 
     void quotedFieldsKeepBreaksQuotesAndCommas()
     {
-        QList<QVariantList> records;
-        CsvReader::Failure failure;
-        QVERIFY(CsvReader::parse(u"\"line\none, \"\"two\"\"\"\nlast"_s, records, failure));
+        const QList<QVariantList> records = parse("\"line\none, \"\"two\"\"\"\nlast");
         QCOMPARE(records.size(), 2);
         QCOMPARE(records.at(0).at(0).toString(), u"line\none, \"two\""_s);
         QCOMPARE(records.at(1).at(0).toString(), u"last"_s);
@@ -43,12 +67,14 @@ private Q_SLOTS:
 
     void malformedTextIsRefusedWithItsLine()
     {
-        QList<QVariantList> records;
-        CsvReader::Failure failure;
-        QVERIFY(!CsvReader::parse(u"a,b\nc,\"open\n"_s, records, failure));
-        QCOMPARE(failure.line, 2);
-        QVERIFY(!CsvReader::parse(u"a,b\"c\n"_s, records, failure));
-        QVERIFY(!CsvReader::parse(u"\"a\"b\n"_s, records, failure));
+        try {
+            parse("a,b\nc,\"open\n");
+            QFAIL("an open quote was taken");
+        } catch (const ScriptError& error) {
+            QCOMPARE(error.row(), 2);
+        }
+        QVERIFY_THROWS_EXCEPTION(ScriptError, parse("a,b\"c\n"));
+        QVERIFY_THROWS_EXCEPTION(ScriptError, parse("\"a\"b\n"));
     }
 
     void writerOutputReadsBackTheSame()
@@ -56,11 +82,7 @@ private Q_SLOTS:
         const QVariantList values{
             QVariant(),       u""_s, u"Empty"_s, u"  both ends  "_s, u"two\r\nlines, \"quoted\""_s,
             u"çà ü ß 日本"_s, 42};
-        CsvWriter writer;
-        writer.addRecord(values);
-        QList<QVariantList> records;
-        CsvReader::Failure failure;
-        QVERIFY(CsvReader::parse(writer.text(), records, failure));
+        const QList<QVariantList> records = parse(written({values}));
         QCOMPARE(records.size(), 1);
         QCOMPARE(records.first().size(), values.size());
         QVERIFY(records.first().at(0).isNull());
@@ -78,7 +100,7 @@ private Q_SLOTS:
                      .records,
                  1);
         QCOMPARE(fx.column(TableLayout::basic(), u"String"_s), QVariantList{u"Hi"_s});
-        QCOMPARE(fx.column(TableLayout::basic(), u"ID"_s).first().toInt(), 1);
+        QCOMPARE(fx.column(TableLayout::basic(), u"ID"_s).constFirst().toInt(), 1);
     }
 
     void importChecksHeaderAndCounts()

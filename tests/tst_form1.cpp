@@ -70,7 +70,10 @@ private Q_SLOTS:
         for (int n = 1; n <= 4; ++n) {
             QCOMPARE(w.button(n)->text(), buttons.at(n - 1));
             QVERIFY(w.button(n)->isVisible());
+            QCOMPARE(w.button(n)->size(), QSize(89, 25)); // as drawn, where the screen has room
         }
+        QCOMPARE(w.button(2)->x() - w.button(1)->x(), 120);
+        QCOMPARE(w.form->centralWidget()->size(), QSize(633, 396));
         QCOMPARE(w.form->grid(Tab::Double)->model()->columnCount(), 3);
         QCOMPARE(w.form->grid(Tab::Basic)->objectName(), u"TDBGrid1"_s);
         QCOMPARE(w.form->model(Tab::Control)->objectName(), u"Data2"_s);

@@ -168,6 +168,11 @@ private Q_SLOTS:
         QCOMPARE(about.findChild<QLabel*>(u"Label2"_s)->text(), u"Version 4.03  (32-bit)"_s);
         QVERIFY(!about.findChild<QLabel*>(u"Image1"_s)->pixmap().isNull());
         QCOMPARE(about.size(), QSize(297, 145));
+        for (const auto* label : about.findChildren<QLabel*>()) {
+            const QRect whole(label->pos(), label->sizeHint());
+            QVERIFY2(about.rect().contains(whole) && label->geometry().contains(whole),
+                     qPrintable(label->text() + u" is cut"_s));
+        }
     }
 
     void startPlaysTheScriptThroughTheWindow()

@@ -43,7 +43,7 @@ QString shownText(const QLabel* label)
 // Runs `answer` on the modal box once it is up, as a person at the screen would.
 void whenShown(std::function<void(QWidget* box)> answer)
 {
-    QTimer::singleShot(0, [answer = std::move(answer)] {
+    QTimer::singleShot(0, qApp, [answer = std::move(answer)] {
         QWidget* box = QApplication::activeModalWidget();
         QVERIFY(box);
         answer(box);

@@ -112,7 +112,7 @@ private Q_SLOTS:
                 RecordStore::sameValue(fx.column(special(), u"Description"_s).at(0), description));
             QCOMPARE(fx.column(special(), u"Yes"_s).at(0), count);
         }
-        QCOMPARE(fx.column(special(), u"Description"_s).last(), u"note 2"_s);
+        QCOMPARE(fx.column(special(), u"Description"_s).constLast(), u"note 2"_s);
     }
 
     void briefWriteGivesUpOnALockAndKeepsItsPatience()

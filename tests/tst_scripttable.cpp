@@ -37,7 +37,7 @@ private Q_SLOTS:
         QCOMPARE(mode.value(0).toString(), u"delete"_s);
         mode.finish();
         table->writeTransaction([&] { table->exec(u"UPDATE Table1 SET Yes = Yes + 1"_s); });
-        QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).first().toInt(), 1);
+        QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).constFirst().toInt(), 1);
     }
 
     void createdFileHasTheLayoutAndDefaults()

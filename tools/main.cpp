@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "script/NativePath.h"
 #include "script/ScriptCheck.h"
 #include "script/ScriptError.h"
 #include "tools/ScriptCommands.h"
@@ -35,11 +36,14 @@ QTextStream& err()
 
 const QString commandsHelp =
     u"Commands:\n"
-    u"  init DIR             create the four script files, empty\n"
+    u"  init DIR             create the four script files, every line there to fill\n"
     u"  sample DIR           create them holding the bundled sample script\n"
     u"  check [DIR]          report what would go wrong in a run (default: .)\n"
     u"  export DIR OUT       write the four tables as CSV files into OUT\n"
-    u"  import SRC DIR       build the script files from the CSV files in SRC\n"
+    u"  export --xlsx DIR FILE\n"
+    u"                       write them as the four sheets of one spreadsheet file\n"
+    u"  import SRC DIR       build the script files from the CSV files in the folder\n"
+    u"                       SRC, or from the sheets of the spreadsheet file SRC\n"
     u"\n"
     u"No command replaces an existing file unless --force is given (import and\n"
     u"export only). Exit status: 0 done (check: no errors), 1 failed or refused\n"
@@ -51,6 +55,7 @@ struct Options {
     bool emptyAsText = false;
     bool allowErrors = false;
     bool bom = false;
+    bool xlsx = false;
     std::optional<QString> only;
 };
 
@@ -58,11 +63,6 @@ int usage(const QString& problem)
 {
     err() << "veyrath-script: " << problem << "\nTry 'veyrath-script --help'.\n";
     return Usage;
-}
-
-QString native(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
 }
 
 bool isFolder(const QString& path)
@@ -75,24 +75,28 @@ QString counted(qsizetype n, const QString& one, const QString& many)
     return u"%1 %2"_s.arg(n).arg(n == 1 ? one : many);
 }
 
-// Prints the findings one a line and their summary; returns how many errors there were.
-qsizetype report(const QList<ScriptFinding>& findings, const QString& where)
+// Prints each finding on a line of its own as soon as it is found, however many there are.
+void print(const ScriptFinding& finding)
 {
-    qsizetype errors = 0;
-    for (const ScriptFinding& finding : findings) {
-        out() << finding.message() << '\n';
-        errors += finding.isError() ? 1 : 0;
-    }
-    out() << ScriptCheck::summary(findings, where) << '\n';
+    out() << finding.message() << '\n';
+}
+
+void summarize(qsizetype errors, qsizetype warnings, const QString& where)
+{
+    out() << ScriptCheck::summary(errors, warnings, where) << '\n';
     out().flush();
-    return errors;
 }
 
 int check(const QString& dir, bool strict)
 {
-    const QList<ScriptFinding> findings = ScriptCheck::run(dir);
-    const qsizetype errors = report(findings, native(QDir(dir).absolutePath()));
-    return errors > 0 || (strict && !findings.isEmpty()) ? Failed : Ok;
+    qsizetype errors = 0;
+    qsizetype warnings = 0;
+    ScriptCheck::run(dir, TableLayout::all(), [&](const ScriptFinding& finding) {
+        print(finding);
+        ++(finding.isError() ? errors : warnings);
+    });
+    summarize(errors, warnings, nativePath(QDir(dir).absolutePath()));
+    return errors > 0 || (strict && warnings > 0) ? Failed : Ok;
 }
 
 // The tables named in --only, in the usual order; empty with `problem` set when one is unknown.
@@ -115,7 +119,7 @@ QList<const TableLayout*> tablesNamed(const std::optional<QString>& list, QStrin
     return problem.isEmpty() && !tables.isEmpty() ? tables : QList<const TableLayout*>{};
 }
 
-int importCsv(const QString& source, const QString& dir, const Options& options)
+int importScript(const QString& source, const QString& dir, const Options& options)
 {
     ScriptCommands::ImportOptions import;
     QString problem;
@@ -124,18 +128,20 @@ int importCsv(const QString& source, const QString& dir, const Options& options)
         return usage(problem.isEmpty() ? u"--only needs the tables to import"_s : problem);
     import.replace = options.force;
     import.allowErrors = options.allowErrors;
-    import.csv.emptyAsText = options.emptyAsText;
+    import.records.emptyAsText = options.emptyAsText;
+    import.findings = print;
 
-    const ScriptCommands::ImportReport done = ScriptCommands::importCsv(source, dir, import);
-    const qsizetype errors = report(done.findings, u"the imported files"_s);
+    const ScriptCommands::ImportReport done = ScriptCommands::importScript(source, dir, import);
+    const qsizetype errors = done.errors;
+    summarize(errors, done.warnings, u"the imported files"_s);
     QStringList files;
     for (const TableLayout* layout : std::as_const(import.tables))
         files << layout->fileName;
     if (!done.imported) {
         err() << "veyrath-script: the imported script has "
               << counted(errors, u"error"_s, u"errors"_s)
-              << " that stop the runner, told above by CSV file and line; nothing was written in "
-              << native(dir)
+              << " that stop the runner, told above by file and line; nothing was written in "
+              << nativePath(dir)
               << ". Mend them, or import with --allow-errors to take them all the "
                  "same.\n";
         if (done.nullLines > 0)
@@ -145,8 +151,8 @@ int importCsv(const QString& source, const QString& dir, const Options& options)
                      "cells; --empty-as-text reads them as empty texts.\n";
         return Failed;
     }
-    err() << "Imported " << done.rows << " rows into " << native(dir) << " (" << files.join(u", "_s)
-          << ").\n";
+    err() << "Imported " << done.rows << " rows into " << nativePath(dir) << " ("
+          << files.join(u", "_s) << ").\n";
     if (done.countsBefore)
         err() << "The special.mdb replaced held " << *done.countsBefore
               << " counted Yes replies; the new one holds " << done.countsAfter.value_or(0)
@@ -175,7 +181,8 @@ int run(const QString& command, const QStringList& args, const Options& options)
         {options.only.has_value(), u"--only"_s, u"import"_s, isImport},
         {options.emptyAsText, u"--empty-as-text"_s, u"import"_s, isImport},
         {options.allowErrors, u"--allow-errors"_s, u"import"_s, isImport},
-        {options.bom, u"--bom"_s, u"export"_s, isExport},
+        {options.bom, u"--bom"_s, u"export to CSV"_s, isExport && !options.xlsx},
+        {options.xlsx, u"--xlsx"_s, u"export and import"_s, isImport || isExport},
     };
     for (const auto& rule : rules) {
         if (rule.given && !rule.applies)
@@ -190,7 +197,12 @@ int run(const QString& command, const QStringList& args, const Options& options)
         else
             ScriptCommands::sample(args.at(0));
         err() << "Created basic.mdb, control.mdb, double.mdb and special.mdb in "
-              << native(args.at(0)) << ".\n";
+              << nativePath(args.at(0)) << ".\n";
+        if (command == u"init"_s)
+            err() << "Every line the runner reads is there, empty, with a note on what it is "
+                     "for. Fill them in the editor (veyrath-editor, started in that folder) or "
+                     "through export and import; 'veyrath-script check' lists the lines still "
+                     "empty.\n";
         return Ok;
     }
     if (command == u"check"_s) {
@@ -198,25 +210,38 @@ int run(const QString& command, const QStringList& args, const Options& options)
             return usage(u"check takes at most one folder"_s);
         const QString dir = args.value(0, u"."_s);
         if (!isFolder(dir))
-            return usage(u"%1: the folder was not found"_s.arg(native(dir)));
+            return usage(u"%1: the folder was not found"_s.arg(nativePath(dir)));
         return check(dir, options.strict);
     }
     if (isExport) {
         if (!arity(2, 2))
-            return usage(u"export needs the script folder and the folder for the CSV files"_s);
+            return usage(options.xlsx ? u"export --xlsx needs the script folder and the "
+                                        u"spreadsheet file to write"_s
+                                      : u"export needs the script folder and the folder for "
+                                        u"the CSV files"_s);
         if (!isFolder(args.at(0)))
-            return usage(u"%1: the folder was not found"_s.arg(native(args.at(0))));
+            return usage(u"%1: the folder was not found"_s.arg(nativePath(args.at(0))));
+        if (options.xlsx) {
+            ScriptCommands::exportSpreadsheet(args.at(0), args.at(1), options.force);
+            err() << "Wrote the sheets basic, control, double and special in "
+                  << nativePath(args.at(1)) << ".\n";
+            return Ok;
+        }
         ScriptCommands::exportCsv(args.at(0), args.at(1), {options.force, options.bom});
         err() << "Wrote basic.csv, control.csv, double.csv and special.csv in "
-              << native(args.at(1)) << ".\n";
+              << nativePath(args.at(1)) << ".\n";
         return Ok;
     }
     if (isImport) {
         if (!arity(2, 2))
-            return usage(u"import needs the folder of CSV files and the script folder"_s);
-        if (!isFolder(args.at(0)))
-            return usage(u"%1: the folder was not found"_s.arg(native(args.at(0))));
-        return importCsv(args.at(0), args.at(1), options);
+            return usage(u"import needs the CSV files' folder (or a spreadsheet file) and the "
+                         u"script folder"_s);
+        const QFileInfo source(args.at(0));
+        const bool spreadsheet = options.xlsx || ScriptCommands::isSpreadsheet(args.at(0));
+        if (spreadsheet ? !source.isFile() : !source.isDir())
+            return usage(u"%1: the %2 was not found"_s.arg(nativePath(args.at(0)),
+                                                           spreadsheet ? u"file"_s : u"folder"_s));
+        return importScript(args.at(0), args.at(1), options);
     }
     return usage(u"unknown command '%1'"_s.arg(command));
 }
@@ -247,7 +272,10 @@ int main(int argc, char* argv[])
         u"allow-errors"_s, u"Import even when the check finds errors that stop the runner."_s);
     const QCommandLineOption bom(u"bom"_s, u"Begin each CSV file with a UTF-8 byte order mark, "
                                            u"for spreadsheets that need one (export)."_s);
-    parser.addOptions({force, strict, only, emptyAsText, allowErrors, bom});
+    const QCommandLineOption xlsx(u"xlsx"_s, u"Write (export) or read (import) one spreadsheet "
+                                             u"file with a sheet per table, its texts kept "
+                                             u"as text."_s);
+    parser.addOptions({force, strict, only, emptyAsText, allowErrors, bom, xlsx});
     parser.addPositionalArgument(u"command"_s, u"init, sample, check, export or import."_s);
     parser.addPositionalArgument(u"arguments"_s, u"The command's folders."_s, u"[arguments...]"_s);
 
@@ -262,8 +290,13 @@ int main(int argc, char* argv[])
     if (args.isEmpty())
         return usage(u"a command is needed"_s);
     const QString command = args.takeFirst();
-    Options options{parser.isSet(force),       parser.isSet(strict), parser.isSet(emptyAsText),
-                    parser.isSet(allowErrors), parser.isSet(bom),    std::nullopt};
+    Options options{parser.isSet(force),
+                    parser.isSet(strict),
+                    parser.isSet(emptyAsText),
+                    parser.isSet(allowErrors),
+                    parser.isSet(bom),
+                    parser.isSet(xlsx),
+                    std::nullopt};
     if (parser.isSet(only))
         options.only = parser.value(only);
     try {

@@ -4,6 +4,8 @@
 #include "windowkit/WindowKit.h"
 
 #include <QPalette>
+#include <QScreen>
+#include <QStyle>
 #include <QWidget>
 
 using namespace Qt::Literals::StringLiterals;
@@ -35,4 +37,18 @@ void WindowKit::useWindowColours(QWidget* widget)
     palette.setColor(QPalette::WindowText, palette.color(QPalette::Text));
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
+}
+
+QSize WindowKit::roomOnScreen(const QWidget& window)
+{
+    const QScreen* screen = window.screen();
+    if (!screen)
+        return {QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
+    QSize frame = window.frameGeometry().size() - window.geometry().size();
+    // A window never shown has no frame yet: allow for a title bar and thin borders.
+    if (frame.isEmpty() && !window.testAttribute(Qt::WA_WState_Created)) {
+        const int border = window.style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+        frame = {2 * border, window.style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * border};
+    }
+    return screen->availableGeometry().size() - frame;
 }

@@ -32,4 +32,9 @@ QStringList arial();
 QFont font(const QStringList& families, qreal pointSize, bool bold);
 // Window background and text colours, as an entry field has them, not the button face.
 void useWindowColours(QWidget* widget);
+
+// The largest size a top-level window may take on the screen it opens on: the screen's
+// available area (without panels and docks) less the frame the window manager puts around
+// it. Large text and high scale factors make designed sizes outgrow small screens.
+QSize roomOnScreen(const QWidget& window);
 } // namespace WindowKit

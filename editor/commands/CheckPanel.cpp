@@ -15,9 +15,11 @@
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
+#include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -39,7 +41,10 @@ CheckPanel::CheckPanel(ScriptWindow& window, QString workingDir)
     m_list->setTextElideMode(Qt::ElideNone);
     m_list->setUniformItemSizes(false);
     m_list->setResizeMode(QListView::Adjust);
-    m_list->setMinimumWidth(WindowKit::length(3600));
+    // Wide enough to read a finding on a line or two; with large text on a small screen, no
+    // wider than leaves the grids their room.
+    m_list->setMinimumWidth(
+        std::min(WindowKit::length(3600), WindowKit::roomOnScreen(window.widget()).width() / 4));
     column->addWidget(m_summary);
     column->addWidget(m_list, 1);
     setWidget(body);
@@ -65,7 +70,13 @@ void CheckPanel::shownOrHidden(bool shown)
     QWidget& form = m_window.widget();
     const bool free = isFloating() || form.isMaximized() || form.isFullScreen();
     if (shown && !free && m_grownBy == 0) {
-        m_grownBy = sizeHint().width();
+        // As far as the screen has room; past it, the panel takes its width from the grids.
+        m_grownBy =
+            std::clamp(sizeHint().width(), 0, WindowKit::roomOnScreen(form).width() - form.width());
+        const QRect screen = form.screen()->availableGeometry();
+        const int over = form.frameGeometry().right() + m_grownBy - screen.right();
+        if (over > 0)
+            form.move(form.x() - over, form.y());
         form.resize(form.width() + m_grownBy, form.height());
     } else if (!shown && m_grownBy > 0) {
         if (!free)

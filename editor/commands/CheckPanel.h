@@ -45,7 +45,8 @@ private:
     void showFindings();
     void chosen(const QListWidgetItem* item);
     // Shown or hidden by the author: the window grows by the panel, so that the grids keep
-    // their size, and gives the room back after.
+    // their size, and gives the room back after. A window as wide as the screen (maximized,
+    // or opened so by large text) does not grow past it: the panel docks inside.
     void shownOrHidden(bool shown);
 
     ScriptWindow& m_window;
