@@ -6,7 +6,9 @@
 #include "script/FileUsers.h"
 #include "script/NativePath.h"
 #include "script/ScriptError.h"
+#include "script/ScriptLocation.h"
 #include "script/ScriptTable.h"
+#include "script/ServerBuilder.h"
 #include "script/WorkFolder.h"
 
 #include <QFile>
@@ -49,6 +51,11 @@ ScriptBuilder::ScriptBuilder(QString dir, Existing existing, QList<const TableLa
     , m_existing(existing)
     , m_layouts(std::move(layouts))
 {
+    if (ScriptLocation::isServer(m_dir)) {
+        m_server = std::make_unique<ServerBuilder>(m_dir, existing == Existing::Replace, m_layouts,
+                                                   howToReplace);
+        return;
+    }
     const QFileInfo info(m_dir);
     if (info.exists() && !info.isDir())
         throw ScriptError(nativePath(m_dir), u"this is not a folder"_s);
@@ -79,7 +86,7 @@ ScriptBuilder::~ScriptBuilder()
 
 QString ScriptBuilder::workDir() const
 {
-    return m_work->path();
+    return m_server ? m_dir : m_work->path();
 }
 
 void ScriptBuilder::refuseFilesInUse() const
@@ -133,6 +140,8 @@ void ScriptBuilder::refuseFilesInUse() const
 
 ScriptTable& ScriptBuilder::table(const TableLayout& layout)
 {
+    if (m_server)
+        return m_server->table(layout);
     if (!m_layouts.contains(&layout))
         throw ScriptError(layout.fileName, u"this file is not among those being built"_s);
     auto& table = m_tables[layout.kind];
@@ -163,6 +172,10 @@ void ScriptBuilder::failed(const std::exception_ptr& fault) const
 
 void ScriptBuilder::fill(const std::function<void()>& work)
 {
+    if (m_server) {
+        work(); // a fault rolls it all back
+        return;
+    }
     try {
         work();
     } catch (const ScriptError&) {
@@ -172,7 +185,7 @@ void ScriptBuilder::fill(const std::function<void()>& work)
 
 void ScriptBuilder::seal()
 {
-    if (m_sealed)
+    if (m_sealed || m_server)
         return;
     fill([this] {
         for (const TableLayout* layout : std::as_const(m_layouts)) {
@@ -202,6 +215,10 @@ void ScriptBuilder::seal()
 
 void ScriptBuilder::commit()
 {
+    if (m_server) {
+        m_server->commit();
+        return;
+    }
     seal();
     QStringList names;
     for (const TableLayout* layout : std::as_const(m_layouts)) {

@@ -12,12 +12,16 @@
 #include <memory>
 
 class ScriptTable;
+class ServerBuilder;
 class WorkFolder;
 
 // Builds script files in a hidden working folder inside the target folder and moves them into
 // place only once all of them are complete, so that a failure at any point leaves the target
 // folder as it was. The new files use a write-ahead log, and each leaves the working folder
 // as one self-contained file. Throws ScriptError on every fault.
+//
+// A target that is a server's address is built there instead, in one transaction
+// (ServerBuilder): the same all or nothing.
 class ScriptBuilder {
 public:
     enum class Existing { Refuse, Replace };
@@ -52,6 +56,7 @@ private:
     QString m_dir;
     Existing m_existing;
     QList<const TableLayout*> m_layouts;
+    std::unique_ptr<ServerBuilder> m_server;
     std::unique_ptr<WorkFolder> m_work;
     std::map<TableLayout::Kind, std::unique_ptr<ScriptTable>> m_tables;
     bool m_sealed = false;

@@ -36,6 +36,7 @@ bool looksLikeMarker(const QString& text)
 ScriptCheck::ScriptCheck(const TableLayout& layout, FindingSink sink)
     : m_layout(layout)
     , m_sink(std::move(sink))
+    , m_name(layout.fileName)
 {
 }
 
@@ -90,11 +91,15 @@ QString ScriptCheck::summary(qsizetype errors, qsizetype warnings, const QString
 
 void ScriptCheck::add(Severity severity, int row, const QString& field, const QString& reason)
 {
-    m_sink(ScriptFinding{severity, m_layout.fileName, row, field, reason});
+    m_sink(ScriptFinding{severity, m_name, row, field, reason});
 }
 
 void ScriptCheck::checkTable(const ScriptTable& table)
 {
+    // A server's table is named as the server names it, and is no file's Table1.
+    m_name = table.fileName();
+    if (table.isOnServer())
+        m_table = u"the table"_s;
     if (table.isReadOnly())
         readOnly();
     // A table loaded at start is read only as far as its rules look; its count is asked
@@ -156,22 +161,24 @@ void ScriptCheck::checkRowCount(qsizetype count)
     const int capacity = m_layout.capacity;
     if (count == 0) {
         if (loadedAtStart(m_layout))
-            add(Severity::Error, 0, {}, u"Table1 has no rows, so "_s + loadStops);
+            add(Severity::Error, 0, {}, m_table + u" has no rows, so "_s + loadStops);
         else
             add(Severity::Warning, 0, {},
-                u"Table1 has no rows, so the special-case step has nothing to ask; the runner "
-                u"tells it once per run and goes on"_s);
+                m_table + u" has no rows, so the special-case step has nothing to ask; the "
+                          u"runner tells it once per run and goes on"_s);
     } else if (loadedAtStart(m_layout) && count > capacity) {
         add(Severity::Error, capacity + 1, {},
             u"the runner holds at most %1 rows, so its loading stops here with \"Error during "
-            u"LoadData.\" (Table1 has %2 rows)"_s.arg(capacity)
+            u"LoadData.\" (%2 has %3 rows)"_s.arg(capacity)
+                .arg(m_table)
                 .arg(count));
     } else if (loadedAtStart(m_layout) && count < capacity) {
         const QString range = count + 1 == capacity
                                   ? u"row %1"_s.arg(capacity)
                                   : u"rows %1 to %2"_s.arg(count + 1).arg(capacity);
         add(Severity::Warning, 0, {},
-            u"Table1 has %1 of %2 rows; the runner uses %3 as empty lines"_s.arg(count)
+            u"%1 has %2 of %3 rows; the runner uses %4 as empty lines"_s.arg(m_table)
+                .arg(count)
                 .arg(capacity)
                 .arg(range));
     }

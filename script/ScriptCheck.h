@@ -62,5 +62,7 @@ private:
 
     const TableLayout& m_layout;
     FindingSink m_sink;
+    QString m_name;                             // what findings name: the file, or a server's table
+    QString m_table = QStringLiteral("Table1"); // what the words call the table
     QList<Row> m_rows; // a table loaded at start only, up to one row past its capacity
 };

@@ -11,6 +11,7 @@
 
 #include <QBuffer>
 #include <QHash>
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -41,6 +42,14 @@ bool looksBinary(const QByteArray& bytes)
     throw ScriptError(source.name(),
                       u"line %1 is not UTF-8 text; convert the file to UTF-8 first (for example "
                       u"with iconv)"_s.arg(source.place()));
+}
+
+// Characters as a server counts them: a letter outside the BMP is one.
+qsizetype characters(const QVariant& text)
+{
+    const QString value = text.toString();
+    return value.size() -
+           std::count_if(value.cbegin(), value.cend(), [](QChar c) { return c.isLowSurrogate(); });
 }
 
 QVariant countValue(const QVariant& field, const RecordSource& source, const QString& column)
@@ -121,6 +130,14 @@ ScriptImport::Result ScriptImport::read(RecordSource& source, ScriptTable& table
                     refuseBytes(source, values.at(i).toByteArray(), column);
                 if (!layout.isTextColumn(column)) {
                     values[i] = countValue(values.at(i), source, column);
+                } else if (table.isOnServer() &&
+                           characters(values.at(i)) > TableLayout::maxTextLength) {
+                    // A file takes it, and the check warns; a server's table refuses it.
+                    throw source.errorHere(
+                        u"the text has %1 characters, and a script on a "
+                        u"server holds at most %2"_s.arg(characters(values.at(i)))
+                            .arg(TableLayout::maxTextLength),
+                        column);
                 } else if (loadedLines && values.at(i).isNull() &&
                            layout.lineColumns.contains(column)) {
                     if (options.emptyAsText)

@@ -46,6 +46,9 @@ public:
     static std::unique_ptr<ScriptTable> create(const QString& dir, const TableLayout& layout);
     // The path the programs use for a script file: the folder joined with the file name.
     static QString pathIn(const QString& dir, const TableLayout& layout);
+    // Whether DIR holds the file, or the server's script a table by the layout's name (which
+    // open() may still find mis-laid). Throws ScriptError when the server cannot be asked.
+    static bool exists(const QString& dir, const TableLayout& layout);
 
     ~ScriptTable();
     ScriptTable(const ScriptTable&) = delete;

@@ -1,11 +1,23 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// Opening a table of a script held by a server; everything after that is ScriptTable's own.
+// Opening a table of a script held by a server, and asking whether one is there; everything
+// after that is ScriptTable's own.
 #include "script/ScriptLocation.h"
 #include "script/ScriptTable.h"
 #include "script/ServerConnection.h"
 #include "script/ServerSchema.h"
+
+#include <QFileInfo>
+
+bool ScriptTable::exists(const QString& dir, const TableLayout& layout)
+{
+    if (!ScriptLocation::isServer(dir))
+        return QFileInfo::exists(pathIn(dir, layout));
+    const auto connection = ServerConnection::to(ScriptLocation::parse(dir));
+    connection->ensureOpen(layout.caption);
+    return ServerSchema(*connection, layout).exists();
+}
 
 std::unique_ptr<ScriptTable> ScriptTable::onServer(const ScriptLocation& location,
                                                    const TableLayout& layout, bool create)

@@ -189,22 +189,35 @@ QSqlQuery ServerConnection::run(const QString& sql, const QVariantList& bindings
 
 void ServerConnection::transaction(const QString& table, const std::function<void()>& work)
 {
+    begin(table);
+    try {
+        work();
+    } catch (...) {
+        m_transactionFailed = true;
+        end(table, false);
+        throw;
+    }
+    end(table, true);
+}
+
+void ServerConnection::begin(const QString& table)
+{
     refuseWhileWaiting(table);
     if (m_depth == 0) {
         exec(table, u"BEGIN"_s);
         m_transactionFailed = false;
     }
     ++m_depth;
-    try {
-        work();
-    } catch (...) {
-        m_transactionFailed = true;
-        if (--m_depth == 0)
-            rollBack();
-        throw;
-    }
-    if (--m_depth > 0)
+}
+
+void ServerConnection::end(const QString& table, bool keep)
+{
+    if (m_depth == 0 || --m_depth > 0)
         return;
+    if (!keep) {
+        rollBack();
+        return;
+    }
     if (m_transactionFailed) {
         // The server turns COMMIT after a failed statement into a rollback without a word.
         rollBack();

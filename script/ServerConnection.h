@@ -47,6 +47,11 @@ public:
     // Runs `work` in one transaction; work on other tables of this connection meanwhile joins
     // it, and a fault anywhere in it rolls all of it back.
     void transaction(const QString& table, const std::function<void()>& work);
+    // The same, for a transaction held open across calls: work between begin() and end()
+    // joins it; end() commits it when `keep` says so (throwing when a part failed) and rolls
+    // it back otherwise.
+    void begin(const QString& table);
+    void end(const QString& table, bool keep);
     // How long statements from now on wait for another program's lock (lock_timeout); the
     // tables sharing the connection each say theirs before their statements, which costs a
     // statement only when it changes.

@@ -131,6 +131,13 @@ void ServerSchema::check() const
     }
 }
 
+bool ServerSchema::exists() const
+{
+    QSqlQuery there =
+        m_connection.exec(name(), u"SELECT to_regclass(?) IS NOT NULL"_s, {sqlName()});
+    return there.next() && there.value(0).toBool();
+}
+
 void ServerSchema::create() const
 {
     const QString schema = quoted(m_connection.location().schema());
@@ -144,11 +151,8 @@ void ServerSchema::create() const
                        : u"%1 bigint DEFAULT 0"_s.arg(name));
     }
     m_connection.transaction(name(), [&] {
-        QSqlQuery there =
-            m_connection.exec(name(), u"SELECT to_regclass(?) IS NOT NULL"_s, {sqlName()});
-        if (there.next() && there.value(0).toBool())
+        if (exists())
             fail(u"%1 already exists on the server; it was left as it is"_s.arg(shownName()));
-        there.finish();
         m_connection.exec(name(), u"CREATE SCHEMA IF NOT EXISTS %1"_s.arg(schema));
         // Which row changed goes with the notice, so that a listener reads that row alone.
         m_connection.exec(

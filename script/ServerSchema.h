@@ -30,6 +30,9 @@ public:
     // Makes the table (and the schema and its trigger function, when missing) in one
     // transaction; refuses to replace a table that is there.
     void create() const;
+    // Whether the schema holds anything under the table's name (see check() for whether it
+    // is the table).
+    bool exists() const;
 
 private:
     [[noreturn]] void fail(const QString& reason) const;

@@ -20,6 +20,11 @@ constexpr int batchRows = 64;
 TableWriter::TableWriter(ScriptTable& table)
     : m_table(table)
 {
+    // A server keeps its index up as the rows come without that cost.
+    if (table.isOnServer()) {
+        m_batch = prepared(batchRows);
+        return;
+    }
     QSqlQuery indexes = table.exec(u"SELECT name, sql FROM sqlite_master WHERE type = 'index' "
                                    u"AND tbl_name = 'Table1' AND sql IS NOT NULL"_s);
     QStringList names;
@@ -42,8 +47,8 @@ QSqlQuery TableWriter::prepared(int rows) const
         names << ScriptTable::quoted(column);
     const QString marks = u"("_s + QStringList(columns.size(), u"?"_s).join(u", "_s) + u")"_s;
     QSqlQuery query(m_table.database());
-    if (!query.prepare(u"INSERT INTO Table1 (%1) VALUES %2"_s.arg(
-            names.join(u", "_s), QStringList(rows, marks).join(u", "_s))))
+    if (!query.prepare(u"INSERT INTO %1 (%2) VALUES %3"_s.arg(
+            m_table.sqlName(), names.join(u", "_s), QStringList(rows, marks).join(u", "_s))))
         throw ScriptError(m_table.fileName(), query.lastError().text());
     return query;
 }

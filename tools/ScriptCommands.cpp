@@ -141,10 +141,10 @@ QString missingRows(const QString& path, const QList<std::pair<QString, qint64>>
     return {};
 }
 
-// The Yes counts an existing special.mdb holds, read before it is replaced.
+// The Yes counts an existing special.mdb (or special table) holds, read before it is replaced.
 void readOldCounts(const QString& dir, ScriptCommands::ImportReport& report)
 {
-    if (!QFileInfo::exists(ScriptTable::pathIn(dir, TableLayout::special())))
+    if (!ScriptTable::exists(dir, TableLayout::special()))
         return;
     try {
         report.countsBefore =

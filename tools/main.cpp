@@ -4,6 +4,7 @@
 #include "script/NativePath.h"
 #include "script/ScriptCheck.h"
 #include "script/ScriptError.h"
+#include "script/ScriptLocation.h"
 #include "tools/ScriptCommands.h"
 
 #include <QCommandLineParser>
@@ -45,9 +46,13 @@ const QString commandsHelp =
     u"  import SRC DIR       build the script files from the CSV files in the folder\n"
     u"                       SRC, or from the sheets of the spreadsheet file SRC\n"
     u"\n"
-    u"No command replaces an existing file unless --force is given (import and\n"
-    u"export only). Exit status: 0 done (check: no errors), 1 failed or refused\n"
-    u"(check: errors found), 2 usage error or missing folder."_s;
+    u"\n"
+    u"DIR is a folder, or a PostgreSQL address (postgresql://author@host/museum)\n"
+    u"for a script held by a server; left out, it is what --script or\n"
+    u"VEYRATH_SCRIPT names. No command replaces an existing file or table unless\n"
+    u"--force is given (import and export only). Exit status: 0 done (check: no\n"
+    u"errors), 1 failed or refused (check: errors found), 2 usage error or missing\n"
+    u"folder."_s;
 
 struct Options {
     bool force = false;
@@ -57,6 +62,9 @@ struct Options {
     bool bom = false;
     bool xlsx = false;
     std::optional<QString> only;
+    // What --script names, or else VEYRATH_SCRIPT; `named` when --script itself was given.
+    std::optional<QString> script;
+    bool named = false;
 };
 
 int usage(const QString& problem)
@@ -68,6 +76,22 @@ int usage(const QString& problem)
 bool isFolder(const QString& path)
 {
     return QFileInfo(path).isDir();
+}
+
+// Where a script is, as messages name it: the folder, or the server's address without its
+// password.
+QString shown(const QString& script)
+{
+    return ScriptLocation::isServer(script) ? ScriptLocation::parse(script).shown()
+                                            : nativePath(script);
+}
+
+// The four files, or a server script's four tables.
+QString theTables(const QString& script)
+{
+    return ScriptLocation::isServer(script)
+               ? u"the tables basic, control, double and special"_s
+               : u"basic.mdb, control.mdb, double.mdb and special.mdb"_s;
 }
 
 QString counted(qsizetype n, const QString& one, const QString& many)
@@ -95,7 +119,8 @@ int check(const QString& dir, bool strict)
         print(finding);
         ++(finding.isError() ? errors : warnings);
     });
-    summarize(errors, warnings, nativePath(QDir(dir).absolutePath()));
+    summarize(errors, warnings,
+              ScriptLocation::isServer(dir) ? shown(dir) : nativePath(QDir(dir).absolutePath()));
     return errors > 0 || (strict && warnings > 0) ? Failed : Ok;
 }
 
@@ -136,12 +161,12 @@ int importScript(const QString& source, const QString& dir, const Options& optio
     summarize(errors, done.warnings, u"the imported files"_s);
     QStringList files;
     for (const TableLayout* layout : std::as_const(import.tables))
-        files << layout->fileName;
+        files << (ScriptLocation::isServer(dir) ? layout->caption : layout->fileName);
     if (!done.imported) {
         err() << "veyrath-script: the imported script has "
               << counted(errors, u"error"_s, u"errors"_s)
               << " that stop the runner, told above by file and line; nothing was written in "
-              << nativePath(dir)
+              << shown(dir)
               << ". Mend them, or import with --allow-errors to take them all the "
                  "same.\n";
         if (done.nullLines > 0)
@@ -151,14 +176,16 @@ int importScript(const QString& source, const QString& dir, const Options& optio
                      "cells; --empty-as-text reads them as empty texts.\n";
         return Failed;
     }
-    err() << "Imported " << done.rows << " rows into " << nativePath(dir) << " ("
-          << files.join(u", "_s) << ").\n";
+    const QString special =
+        ScriptLocation::isServer(dir) ? u"special table"_s : TableLayout::special().fileName;
+    err() << "Imported " << done.rows << " rows into " << shown(dir) << " (" << files.join(u", "_s)
+          << ").\n";
     if (done.countsBefore)
-        err() << "The special.mdb replaced held " << *done.countsBefore
+        err() << "The " << special << " replaced held " << *done.countsBefore
               << " counted Yes replies; the new one holds " << done.countsAfter.value_or(0)
               << ".\n";
     else if (!done.countsUnread.isEmpty())
-        err() << "The Yes counts of the special.mdb replaced could not be read ("
+        err() << "The Yes counts of the " << special << " replaced could not be read ("
               << done.countsUnread << ").\n";
     return Ok;
 }
@@ -189,59 +216,100 @@ int run(const QString& command, const QStringList& args, const Options& options)
             return usage(u"%1 applies to %2 only"_s.arg(rule.option, rule.commands));
     }
 
+    // The script is DIR, at `index` among all `count` of the command's arguments, or else what
+    // --script or VEYRATH_SCRIPT names; named by --script as well, it is named once too often.
+    struct Script {
+        std::optional<QString> dir;
+        bool twice = false;
+    };
+    const auto scriptAt = [&](qsizetype index, qsizetype count) {
+        return args.size() == count ? Script{args.at(index), options.named}
+                                    : Script{options.script, false};
+    };
+    const QString twice = u"the script is named both by --script and as DIR"_s;
+    // A server's address that cannot be meant is a usage error, as a missing folder is.
+    const auto unusable = [](const QString& dir, bool mustBeThere) -> std::optional<int> {
+        if (ScriptLocation::isServer(dir)) {
+            try {
+                ScriptLocation::parse(dir);
+            } catch (const ScriptError& error) {
+                return usage(error.message());
+            }
+            return std::nullopt;
+        }
+        if (mustBeThere && !isFolder(dir))
+            return usage(u"%1: the folder was not found"_s.arg(nativePath(dir)));
+        return std::nullopt;
+    };
+
     if (command == u"init"_s || command == u"sample"_s) {
-        if (!arity(1, 1))
+        if (!arity(0, 1))
             return usage(u"%1 needs one folder"_s.arg(command));
+        const auto [dir, named] = scriptAt(0, 1);
+        if (!dir || named)
+            return usage(named ? twice : u"%1 needs one folder"_s.arg(command));
+        if (const auto status = unusable(*dir, false))
+            return *status;
         if (command == u"init"_s)
-            ScriptCommands::init(args.at(0));
+            ScriptCommands::init(*dir);
         else
-            ScriptCommands::sample(args.at(0));
-        err() << "Created basic.mdb, control.mdb, double.mdb and special.mdb in "
-              << nativePath(args.at(0)) << ".\n";
+            ScriptCommands::sample(*dir);
+        err() << "Created " << theTables(*dir) << " in " << shown(*dir) << ".\n";
         if (command == u"init"_s)
             err() << "Every line the runner reads is there, empty, with a note on what it is "
-                     "for. Fill them in the editor (veyrath-editor, started in that folder) or "
-                     "through export and import; 'veyrath-script check' lists the lines still "
-                     "empty.\n";
+                     "for. Fill them in the editor (veyrath-editor, started in that folder or "
+                     "with --script) or through export and import; 'veyrath-script check' lists "
+                     "the lines still empty.\n";
         return Ok;
     }
     if (command == u"check"_s) {
         if (!arity(0, 1))
             return usage(u"check takes at most one folder"_s);
-        const QString dir = args.value(0, u"."_s);
-        if (!isFolder(dir))
-            return usage(u"%1: the folder was not found"_s.arg(nativePath(dir)));
-        return check(dir, options.strict);
+        const auto [dir, named] = scriptAt(0, 1);
+        if (named)
+            return usage(twice);
+        if (const auto status = unusable(dir.value_or(u"."_s), true))
+            return *status;
+        return check(dir.value_or(u"."_s), options.strict);
     }
     if (isExport) {
-        if (!arity(2, 2))
+        const auto [dir, named] = scriptAt(0, 2);
+        if (!arity(1, 2) || !dir)
             return usage(options.xlsx ? u"export --xlsx needs the script folder and the "
                                         u"spreadsheet file to write"_s
                                       : u"export needs the script folder and the folder for "
                                         u"the CSV files"_s);
-        if (!isFolder(args.at(0)))
-            return usage(u"%1: the folder was not found"_s.arg(nativePath(args.at(0))));
+        if (named)
+            return usage(twice);
+        if (const auto status = unusable(*dir, true))
+            return *status;
+        const QString& target = args.last();
         if (options.xlsx) {
-            ScriptCommands::exportSpreadsheet(args.at(0), args.at(1), options.force);
-            err() << "Wrote the sheets basic, control, double and special in "
-                  << nativePath(args.at(1)) << ".\n";
+            ScriptCommands::exportSpreadsheet(*dir, target, options.force);
+            err() << "Wrote the sheets basic, control, double and special in " << nativePath(target)
+                  << ".\n";
             return Ok;
         }
-        ScriptCommands::exportCsv(args.at(0), args.at(1), {options.force, options.bom});
+        ScriptCommands::exportCsv(*dir, target, {options.force, options.bom});
         err() << "Wrote basic.csv, control.csv, double.csv and special.csv in "
-              << nativePath(args.at(1)) << ".\n";
+              << nativePath(target) << ".\n";
         return Ok;
     }
     if (isImport) {
-        if (!arity(2, 2))
+        const auto [dir, named] = scriptAt(1, 2);
+        if (!arity(1, 2) || !dir)
             return usage(u"import needs the CSV files' folder (or a spreadsheet file) and the "
                          u"script folder"_s);
+        if (named)
+            return usage(twice);
+        if (const auto status = unusable(*dir, false))
+            return *status;
         const QFileInfo source(args.at(0));
         const bool spreadsheet = options.xlsx || ScriptCommands::isSpreadsheet(args.at(0));
         if (spreadsheet ? !source.isFile() : !source.isDir())
             return usage(u"%1: the %2 was not found"_s.arg(nativePath(args.at(0)),
                                                            spreadsheet ? u"file"_s : u"folder"_s));
-        return importScript(args.at(0), args.at(1), options);
+        return importScript(args.at(0), *dir, options);
     }
     return usage(u"unknown command '%1'"_s.arg(command));
 }
@@ -275,7 +343,12 @@ int main(int argc, char* argv[])
     const QCommandLineOption xlsx(u"xlsx"_s, u"Write (export) or read (import) one spreadsheet "
                                              u"file with a sheet per table, its texts kept "
                                              u"as text."_s);
-    parser.addOptions({force, strict, only, emptyAsText, allowErrors, bom, xlsx});
+    const QCommandLineOption script(
+        u"script"_s,
+        u"The script to work on where DIR is left out: a folder, or a PostgreSQL address. "
+        u"VEYRATH_SCRIPT is read when this is not given."_s,
+        u"location"_s);
+    parser.addOptions({force, strict, only, emptyAsText, allowErrors, bom, xlsx, script});
     parser.addPositionalArgument(u"command"_s, u"init, sample, check, export or import."_s);
     parser.addPositionalArgument(u"arguments"_s, u"The command's folders."_s, u"[arguments...]"_s);
 
@@ -296,9 +369,13 @@ int main(int argc, char* argv[])
                     parser.isSet(allowErrors),
                     parser.isSet(bom),
                     parser.isSet(xlsx),
-                    std::nullopt};
+                    std::nullopt,
+                    std::nullopt,
+                    parser.isSet(script)};
     if (parser.isSet(only))
         options.only = parser.value(only);
+    if (options.named || !qEnvironmentVariableIsEmpty("VEYRATH_SCRIPT"))
+        options.script = ScriptLocation::chosen(parser.value(script));
     try {
         return run(command, args, options);
     } catch (const ScriptError& error) {
