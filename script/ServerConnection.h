@@ -84,6 +84,7 @@ private:
     bool isAlive() const;
     bool isLostBy(const QSqlError& error) const;
     QSqlQuery run(const QString& sql, const QVariantList& bindings, QSqlError& error);
+    QString withValues(const QString& sql, const QVariantList& bindings) const;
     // Runs `work` on a thread of its own, handling the caller's events until it is done;
     // `carried` goes to that thread for the work and comes back after it.
     void whileResponsive(const std::function<void()>& work, QObject* carried = nullptr);
