@@ -59,7 +59,8 @@ Form1::Form1(Dialogs& dialogs, const QString& workingDir, QWidget* parent)
     auto* exitAction = menuBar()->addAction(u"&Exit"_s);
     exitAction->setObjectName(u"MNU_EXIT"_s);
     connect(exitAction, &QAction::triggered, this, &Form1::exitProgram);
-    m_editMenu = menuBar()->addMenu(u"&Edit"_s);
+    // Alt+E belongs to "&Exit", which was there first.
+    m_editMenu = menuBar()->addMenu(u"E&dit"_s);
     m_editMenu->setObjectName(u"MNU_EDIT"_s);
     m_viewMenu = menuBar()->addMenu(u"&View"_s);
     m_viewMenu->setObjectName(u"MNU_VIEW"_s);
