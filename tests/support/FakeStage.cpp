@@ -53,6 +53,8 @@ Reply FakeStage::messageBox(const QString& prompt, BoxStyle style, const QString
         lastDetails << details;
     if (!question)
         return Reply::Ok; // notices are acknowledged without a scripted reply
+    if (whileAsked)
+        whileAsked(prompt);
     const std::optional<Said> answer = nextReply(false, prompt);
     return answer && std::holds_alternative<Reply>(*answer) ? std::get<Reply>(*answer) : Reply::No;
 }

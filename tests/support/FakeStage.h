@@ -50,6 +50,8 @@ public:
     QDateTime now;
     double monotonic = 1000.0;
     std::function<void(double)> duringWait; // runs inside a wait, with its length
+    // Runs while a question box is open, with its text: what another program does meanwhile.
+    std::function<void(const QString&)> whileAsked;
 
     // Presenter
     void display(const QString& line) override;
