@@ -61,29 +61,29 @@ CellTextDialog* CellTextEditor::open(ScriptGrid* grid, const QModelIndex& index)
     const int number = model->rows().number(index.row());
     const int field = index.column();
     const QVariant base = index.data(RecordModel::StoredValueRole);
-    const QString place =
-        ScriptError(layout.fileName, {}, number, column).message().chopped(2); // without ": "
     // The field first: a title bar too narrow for the whole cuts its end.
     const QString title = u"%1 \u2013 %2, row %3"_s.arg(column, layout.fileName).arg(number);
     m_dialog = new CellTextDialog(title, index.data(Qt::EditRole).toString(), model->isReadOnly(),
                                   grid->window());
     m_dialog->setAttribute(Qt::WA_DeleteOnClose);
     CellTextDialog* dialog = m_dialog;
-    const auto lost = [this, dialog, place] {
+    const QString deleted =
+        ScriptError(layout.fileName,
+                    u"another program deleted this row while you were editing it in a window"_s,
+                    number, column)
+            .message();
+    const auto lost = [this, dialog, deleted] {
         // Told after the change that took the row, never inside it.
-        QTimer::singleShot(0, this, [this, dialog = QPointer(dialog), place] {
+        QTimer::singleShot(0, this, [this, dialog = QPointer(dialog), deleted] {
             if (!dialog)
                 return;
-            const QString message =
-                place + u": another program deleted this row while you were editing it in a "
-                        u"window, so the window was closed"_s;
             const QString text = dialog->text();
             const bool changed = dialog->changed();
             dialog->reject();
             if (changed)
-                m_window.rescueText(message + u'.', text);
+                m_window.rescueText(deleted + u'.', text);
             else
-                m_window.tell(message + u"; nothing you typed was lost."_s);
+                m_window.tell(deleted + u"; the window was closed, and nothing typed was lost."_s);
         });
     };
     connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, dialog,
@@ -92,18 +92,24 @@ CellTextDialog* CellTextEditor::open(ScriptGrid* grid, const QModelIndex& index)
                 if (row >= first && row <= last)
                     lost();
             });
-    connect(model, &QAbstractItemModel::modelReset, dialog, [model, id, lost] {
-        if (model->rows().rowOf(id) < 0)
+    connect(model, &QAbstractItemModel::modelReset, dialog, [model, id, field, dialog, lost] {
+        if (model->rows().rowOf(id) >= 0)
+            return;
+        if (model->lostReason().isEmpty()) {
             lost();
+            return;
+        }
+        // The whole file is lost: the text goes with the rest of what was not saved, told once.
+        if (dialog->changed())
+            model->keepTyping(field, dialog->text());
+        QTimer::singleShot(0, dialog, &QDialog::reject);
     });
-    connect(dialog, &QDialog::accepted, this, [this, dialog, model, id, field, base, place] {
+    connect(dialog, &QDialog::accepted, this, [this, dialog, model, id, field, base, deleted] {
         if (!dialog->changed())
             return;
         const int row = model->rows().rowOf(id);
         if (row < 0) {
-            m_window.rescueText(place + u": another program deleted this row while you were "
-                                        u"editing it in a window."_s,
-                                dialog->text());
+            m_window.rescueText(deleted + u'.', dialog->text());
             return;
         }
         model->setItemData(model->index(row, field),
