@@ -208,8 +208,10 @@ void GridDelegate::dropEditing()
 
 std::optional<GridDelegate::Draft> GridDelegate::typed() const
 {
+    // An editor the view closed itself (Return, Escape) is hidden until it is deleted, and its
+    // text has gone where the view sent it.
     const auto* line = qobject_cast<const QLineEdit*>(m_editor.data());
-    if (!line || m_committing || !m_filled)
+    if (!line || line->isHidden() || m_committing || !m_filled)
         return std::nullopt;
     if (!line->isModified() && line->text() == m_openedText)
         return std::nullopt;
