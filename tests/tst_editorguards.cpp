@@ -205,7 +205,7 @@ private Q_SLOTS:
         QCOMPARE(editor->text().size(), 255);
         auto* status = w.form->findChild<QLabel*>(u"CellStatus"_s);
         QVERIFY2(status->text().startsWith(u"255 characters"_s), qPrintable(status->text()));
-        QVERIFY2(status->text().endsWith(u"the field takes no more"_s), qPrintable(status->text()));
+        QCOMPARE(status->text().count(u"the field takes no more"_s), 1);
 
         // The window for one cell names its field first, where a narrow title bar keeps it.
         w.grid()->setCurrentIndex(w.cell(1, u"4th Question (Input)"_s));

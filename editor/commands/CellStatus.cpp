@@ -28,8 +28,11 @@ CellStatus::CellStatus(ScriptWindow& window, const QTabWidget& tabs)
                 &CellStatus::refresh);
         // What is typed counts as it is typed, and then as the cell holds it, saved or not.
         connect(grid->delegate(), &GridDelegate::typing, this, &CellStatus::showLength);
-        connect(grid->delegate(), &GridDelegate::full, this,
-                [this] { setText(text() + u": the field takes no more"_s); });
+        connect(grid->delegate(), &GridDelegate::full, this, [this] {
+            const QString full = u": the field takes no more"_s;
+            if (!text().endsWith(full)) // told once, however many keys meet the limit
+                setText(text() + full);
+        });
         connect(grid->model(), &QAbstractItemModel::dataChanged, this, &CellStatus::refresh);
         connect(grid->model(), &QAbstractItemModel::modelReset, this, &CellStatus::refresh);
     }
