@@ -18,7 +18,9 @@
 #include "windowkit/Dialogs.h"
 #include "windowkit/WindowKit.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -59,7 +61,8 @@ Form1::Form1(Dialogs& dialogs, const QString& workingDir, QWidget* parent)
     auto* exitAction = menuBar()->addAction(u"&Exit"_s);
     exitAction->setObjectName(u"MNU_EXIT"_s);
     connect(exitAction, &QAction::triggered, this, &Form1::exitProgram);
-    m_editMenu = menuBar()->addMenu(u"&Edit"_s);
+    // Alt+E belongs to "&Exit", which was there first.
+    m_editMenu = menuBar()->addMenu(u"E&dit"_s);
     m_editMenu->setObjectName(u"MNU_EDIT"_s);
     m_viewMenu = menuBar()->addMenu(u"&View"_s);
     m_viewMenu->setObjectName(u"MNU_VIEW"_s);
@@ -156,8 +159,7 @@ QWidget* Form1::buildPage(Tab tab, const QString& dir)
         auto* model =
             new RecordModel(ScriptTable::open(dir, layout, ScriptTable::Integrity::Deferred), this);
         model->setObjectName(u"Data%1"_s.arg(number));
-        connect(model, &RecordModel::failed, this, &Form1::tell);
-        model->setConflictResolver([this](const QString& question) { return choose(question); });
+        listenTo(model);
         if (model->isReadOnly()) {
             auto* note =
                 new QLabel(u"%1 is read-only here, so its rows can be read but not changed."_s.arg(
@@ -170,6 +172,7 @@ QWidget* Form1::buildPage(Tab tab, const QString& dir)
         auto* grid = new ScriptGrid(page);
         grid->setObjectName(u"TDBGrid%1"_s.arg(number));
         grid->setModel(model);
+        connect(grid, &ScriptGrid::typedTextLost, this, &Form1::rescueText);
         // An edit is saved when the grid leaves its row. The view commits the open cell
         // editor before this runs, as it connected to the selection model first.
         connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, model,
@@ -229,32 +232,6 @@ QWidget* Form1::buildCommands()
     return row;
 }
 
-void Form1::tell(const QString& message)
-{
-    if (m_holdMessages)
-        m_heldMessages << message;
-    else
-        m_dialogs.message(this,
-                          {QMessageBox::Warning, windowTitle(), message, {}, QMessageBox::Ok});
-}
-
-RecordModel::Choice Form1::choose(const QString& question)
-{
-    // The box has no escape button: closing it is no answer, and both texts wait for one.
-    const auto answer = m_dialogs.message(
-        this, {QMessageBox::Question,
-               windowTitle(),
-               question,
-               {},
-               QMessageBox::Save | QMessageBox::Discard,
-               {{QMessageBox::Save, u"&Keep mine"_s}, {QMessageBox::Discard, u"&Take theirs"_s}}});
-    if (answer == QMessageBox::Save)
-        return RecordModel::Choice::KeepMine;
-    if (answer == QMessageBox::Discard)
-        return RecordModel::Choice::TakeTheirs;
-    return RecordModel::Choice::Undecided;
-}
-
 void Form1::updateCommands()
 {
     RecordModel* model = this->model(Tab::Special);
@@ -276,28 +253,6 @@ bool Form1::saveAll()
         saved = model(tab)->savePending() && saved;
     }
     return saved;
-}
-
-bool Form1::mayEnd()
-{
-    if (saveAll() || m_loseUnsaved)
-        return true;
-    QStringList files;
-    for (RecordModel* model : m_models) {
-        if (model && model->hasUnsavedEdits())
-            files << model->table().fileName();
-    }
-    if (files.isEmpty())
-        return true;
-    const QString text = u"Some of what you typed in %1 is not saved; it is marked %2 in the "
-                         u"grid. End the editor anyway, and lose it?"_s.arg(
-                             files.join(u", "_s), CellLook::unsavedMark());
-    m_loseUnsaved =
-        m_dialogs.message(
-            this,
-            {QMessageBox::Warning, windowTitle(), text, {}, QMessageBox::Yes | QMessageBox::No}) ==
-        QMessageBox::Yes;
-    return m_loseUnsaved;
 }
 
 void Form1::addRecord()

@@ -55,6 +55,8 @@ public:
     QMenu* toolsMenu() const override { return m_toolsMenu; }
     QUndoStack& undoStack() override { return m_undo; }
     void showStatus(const QString& message) override;
+    void tell(const QString& message) override;
+    void rescueText(const QString& message, const QString& text) override;
 
 public Q_SLOTS:
     void exitProgram();
@@ -73,8 +75,12 @@ protected:
 private:
     QWidget* buildPage(Tab tab, const QString& dir);
     QWidget* buildCommands();
-    void tell(const QString& message);
+    // Tells the model's faults and puts its questions to the author.
+    void listenTo(RecordModel* model);
     RecordModel::Choice choose(const QString& question);
+    // The model's file was deleted or replaced under the editor: tells it, keeps `typed` on
+    // the clipboard and, when `canOpen`, offers the file now at its place.
+    void fileLost(RecordModel* model, const QString& message, const QString& typed, bool canOpen);
     // Saves everything; with something left unsaved, asks whether to end all the same.
     bool mayEnd();
     void updateCommands();

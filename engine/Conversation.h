@@ -122,7 +122,9 @@ private:
     // The special step's parts. Each returns true when the walk is to go on to the next row.
     void openSpecialCases(std::unique_ptr<ScriptTable> table);
     std::optional<SpecialCases::Case> readSpecialCase(bool& unreadable);
-    bool askFollowUps();
+    // The prompts of the row confirmed as `confirmed`; `fileHeld` when another program held
+    // the file past the count's wait.
+    bool askFollowUps(const SpecialCases::Case& confirmed, bool fileHeld);
     bool finishFollowUp();
     // Runs a statement on special.mdb again while another program holds the file or the
     // server is out of reach, waiting between tries with the window responsive, until it

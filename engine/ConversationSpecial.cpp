@@ -123,24 +123,29 @@ void Conversation::Special()
             SpecialD->moveNext();
             continue;
         }
+        bool fileHeld = false;
         try {
             waitingOutLocks([this] { SpecialD->countConfirmation(); });
         } catch (const ScriptError& error) {
             tellOnce(error.message(), u"The Yes was not counted; the conversation goes on."_s);
+            fileHeld = error.mayPass();
         }
-        if (!askFollowUps())
+        if (!askFollowUps(*row, fileHeld))
             return;
     }
 }
 
-bool Conversation::askFollowUps()
+bool Conversation::askFollowUps(const SpecialCases::Case& confirmed, bool fileHeld)
 {
     const int level = int(PersistLevel);
     bool asked = false;
     for (int position = 4; position <= level; ++position) {
-        // Read afresh: the author may have changed the prompt since the question.
+        // Read afresh: the author may have changed the prompt since the question. While the
+        // file is held past the wait the count just made, the prompts are those read with the
+        // question: reading would wait as long again, and tell the same lock a second time.
         bool unreadable = false;
-        const std::optional<SpecialCases::Case> now = readSpecialCase(unreadable);
+        const std::optional<SpecialCases::Case> now =
+            fileHeld ? std::optional(confirmed) : readSpecialCase(unreadable);
         if (!now && !unreadable)
             return false; // deleted meanwhile: the walk goes on past it
         if (unreadable)

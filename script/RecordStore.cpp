@@ -16,7 +16,33 @@ using namespace Qt::Literals::StringLiterals;
 
 RecordStore::RecordStore(ScriptTable& table)
     : m_table(&table)
+    , m_stamp(table.isOnServer() ? QString() : table.path())
 {
+    if (!table.isOnServer())
+        noteOwnWrite();
+}
+
+void RecordStore::noteOwnWrite()
+{
+    if (m_table->isOnServer())
+        return;
+    try {
+        m_stamp.renew(dataVersion());
+    } catch (const ScriptError&) {
+        m_stamp.renew(-1); // the next look reads the version again and starts afresh
+    }
+}
+
+void RecordStore::checkFile(qint64 dataVersion)
+{
+    if (m_table->isOnServer())
+        return;
+    m_table->checkStillThere();
+    m_writtenOver = m_stamp.writtenOver(dataVersion);
+    if (m_writtenOver)
+        throw ScriptError(m_table->fileName(),
+                          u"the file was written over under its name (a copy put over it, say) "
+                          u"while the program had it open"_s);
 }
 
 QString RecordStore::columnList() const
@@ -228,6 +254,7 @@ QHash<qint64, RecordStore::Written> RecordStore::write(const QHash<qint64, QList
             m_table->setBusyTimeout(int(patience));
         else if (patience >= 0)
             QSqlQuery(m_table->database()).exec(u"PRAGMA busy_timeout = %1"_s.arg(patience));
+        noteOwnWrite();
     });
     m_table->writeTransaction([&] {
         result.clear();
@@ -252,6 +279,7 @@ QHash<qint64, RecordStore::Written> RecordStore::write(const QHash<qint64, QList
 
 qint64 RecordStore::addDefaultRow()
 {
+    const auto renew = qScopeGuard([this] { noteOwnWrite(); });
     qint64 id = 0;
     m_table->writeTransaction([&] {
         if (m_table->isOnServer()) {
@@ -268,6 +296,7 @@ qint64 RecordStore::addDefaultRow()
 
 bool RecordStore::remove(qint64 id)
 {
+    const auto renew = qScopeGuard([this] { noteOwnWrite(); });
     int changed = 0;
     m_table->writeTransaction([&] {
         changed = m_table->exec(u"DELETE FROM %1 WHERE \"ID\" = ?"_s.arg(m_table->sqlName()), {id})
@@ -278,6 +307,7 @@ bool RecordStore::remove(qint64 id)
 
 std::optional<QVariantList> RecordStore::take(qint64 id)
 {
+    const auto renew = qScopeGuard([this] { noteOwnWrite(); });
     std::optional<QVariantList> values;
     m_table->writeTransaction([&] {
         values = read(id);
@@ -287,12 +317,31 @@ std::optional<QVariantList> RecordStore::take(qint64 id)
     return values;
 }
 
+RecordStore::Taken RecordStore::takeIfUnchanged(qint64 id, const QVariantList& expected)
+{
+    const auto renew = qScopeGuard([this] { noteOwnWrite(); });
+    Taken result;
+    m_table->writeTransaction([&] {
+        result.values = read(id);
+        if (!result.values || result.values->size() != expected.size())
+            return;
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            if (!sameValue(result.values->at(i), expected.at(i)))
+                return;
+        }
+        m_table->exec(u"DELETE FROM Table1 WHERE ID = ?"_s, {id});
+        result.deleted = true;
+    });
+    return result;
+}
+
 bool RecordStore::restore(qint64 id, const QVariantList& values)
 {
     const QStringList& columns = m_table->layout().columns;
     if (values.size() != columns.size())
         throw ScriptError(m_table->fileName(), u"a row to put back does not fit the file"_s);
     bool restored = false;
+    const auto renew = qScopeGuard([this] { noteOwnWrite(); });
     m_table->writeTransaction([&] {
         if (read(id))
             return;
@@ -360,6 +409,7 @@ void RecordStore::ensureCountIndex()
     if (m_table->isOnServer() || m_table->isReadOnly() ||
         !m_table->layout().columns.contains(TableLayout::countColumn()))
         return;
+    const auto renew = qScopeGuard([this] { noteOwnWrite(); });
     m_table->exec(u"CREATE INDEX IF NOT EXISTS Table1_Yes ON Table1 (%1 DESC, ID)"_s.arg(
         ScriptTable::quoted(TableLayout::countColumn())));
 }

@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "script/FileStamp.h"
+
 #include <QHash>
 #include <QList>
 #include <QVariant>
@@ -69,6 +71,15 @@ public:
     // Deletes the row and returns what it held, so that it can be put back; nullopt when the
     // row was already gone.
     std::optional<QVariantList> take(qint64 id);
+    // What a compared delete found: the row as it was (nullopt when gone), and whether it was
+    // deleted.
+    struct Taken {
+        std::optional<QVariantList> values;
+        bool deleted = false;
+    };
+    // Deletes the row only if it still holds `expected`, as one transaction, so that nothing
+    // another program wrote into it meanwhile goes without the author's word.
+    Taken takeIfUnchanged(qint64 id, const QVariantList& expected);
     // Puts a taken row back under its own ID. Returns false, changing nothing, when another
     // row holds that ID by now.
     bool restore(qint64 id, const QVariantList& values);
@@ -80,6 +91,13 @@ public:
     // Calls `changed`, in `context`'s events, as the store announces a change another program
     // committed to the table: a server does, a file does not. Returns whether it will.
     bool watch(QObject* context, const std::function<void()>& changed);
+    // Throws ScriptError when the file is no longer the one this store writes to: deleted,
+    // replaced by another, or written over from outside SQLite (writtenOver() then tells which).
+    // Cheap enough to ask every second, with the data version just read.
+    void checkFile(qint64 dataVersion);
+    // Whether the last checkFile() found the file written over under its name, rather than
+    // deleted or replaced.
+    bool writtenOver() const { return m_writtenOver; }
     // The rows added and deleted since `known` (the IDs read before, in any order) were read;
     // it costs one count when none were.
     RowChanges rowChanges(const QList<qint64>& known) const;
@@ -101,6 +119,10 @@ private:
     // The IDs a query yields, in its order; throws ScriptError when the read fails.
     QList<qint64> readIds(QSqlQuery& query) const;
     Written writeRow(qint64 id, const QList<Change>& changes, std::optional<QVariantList> stored);
+    // After this store wrote (or tried to write), what the file looks like is its own doing.
+    void noteOwnWrite();
 
     ScriptTable* m_table;
+    FileStamp m_stamp;
+    bool m_writtenOver = false;
 };

@@ -193,6 +193,15 @@ void ScriptCheck::checkRow(const Row& row)
             checkText(row, i);
         } else if (!SpecialRules::canCount(value)) {
             add(Severity::Warning, row.number, column, SpecialRules::uncountedReason(value));
+        } else if (SpecialRules::isNearLargest(value)) {
+            add(Severity::Warning, row.number, column,
+                value.toLongLong() == SpecialRules::largestCount
+                    ? SpecialRules::uncountedReason(value)
+                    : u"the count %1 is within %2 of %3, the largest the file holds; the runner "
+                      u"stops counting there, so put a smaller number in it"_s
+                          .arg(value.toLongLong())
+                          .arg(SpecialRules::largestCount - value.toLongLong())
+                          .arg(SpecialRules::largestCount));
         } else if (value.isNull()) {
             add(Severity::Warning, row.number, column,
                 u"the count is null and stays null when the runner adds 1 to it, so this case "

@@ -16,6 +16,7 @@ public:
         Fault,       // in the file or its contents
         Locked,      // another program holds the file for now; trying again later may succeed
         Unreachable, // the server does not answer for now; trying again later may succeed
+        Full,        // the disk is full; trying again succeeds once space is freed
     };
 
     ScriptError(QString file, QString reason, int row = 0, QString field = {},
@@ -28,7 +29,7 @@ public:
     Kind kind() const { return m_kind; }
     bool isLocked() const { return m_kind == Kind::Locked; }
     // Whether the same work may succeed when tried again a little later.
-    bool mayPass() const { return m_kind != Kind::Fault; }
+    bool mayPass() const { return m_kind == Kind::Locked || m_kind == Kind::Unreachable; }
 
     const QString& file() const { return m_file; }
     int row() const { return m_row; }

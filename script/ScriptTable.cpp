@@ -69,12 +69,17 @@ QByteArray fileIdentity(const QString& path)
 #endif
 }
 
-// SQLITE_BUSY and SQLITE_LOCKED, with or without their extended codes.
-bool isLockError(const QSqlError& error)
+// SQLITE_BUSY and SQLITE_LOCKED are another program's lock, SQLITE_FULL a full disk, with or
+// without their extended codes.
+ScriptError::Kind errorKind(const QSqlError& error)
 {
     bool ok = false;
     const int code = error.nativeErrorCode().toInt(&ok) & 0xff;
-    return ok && (code == 5 || code == 6);
+    if (ok && (code == 5 || code == 6))
+        return ScriptError::Kind::Locked;
+    if (ok && code == 13)
+        return ScriptError::Kind::Full;
+    return ScriptError::Kind::Fault;
 }
 
 QString sqlReason(const QSqlError& error)
@@ -154,8 +159,7 @@ void ScriptTable::fail(const QSqlError& error) const
         m_server->fail(m_name, error);
     if (const QString gone = goneReason(); !gone.isEmpty())
         fail(gone);
-    throw ScriptError(m_layout->fileName, sqlReason(error), 0, {},
-                      isLockError(error) ? ScriptError::Kind::Locked : ScriptError::Kind::Fault);
+    throw ScriptError(m_layout->fileName, sqlReason(error), 0, {}, errorKind(error));
 }
 
 QString ScriptTable::goneReason() const
@@ -174,6 +178,20 @@ void ScriptTable::checkStillThere() const
 {
     if (const QString gone = goneReason(); !gone.isEmpty())
         fail(gone);
+}
+
+void ScriptTable::letGo()
+{
+    if (m_server)
+        return;
+    QSqlDatabase db = database();
+    if (!db.isOpen())
+        return;
+    // The log is found by the file's name, which now names another file; emptied, it holds
+    // nothing for that file's readers to take as theirs. A failure leaves what SQLite's own
+    // close does, which keeps the log for the moved file.
+    QSqlQuery(db).exec(u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
+    db.close();
 }
 
 void ScriptTable::setBusyTimeout(int milliseconds)

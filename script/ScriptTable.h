@@ -81,6 +81,11 @@ public:
     // or replaced by another. A connection goes on working on the old file, so what it
     // writes there would be lost without a word.
     void checkStillThere() const;
+    // Lets go of a file that was deleted or replaced under the program: what the connection's
+    // write-ahead log holds goes into the old file first and the log is emptied, so that a
+    // program opening the new file under the same name cannot read old pages through it.
+    // Every later statement fails with ScriptError.
+    void letGo();
     // How long a statement waits for another program's lock before it fails with
     // ScriptError::Kind::Locked; five seconds unless changed. A caller that keeps a window
     // responsive waits in short steps of its own instead.

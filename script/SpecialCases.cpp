@@ -37,11 +37,17 @@ QString SpecialCases::Case::text(int position) const
 
 int SpecialCases::Case::row() const
 {
-    QSqlQuery count =
-        table->exec(u"SELECT count(*) FROM %1 WHERE %2 <= ?"_s.arg(
-                        table->sqlName(), ScriptTable::quoted(TableLayout::keyColumn())),
-                    {id});
-    return count.next() ? count.value(0).toInt() : 0;
+    // Only for messages: a file held by another program names no row rather than a second
+    // fault in place of the first.
+    try {
+        QSqlQuery count =
+            table->exec(u"SELECT count(*) FROM %1 WHERE %2 <= ?"_s.arg(
+                            table->sqlName(), ScriptTable::quoted(TableLayout::keyColumn())),
+                        {id});
+        return count.next() ? count.value(0).toInt() : 0;
+    } catch (const ScriptError&) {
+        return 0;
+    }
 }
 
 std::optional<SpecialCases::Case> SpecialCases::current() const

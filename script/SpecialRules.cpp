@@ -26,18 +26,29 @@ bool SpecialRules::canCount(const QVariant& count)
     return count.isNull() || count.typeId() == QMetaType::LongLong;
 }
 
+bool SpecialRules::isNearLargest(const QVariant& count)
+{
+    return count.typeId() == QMetaType::LongLong && count.toLongLong() > largestCount - nearLargest;
+}
+
 QString SpecialRules::countableCondition(const QString& quotedColumn)
 {
-    return u"typeof(%1) IN ('integer', 'null')"_s.arg(quotedColumn);
+    return u"typeof(%1) IN ('integer', 'null') AND coalesce(%1 < %2, TRUE)"_s.arg(quotedColumn)
+        .arg(largestCount);
 }
 
 QString SpecialRules::countableCondition(const ScriptTable& table, const QString& quotedColumn)
 {
-    return table.isOnServer() ? u"TRUE"_s : countableCondition(quotedColumn);
+    return table.isOnServer() ? u"coalesce(%1 < %2, TRUE)"_s.arg(quotedColumn).arg(largestCount)
+                              : countableCondition(quotedColumn);
 }
 
 QString SpecialRules::uncountedReason(const QVariant& count)
 {
+    if (count.typeId() == QMetaType::LongLong && count.toLongLong() == largestCount)
+        return u"the count %1 is the largest the file holds, so the runner counts no more Yes "
+               u"replies to this question and tells it once per run; put a smaller number in "
+               u"it"_s.arg(largestCount);
     const QString shown = count.typeId() == QMetaType::QByteArray
                               ? u"holds binary data and"_s
                               : u"\"%1\""_s.arg(count.toString());

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <limits>
 
 class ScriptTable;
 
@@ -31,6 +32,12 @@ public:
     // The runner adds one to a whole number and leaves a null as it is; any other value (a
     // text, a fraction, binary data) is left alone and the Yes is not counted.
     static bool canCount(const QVariant& count);
+    // The largest count a file holds; one more would turn it into a fraction, so the runner
+    // stops there.
+    static constexpr qint64 largestCount = std::numeric_limits<qint64>::max();
+    // How near the largest a count must come for the script check to warn of it.
+    static constexpr qint64 nearLargest = 1'000'000'000;
+    static bool isNearLargest(const QVariant& count);
     // The same rule for the counting statement: SQL that holds where `quotedColumn` can count.
     static QString countableCondition(const QString& quotedColumn);
     // The same, for the store `table` is in: a server's bigint count holds nothing else.

@@ -227,11 +227,12 @@ private Q_SLOTS:
         ScriptFixture fx;
         fx.createNumbered(special(), 2);
         auto model = openModel(fx, special());
-        QSignalSpy failures(model.get(), &RecordModel::failed);
+        QSignalSpy lost(model.get(), &RecordModel::typedTextLost);
         QVERIFY(model->setData(model->index(0, description), u"mine"_s));
         fx.execute(special(), u"DELETE FROM Table1 WHERE ID = 1"_s);
         QVERIFY(!model->saveRow(0));
-        QCOMPARE(failures.size(), 1);
+        QCOMPARE(lost.size(), 1);
+        QCOMPARE(lost.at(0).at(1).toString(), u"mine"_s); // handed on for the author to keep
         QCOMPARE(model->rowCount(), 1);
         QCOMPARE(model->data(model->index(0, description)).toString(), u"note 2"_s);
     }

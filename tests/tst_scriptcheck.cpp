@@ -142,6 +142,12 @@ private Q_SLOTS:
         QTest::newRow("count with a fraction")
             << u"special"_s << u"UPDATE Table1 SET Yes = 2.5 WHERE ID = 4"_s << false << 4
             << u"Yes"_s << u"\"2.5\" is not a whole number"_s;
+        QTest::newRow("count near the largest")
+            << u"special"_s << u"UPDATE Table1 SET Yes = 9223372036854775000 WHERE ID = 2"_s
+            << false << 2 << u"Yes"_s << u"the runner stops counting there"_s;
+        QTest::newRow("count at the largest")
+            << u"special"_s << u"UPDATE Table1 SET Yes = 9223372036854775807 WHERE ID = 2"_s
+            << false << 2 << u"Yes"_s << u"counts no more Yes replies"_s;
         QTest::newRow("binary text")
             << u"basic"_s << u"UPDATE Table1 SET Purpose = x'00ff' WHERE ID = 3"_s << true << 3
             << u"Purpose"_s << u"binary data"_s;

@@ -4,6 +4,7 @@
 #include "editor/commands/CellStatus.h"
 
 #include "editor/commands/ScriptWindow.h"
+#include "editor/grid/GridDelegate.h"
 #include "editor/grid/ScriptGrid.h"
 #include "editor/model/RecordModel.h"
 #include "script/LinePause.h"
@@ -25,13 +26,24 @@ CellStatus::CellStatus(ScriptWindow& window, const QTabWidget& tabs)
             continue;
         connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
                 &CellStatus::refresh);
-        // What is typed counts as soon as the cell holds it, saved or not.
+        // What is typed counts as it is typed, and then as the cell holds it, saved or not.
+        connect(grid->delegate(), &GridDelegate::typing, this, &CellStatus::showLength);
+        connect(grid->delegate(), &GridDelegate::full, this, [this] {
+            const QString full = u": the field takes no more"_s;
+            if (!text().endsWith(full)) // told once, however many keys meet the limit
+                setText(text() + full);
+        });
         connect(grid->model(), &QAbstractItemModel::dataChanged, this, &CellStatus::refresh);
         connect(grid->model(), &QAbstractItemModel::modelReset, this, &CellStatus::refresh);
     }
 }
 
 void CellStatus::refresh()
+{
+    showLength(m_window.currentCell().data(Qt::EditRole).toString());
+}
+
+void CellStatus::showLength(const QString& typed)
 {
     const QModelIndex cell = m_window.currentCell();
     const auto* model = qobject_cast<const RecordModel*>(cell.model());
@@ -40,7 +52,7 @@ void CellStatus::refresh()
         setToolTip({});
         return;
     }
-    const qsizetype characters = cell.data(Qt::EditRole).toString().size();
+    const qsizetype characters = typed.size();
     const QString count =
         u"%1 %2"_s.arg(characters).arg(characters == 1 ? u"character"_s : u"characters"_s);
     // A note beside the lines is never presented, so it holds no one up.

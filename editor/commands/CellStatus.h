@@ -19,5 +19,8 @@ public:
     void refresh();
 
 private:
+    // Tells the length of `typed` as the current cell's text.
+    void showLength(const QString& typed);
+
     ScriptWindow& m_window;
 };

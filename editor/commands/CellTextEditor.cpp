@@ -9,11 +9,12 @@
 #include "editor/grid/ScriptGrid.h"
 #include "editor/model/RecordModel.h"
 #include "script/ScriptTable.h"
+#include "script/ScriptError.h"
 #include "script/TableLayout.h"
 
 #include <QAction>
 #include <QMenu>
-#include <QPersistentModelIndex>
+#include <QTimer>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -56,19 +57,63 @@ CellTextDialog* CellTextEditor::open(ScriptGrid* grid, const QModelIndex& index)
     if (!grid->finishEditing())
         return nullptr;
     grid->setCurrentIndex(index);
-    const QPersistentModelIndex cell(index);
+    // The window stays open while other programs change the file, so it holds its row by ID.
+    const qint64 id = model->rows().id(index.row());
+    const int number = model->rows().number(index.row());
+    const int field = index.column();
     const QVariant base = index.data(RecordModel::StoredValueRole);
-    const QString place = u"%1, row %2, %3"_s.arg(model->table().fileName())
-                              .arg(model->rows().number(index.row()))
-                              .arg(column);
-    m_dialog = new CellTextDialog(place, index.data(Qt::EditRole).toString(), model->isReadOnly(),
+    // The field first: a title bar too narrow for the whole cuts its end.
+    const QString title = u"%1 \u2013 %2, row %3"_s.arg(column, model->table().fileName()).arg(number);
+    m_dialog = new CellTextDialog(title, index.data(Qt::EditRole).toString(), model->isReadOnly(),
                                   grid->window());
     m_dialog->setAttribute(Qt::WA_DeleteOnClose);
     CellTextDialog* dialog = m_dialog;
-    connect(dialog, &QDialog::accepted, this, [dialog, model, cell, base] {
-        if (!dialog->changed() || !cell.isValid())
+    const QString deleted =
+        ScriptError(model->table().fileName(),
+                    u"another program deleted this row while you were editing it in a window"_s,
+                    number, column)
+            .message();
+    const auto lost = [this, dialog, deleted] {
+        // Told after the change that took the row, never inside it.
+        QTimer::singleShot(0, this, [this, dialog = QPointer(dialog), deleted] {
+            if (!dialog)
+                return;
+            const QString text = dialog->text();
+            const bool changed = dialog->changed();
+            dialog->reject();
+            if (changed)
+                m_window.rescueText(deleted + u'.', text);
+            else
+                m_window.tell(deleted + u"; the window was closed, and nothing typed was lost."_s);
+        });
+    };
+    connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, dialog,
+            [model, id, lost](const QModelIndex&, int first, int last) {
+                const int row = model->rows().rowOf(id);
+                if (row >= first && row <= last)
+                    lost();
+            });
+    connect(model, &QAbstractItemModel::modelReset, dialog, [model, id, field, dialog, lost] {
+        if (model->rows().rowOf(id) >= 0)
             return;
-        model->setItemData(cell,
+        if (model->lostReason().isEmpty()) {
+            lost();
+            return;
+        }
+        // The whole file is lost: the text goes with the rest of what was not saved, told once.
+        if (dialog->changed())
+            model->keepTyping(field, dialog->text());
+        QTimer::singleShot(0, dialog, &QDialog::reject);
+    });
+    connect(dialog, &QDialog::accepted, this, [this, dialog, model, id, field, base, deleted] {
+        if (!dialog->changed())
+            return;
+        const int row = model->rows().rowOf(id);
+        if (row < 0) {
+            m_window.rescueText(deleted + u'.', dialog->text());
+            return;
+        }
+        model->setItemData(model->index(row, field),
                            {{Qt::EditRole, dialog->text()}, {RecordModel::StoredValueRole, base}});
     });
     // Closed is gone, though the window itself is deleted a moment later.

@@ -52,12 +52,12 @@ void EditMenu::addHistory()
     QMenu* menu = m_window->editMenu();
     QUndoStack* stack = &m_window->undoStack();
     // Texts and enabling from the history itself; the step waits for what is being typed.
-    QAction* undo = stack->createUndoAction(menu);
+    QAction* undo = stack->createUndoAction(menu, u"&Undo"_s);
     disconnect(undo, &QAction::triggered, stack, &QUndoStack::undo);
     connect(undo, &QAction::triggered, m_history, &EditHistory::undo);
     undo->setObjectName(u"MNU_UNDO"_s);
     undo->setShortcut(QKeySequence::Undo);
-    QAction* redo = stack->createRedoAction(menu);
+    QAction* redo = stack->createRedoAction(menu, u"Re&do"_s);
     disconnect(redo, &QAction::triggered, stack, &QUndoStack::redo);
     connect(redo, &QAction::triggered, m_history, &EditHistory::redo);
     redo->setObjectName(u"MNU_REDO"_s);

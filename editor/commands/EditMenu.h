@@ -12,7 +12,7 @@ class GridClipboard;
 class ScriptGrid;
 class ScriptWindow;
 
-// The editor's "&Edit" menu: undo and redo, copy and paste of cells, find and replace, and
+// The editor's "E&dit" menu: undo and redo, copy and paste of cells, find and replace, and
 // saving the current rows.
 class EditMenu : public QObject {
     Q_OBJECT

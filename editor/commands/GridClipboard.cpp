@@ -7,6 +7,7 @@
 #include "editor/commands/TabSeparated.h"
 #include "editor/grid/ScriptGrid.h"
 #include "editor/history/EditHistory.h"
+#include "editor/model/CellLook.h"
 #include "editor/model/RecordModel.h"
 #include "script/FieldRule.h"
 #include "script/ScriptError.h"
@@ -16,11 +17,22 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMimeData>
 #include <algorithm>
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
+// The cells as this grid copied them, nulls told apart from empty texts; plain text from
+// anywhere else pastes as texts.
+const QString cellsFormat = u"application/x-veyrath-cells"_s;
+
+using Cells = QList<QList<std::optional<QString>>>;
+
 // The smallest block of cells holding the selection, or the current cell alone.
 QItemSelectionRange block(const ScriptGrid& grid)
 {
@@ -41,6 +53,39 @@ QItemSelectionRange block(const ScriptGrid& grid)
     const QAbstractItemModel* model = grid.model();
     return {model->index(top, left), model->index(bottom, right)};
 }
+
+Cells fromClipboard()
+{
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    if (!mime)
+        return {};
+    Cells cells;
+    const QJsonObject copied = QJsonDocument::fromJson(mime->data(cellsFormat)).object();
+    // Only while the text beside it is still the one copied with it.
+    if (mime->hasFormat(cellsFormat) && copied.value(u"text"_s).toString() == mime->text()) {
+        const QJsonArray rows = copied.value(u"cells"_s).toArray();
+        for (const auto& row : rows) {
+            const QJsonArray values = row.toArray();
+            QList<std::optional<QString>> cellsOfRow;
+            for (const auto& value : values)
+                cellsOfRow << (value.isNull() ? std::nullopt : std::optional(value.toString()));
+            cells << cellsOfRow;
+        }
+        return cells;
+    }
+    for (const QStringList& row : TabSeparated::read(mime->text())) {
+        QList<std::optional<QString>> values;
+        for (const QString& value : row)
+            values << value;
+        cells << values;
+    }
+    return cells;
+}
+
+QString counted(qsizetype count, const QString& one, const QString& many)
+{
+    return u"%1 %2"_s.arg(count).arg(count == 1 ? one : many);
+}
 } // namespace
 
 GridClipboard::GridClipboard(EditHistory& history, QObject* parent)
@@ -56,17 +101,28 @@ void GridClipboard::copy(ScriptGrid& grid)
     if (!range.isValid())
         return;
     QList<QStringList> rows;
+    QJsonArray cells;
     for (int row = range.top(); row <= range.bottom(); ++row) {
-        QStringList cells;
-        for (int column = range.left(); column <= range.right(); ++column)
-            cells << grid.model()->index(row, column).data(Qt::EditRole).toString();
-        rows << cells;
+        QStringList texts;
+        QJsonArray values;
+        for (int column = range.left(); column <= range.right(); ++column) {
+            const QModelIndex cell = grid.model()->index(row, column);
+            texts << cell.data(Qt::EditRole).toString();
+            values << (cell.data(CellLook::NullRole).toBool() ? QJsonValue()
+                                                              : QJsonValue(texts.last()));
+        }
+        rows << texts;
+        cells << values;
     }
     QString text = TabSeparated::write(rows);
     // One cell goes as its text alone, to paste into any text field.
     if (rows.size() == 1 && rows.first().size() == 1 && text.endsWith(u'\n'))
         text.chop(1);
-    QGuiApplication::clipboard()->setText(text);
+    auto* mime = new QMimeData;
+    mime->setText(text);
+    mime->setData(cellsFormat,
+                  QJsonDocument(QJsonObject{{u"text"_s, text}, {u"cells"_s, cells}}).toJson());
+    QGuiApplication::clipboard()->setMimeData(mime);
 }
 
 bool GridClipboard::paste(ScriptGrid& grid)
@@ -77,12 +133,13 @@ bool GridClipboard::paste(ScriptGrid& grid)
     const QItemSelectionRange range = block(grid);
     if (!range.isValid())
         return false;
-    QList<QStringList> rows = TabSeparated::read(QGuiApplication::clipboard()->text());
+    Cells rows = fromClipboard();
     if (rows.isEmpty())
         return false;
     // One value over a selected block fills it, as in a spreadsheet.
     if (rows.size() == 1 && rows.first().size() == 1 && (range.height() > 1 || range.width() > 1))
-        rows = QList<QStringList>(range.height(), QStringList(range.width(), rows.first().first()));
+        rows = Cells(range.height(),
+                     QList<std::optional<QString>>(range.width(), rows.first().first()));
     const TableLayout& layout = model->layout();
     if (model->isReadOnly()) {
         Q_EMIT failed(ScriptError(model->table().fileName(),
@@ -90,23 +147,55 @@ bool GridClipboard::paste(ScriptGrid& grid)
                           .message());
         return false;
     }
-    QList<std::pair<QModelIndex, QString>> cells;
+    qsizetype width = 0;
+    for (const auto& row : rows)
+        width = std::max(width, row.size());
+    const int roomBelow = model->rowCount() - range.top();
+    const int roomRight = model->columnCount() - range.left();
+    if (rows.size() > roomBelow || width > roomRight) {
+        // Nothing half done: a paste cut at the grid's edge would lose cells without a word.
+        Q_EMIT failed(
+            ScriptError(
+                model->table().fileName(),
+                u"nothing was pasted, as the clipboard holds %1 of %2 and from this cell "
+                u"on the grid has %3 and %4. Choose a cell with room for them all%5."_s.arg(
+                    counted(rows.size(), u"row"_s, u"rows"_s),
+                    counted(width, u"cell"_s, u"cells"_s), counted(roomBelow, u"row"_s, u"rows"_s),
+                    counted(roomRight, u"field"_s, u"fields"_s),
+                    layout.kind == TableLayout::Kind::Special ? u" (Add makes rows)"_s : QString()),
+                model->rows().number(range.top()), layout.columns.at(range.left()))
+                .message());
+        return false;
+    }
+    // Held by ID: a box opened on the way must not send a value to another row.
+    struct Target {
+        qint64 id;
+        int column;
+        std::optional<QString> value;
+    };
+    QList<Target> cells;
     Refusals refusals;
-    for (int r = 0; r < rows.size() && range.top() + r < model->rowCount(); ++r) {
-        const QStringList& values = rows.at(r);
-        for (int c = 0; c < values.size() && range.left() + c < model->columnCount(); ++c) {
-            const QModelIndex cell = model->index(range.top() + r, range.left() + c);
-            const QString& column = layout.columns.at(cell.column());
-            if (const QString problem = FieldRule::problem(layout, column, values.at(c));
-                !problem.isEmpty()) {
+    for (int r = 0; r < rows.size(); ++r) {
+        const auto& values = rows.at(r);
+        for (int c = 0; c < values.size(); ++c) {
+            const int row = range.top() + r;
+            const int field = range.left() + c;
+            const QString& column = layout.columns.at(field);
+            QString problem;
+            if (const auto& value = values.at(c); value) {
+                problem = FieldRule::problem(layout, column, *value);
+                // A spreadsheet's empty cell is no count; a cleared count is typed, not pasted.
+                if (problem.isEmpty() && value->isEmpty() && !layout.isTextColumn(column))
+                    problem = u"an empty cell is not a whole number"_s;
+            }
+            if (!problem.isEmpty()) {
                 refusals.add([&] {
-                    return ScriptError(model->table().fileName(), problem,
-                                       model->rows().number(cell.row()), column)
+                    return ScriptError(model->table().fileName(), problem, model->rows().number(row), column)
                         .message();
                 });
                 continue;
             }
-            cells << std::pair{cell, values.at(c)};
+            cells << Target{model->rows().id(row), field, values.at(c)};
         }
     }
     if (!refusals.isEmpty()) {
@@ -114,13 +203,24 @@ bool GridClipboard::paste(ScriptGrid& grid)
             refusals.message(u"Nothing was pasted, as not every cell takes its value:\n"_s));
         return false;
     }
+    if (cells.isEmpty())
+        return false;
     m_history->beginStep(u"Paste"_s);
-    for (const auto& [cell, text] : cells)
-        model->setData(cell, text);
+    for (const Target& target : cells) {
+        const QModelIndex cell = model->index(model->rows().rowOf(target.id), target.column);
+        if (target.value)
+            model->setData(cell, *target.value);
+        else
+            model->setNull(cell);
+    }
     const bool saved = model->savePending();
     m_history->endStep();
-    if (!cells.isEmpty())
-        grid.selectionModel()->select(QItemSelection(cells.first().first, cells.last().first),
+    const QModelIndex first =
+        model->index(model->rows().rowOf(cells.first().id), cells.first().column);
+    const QModelIndex last =
+        model->index(model->rows().rowOf(cells.last().id), cells.last().column);
+    if (first.isValid() && last.isValid())
+        grid.selectionModel()->select(QItemSelection(first, last),
                                       QItemSelectionModel::ClearAndSelect);
     return saved;
 }

@@ -41,6 +41,11 @@ public:
     virtual QUndoStack& undoStack() = 0;
     // Tells the author, in the status bar, what a command did.
     virtual void showStatus(const QString& message) = 0;
+    // Tells the author a fault, in a message naming file, row and field.
+    virtual void tell(const QString& message) = 0;
+    // Keeps `text`, typed for a place that is gone, where the author can take it, and tells
+    // `message` with where it is.
+    virtual void rescueText(const QString& message, const QString& text) = 0;
 
 protected:
     ~ScriptWindow() = default;

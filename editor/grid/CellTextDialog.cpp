@@ -14,7 +14,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-CellTextDialog::CellTextDialog(const QString& place, const QString& text, bool readOnly,
+CellTextDialog::CellTextDialog(const QString& title, const QString& text, bool readOnly,
                                QWidget* parent)
     : QDialog(parent)
     , m_text(new QPlainTextEdit(this))
@@ -23,7 +23,7 @@ CellTextDialog::CellTextDialog(const QString& place, const QString& text, bool r
     , m_readOnly(readOnly)
 {
     setObjectName(u"CellTextDialog"_s);
-    setWindowTitle(place);
+    setWindowTitle(title);
     m_text->setObjectName(u"CellText"_s);
     m_text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_text->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

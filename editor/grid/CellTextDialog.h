@@ -15,8 +15,8 @@ class CellTextDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // `place` names the cell as messages do: "special.mdb, row 12, Description".
-    CellTextDialog(const QString& place, const QString& text, bool readOnly,
+    // `title` names the cell: "Description – special.mdb, row 12".
+    CellTextDialog(const QString& title, const QString& text, bool readOnly,
                    QWidget* parent = nullptr);
 
     QString text() const;

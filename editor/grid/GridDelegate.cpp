@@ -14,8 +14,10 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScopedValueRollback>
+#include <QTimer>
 #include <QToolTip>
-#include <limits>
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -69,14 +71,39 @@ bool GridDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
     return QStyledItemDelegate::editorEvent(event, model, option, index);
 }
 
+namespace {
+// The row's ID for a grid over a script file, which holds its rows by ID.
+qint64 rowId(const QModelIndex& index)
+{
+    const auto* records = qobject_cast<const RecordModel*>(index.model());
+    return records ? records->rows().id(index.row()) : index.row();
+}
+
+int rowNumber(const QModelIndex& index)
+{
+    const auto* records = qobject_cast<const RecordModel*>(index.model());
+    return records ? records->rows().number(index.row()) : index.row() + 1;
+}
+
+int rowOf(const QAbstractItemModel* model, qint64 id)
+{
+    const auto* records = qobject_cast<const RecordModel*>(model);
+    return records ? records->rows().rowOf(id) : int(id);
+}
+} // namespace
+
 QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                     const QModelIndex& index) const
 {
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-    // The line editor would cut a longer text written by another tool, and the cut would
-    // look like an edit; the field's own limit is the model's to tell.
-    if (auto* line = qobject_cast<QLineEdit*>(editor))
-        line->setMaxLength(std::numeric_limits<int>::max());
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+        auto* self = const_cast<GridDelegate*>(this);
+        connect(line, &QLineEdit::textChanged, self, &GridDelegate::typing);
+        connect(line, &QLineEdit::inputRejected, self, [self, line] {
+            if (line->text().size() >= line->maxLength())
+                Q_EMIT self->full();
+        });
+    }
     m_editor = editor;
     m_filled = false;
     return editor;
@@ -94,11 +121,27 @@ void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
     if (m_filled && editor == m_editor)
         return;
     m_filled = true;
-    if (m_draft.index.isValid() && m_draft.index == index) {
-        line->setText(m_draft.text);
+    m_opened = {rowId(index), rowNumber(index), index.column(), {}, {}};
+    const bool draft = m_draft && m_draft->id == m_opened.id && m_draft->column == m_opened.column;
+    const QString text = draft ? m_draft->text : index.data(Qt::EditRole).toString();
+    // Typing stops at the field's limit; a longer text another tool wrote is shown whole, as
+    // a cut would look like an edit, and the model tells its length when it is left.
+    line->setMaxLength(std::max<int>(TableLayout::maxTextLength, int(text.size())));
+    if (draft) {
+        line->setText(text);
         line->setModified(true);
-        m_base = m_draft.base;
-        m_draft = {};
+        m_base = m_draft->base;
+        m_draft.reset();
+        // The view selects an opened editor's text whole, so that a key types over it; a text
+        // handed back for correcting must not go with one key. What does not fit is what to
+        // mend first.
+        QTimer::singleShot(0, line, [line] {
+            if (line->text().size() > TableLayout::maxTextLength)
+                line->setSelection(TableLayout::maxTextLength,
+                                   int(line->text().size()) - TableLayout::maxTextLength);
+            else
+                line->end(false);
+        });
     } else {
         QStyledItemDelegate::setEditorData(editor, index);
         m_base = index.data(RecordModel::StoredValueRole);
@@ -119,11 +162,14 @@ void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
     if (!line->isModified() && line->text() == m_openedText)
         return;
     const QString text = line->text();
+    // Taken before the model may open a box: the rows may move while it is open.
+    Draft typed{rowId(index), rowNumber(index), index.column(), text, m_base};
+    const QScopedValueRollback committing(m_committing, true);
     if (!model->setItemData(index,
                             {{Qt::EditRole, text}, {RecordModel::StoredValueRole, m_base}})) {
         m_lastRefused = true;
-        m_draft = {index, text, m_base};
-        Q_EMIT const_cast<GridDelegate*>(this)->refused(index);
+        m_draft = std::move(typed);
+        Q_EMIT const_cast<GridDelegate*>(this)->refused(m_draft->id, m_draft->column);
     }
 }
 
@@ -158,4 +204,45 @@ void GridDelegate::dropEditing()
     QWidget* editor = m_editor;
     m_editor.clear();
     Q_EMIT closeEditor(editor, RevertModelCache);
+}
+
+std::optional<GridDelegate::Draft> GridDelegate::typed() const
+{
+    // An editor the view closed itself (Return, Escape) is hidden until it is deleted, and its
+    // text has gone where the view sent it.
+    const auto* line = qobject_cast<const QLineEdit*>(m_editor.data());
+    if (!line || line->isHidden() || m_committing || !m_filled)
+        return std::nullopt;
+    if (!line->isModified() && line->text() == m_openedText)
+        return std::nullopt;
+    Draft draft = m_opened;
+    draft.text = line->text();
+    draft.base = m_base;
+    return draft;
+}
+
+std::optional<GridDelegate::Draft> GridDelegate::typedInRows(const QAbstractItemModel* model,
+                                                             int first, int last)
+{
+    std::optional<Draft> draft = typed();
+    if (!draft)
+        return std::nullopt;
+    const int row = rowOf(model, draft->id);
+    if (row < first || row > last)
+        return std::nullopt;
+    m_editor.clear();
+    return draft;
+}
+
+std::optional<GridDelegate::Draft> GridDelegate::typedText()
+{
+    std::optional<Draft> draft = typed();
+    if (draft)
+        m_editor.clear();
+    return draft;
+}
+
+std::optional<GridDelegate::Draft> GridDelegate::takeDraft()
+{
+    return std::exchange(m_draft, std::nullopt);
 }

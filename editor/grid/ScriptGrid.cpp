@@ -4,13 +4,16 @@
 #include "editor/grid/ScriptGrid.h"
 
 #include "editor/grid/ColumnFit.h"
-#include "editor/grid/GridDelegate.h"
 #include "editor/grid/RowSelector.h"
 #include "editor/model/RecordModel.h"
+#include "script/ScriptError.h"
+#include "script/ScriptTable.h"
+#include "script/TableLayout.h"
 
 #include <QAction>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QTimer>
 
 using namespace Qt::Literals::StringLiterals;
@@ -45,16 +48,18 @@ ScriptGrid::ScriptGrid(QWidget* parent)
     addAction(m_emptyText);
     setContextMenuPolicy(Qt::ActionsContextMenu);
 
-    connect(m_delegate, &GridDelegate::refused, this, [this](const QModelIndex& index) {
-        // The refused editor is being closed right now; reopen it once that is over.
-        const QPersistentModelIndex cell(index);
-        QTimer::singleShot(0, this, [this, cell] { reopen(cell); });
+    connect(m_delegate, &GridDelegate::refused, this, [this](qint64 id, int column) {
+        // The refused editor is being closed right now; reopen it once that is over, on the
+        // row that holds the ID then.
+        QTimer::singleShot(0, this, [this, id, column] { reopen(id, column); });
     });
 }
 
 void ScriptGrid::setModel(QAbstractItemModel* model)
 {
     QTableView::setModel(model);
+    if (model)
+        connect(model, &QAbstractItemModel::rowsRemoved, this, &ScriptGrid::keepTopInView);
     static_cast<RowSelector*>(verticalHeader())->followCurrentRow();
     ColumnFit::fit(*this);
 }
@@ -75,13 +80,85 @@ void ScriptGrid::paintEvent(QPaintEvent* event)
     }
 }
 
-void ScriptGrid::reopen(const QModelIndex& index)
+void ScriptGrid::reopen(qint64 id, int column)
 {
-    if (!index.isValid())
+    const auto* records = qobject_cast<const RecordModel*>(model());
+    const int row = records ? records->rows().rowOf(id) : -1;
+    if (row < 0) {
+        if (const std::optional<GridDelegate::Draft> draft = m_delegate->takeDraft())
+            tellLost(*draft);
         return;
+    }
+    const QModelIndex index = model()->index(row, column);
     setCurrentIndex(index);
     scrollTo(index);
     edit(index);
+}
+
+void ScriptGrid::tellLost(const GridDelegate::Draft& draft)
+{
+    const auto* records = qobject_cast<const RecordModel*>(model());
+    if (!records)
+        return;
+    const QString message =
+        ScriptError(records->table().fileName(),
+                    u"another program deleted this row while you were typing in it"_s, draft.number,
+                    records->layout().columns.value(draft.column))
+            .message();
+    // Not from inside the change that removes the row: a message waits in an event loop.
+    QTimer::singleShot(0, this,
+                       [this, message, text = draft.text] { Q_EMIT typedTextLost(message, text); });
+}
+
+void ScriptGrid::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end)
+{
+    if (const std::optional<GridDelegate::Draft> draft =
+            m_delegate->typedInRows(model(), start, end))
+        tellLost(*draft);
+    m_keptTop.reset();
+    const int top = rowAt(0);
+    if (const auto* records = qobject_cast<const RecordModel*>(model());
+        records && top > end && start <= end)
+        m_keptTop = TopRow{records->rows().id(top), rowViewportPosition(top)};
+    QTableView::rowsAboutToBeRemoved(parent, start, end);
+}
+
+void ScriptGrid::keepTopInView()
+{
+    const std::optional<TopRow> kept = std::exchange(m_keptTop, std::nullopt);
+    const auto* records = qobject_cast<const RecordModel*>(model());
+    if (!kept || !records)
+        return;
+    const int row = records->rows().rowOf(kept->id);
+    if (row < 0)
+        return;
+    // The scroll position counts rows (or pixels) from the top, so it would otherwise stay
+    // where it was while the rows under it moved up.
+    verticalScrollBar()->setValue(verticalScrollMode() == ScrollPerItem
+                                      ? row
+                                      : verticalHeader()->sectionPosition(row) - kept->offset);
+}
+
+void ScriptGrid::reset()
+{
+    const std::optional<GridDelegate::Draft> draft = m_delegate->typedText();
+    QTableView::reset();
+    if (!draft)
+        return;
+    auto* records = qobject_cast<RecordModel*>(model());
+    // The file is lost: the text goes with the rest of what was not saved, told once.
+    if (records && !records->lostReason().isEmpty()) {
+        records->keepTyping(draft->column, draft->text);
+        return;
+    }
+    // The rows were listed afresh; the text goes on in its row, wherever that is now.
+    if (records && records->rows().rowOf(draft->id) >= 0) {
+        m_delegate->keepDraft(*draft);
+        QTimer::singleShot(0, this,
+                           [this, id = draft->id, column = draft->column] { reopen(id, column); });
+    } else {
+        tellLost(*draft);
+    }
 }
 
 void ScriptGrid::keyPressEvent(QKeyEvent* event)

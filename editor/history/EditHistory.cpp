@@ -24,10 +24,12 @@ void EditHistory::follow(RecordModel* model)
 {
     connect(model, &RecordModel::saved, this,
             [this, model](const RecordModel::Fields& fields) { record(model, fields); });
-    connect(model, &RecordModel::rowAdded, this, [this, model](qint64 id, int row) {
-        if (!m_applying)
-            m_stack->push(new RowStep(RowStep::Kind::Added, model, id, row, {}, m_applying));
-    });
+    connect(model, &RecordModel::rowAdded, this,
+            [this, model](qint64 id, int row, const QVariantList& values) {
+                if (!m_applying)
+                    m_stack->push(
+                        new RowStep(RowStep::Kind::Added, model, id, row, values, m_applying));
+            });
     connect(model, &RecordModel::rowDeleted, this,
             [this, model](qint64 id, int row, const QVariantList& values) {
                 if (!m_applying)

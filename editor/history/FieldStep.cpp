@@ -17,7 +17,7 @@ void FieldStep::add(RecordModel* model, const RecordModel::Fields& fields)
     const auto part = std::find_if(m_parts.begin(), m_parts.end(),
                                    [model](const Part& p) { return p.model == model; });
     if (part == m_parts.end()) {
-        m_parts << Part{model, fields};
+        m_parts << Part{model, model->generation(), fields};
         return;
     }
     // The same field written twice within a step keeps the value it held before the first.
@@ -45,6 +45,11 @@ bool FieldStep::write(bool back)
     for (int i = 0; i < count; ++i) {
         const Part& part = m_parts.at(back ? count - 1 - i : i);
         if (!part.model) {
+            whole = false;
+            continue;
+        }
+        if (part.model->generation() != part.generation) {
+            part.model->tellStepLost();
             whole = false;
             continue;
         }

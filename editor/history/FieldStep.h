@@ -19,6 +19,7 @@ class FieldStep : public QUndoCommand {
 public:
     struct Part {
         QPointer<RecordModel> model;
+        quint64 generation = 0;     // the model's file the step was done in
         RecordModel::Fields fields; // base: before the step, value: after it
     };
 

@@ -12,6 +12,7 @@ RowStep::RowStep(Kind kind, RecordModel* model, qint64 id, int row, QVariantList
     : QUndoCommand(kind == Kind::Added ? u"Add"_s : u"Delete"_s)
     , m_kind(kind)
     , m_model(model)
+    , m_generation(model->generation())
     , m_id(id)
     , m_row(row)
     , m_values(std::move(values))
@@ -19,14 +20,26 @@ RowStep::RowStep(Kind kind, RecordModel* model, qint64 id, int row, QVariantList
 {
 }
 
-bool RowStep::take()
+bool RowStep::sameFile() const
 {
     if (!m_model)
+        return false;
+    if (m_model->generation() == m_generation)
+        return true;
+    m_model->tellStepLost();
+    return false;
+}
+
+bool RowStep::take()
+{
+    if (!sameFile())
         return false;
     const QScopedValueRollback applying(*m_applying, true);
     // Where the row is shown now, so that it comes back there.
     const int row = m_model->rows().rowOf(m_id);
-    std::optional<QVariantList> values = m_model->takeRow(m_id);
+    // Compared with what the row held when the author added it or put it back, as an edit's
+    // undo compares, so that what another program wrote into it is not deleted unasked.
+    std::optional<QVariantList> values = m_model->takeRow(m_id, m_values);
     if (!values)
         return false;
     m_values = std::move(*values);
@@ -37,7 +50,7 @@ bool RowStep::take()
 
 bool RowStep::putBack()
 {
-    if (!m_model)
+    if (!sameFile())
         return false;
     const QScopedValueRollback applying(*m_applying, true);
     return m_model->putBackRow(m_id, m_row, m_values);

@@ -10,7 +10,9 @@
 
 // A row the author added or deleted, as one step. The row comes back under its own ID with
 // the values it held when it went, in the place it was shown; a row another program deleted
-// or whose ID another row took meanwhile is told, and the step leaves the history.
+// or whose ID another row took meanwhile is told, and the step leaves the history. A row is
+// taken again only as the step left it: one another program wrote into since is deleted only
+// when the author says so.
 class RowStep : public QUndoCommand {
 public:
     enum class Kind { Added, Deleted };
@@ -24,9 +26,12 @@ public:
 private:
     bool take();
     bool putBack();
+    // Whether the model still has the file the step was done in open; told when not.
+    bool sameFile() const;
 
     Kind m_kind;
     QPointer<RecordModel> m_model;
+    quint64 m_generation;
     qint64 m_id;
     int m_row;
     QVariantList m_values;

@@ -33,6 +33,8 @@ QVariant CellLook::cell(int role, const QVariant& value, bool unsaved,
                         const std::optional<QVariant>& theirs)
 {
     switch (role) {
+    case NullRole:
+        return value.isNull();
     case Qt::DisplayRole:
         return value.isNull() ? nullText() : value.toString();
     case Qt::EditRole:

@@ -10,6 +10,9 @@
 // How a cell of the grid looks: a null apart from the empty text, an unsaved edit marked.
 class CellLook {
 public:
+    // Whether the cell holds a null (a bool), for copying it as one.
+    static constexpr int NullRole = Qt::UserRole + 1;
+
     // As grid editors over SQLite commonly show a null, greyed and in italics.
     static QString nullText();
     // The record selector's mark for a row holding an edit the file does not hold yet.

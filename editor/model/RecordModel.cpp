@@ -10,6 +10,7 @@
 #include "script/ScriptTable.h"
 #include "script/TableLayout.h"
 
+#include <QFileInfo>
 #include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
@@ -49,7 +50,7 @@ const TableLayout& RecordModel::layout() const
 
 bool RecordModel::isReadOnly() const
 {
-    return m_table->isReadOnly() || m_damaged;
+    return m_table->isReadOnly() || m_damaged || !m_lost.isEmpty();
 }
 
 void RecordModel::completeRows()
@@ -205,6 +206,10 @@ void RecordModel::poll()
 {
     if (m_busy)
         return;
+    if (!m_lost.isEmpty()) {
+        lookForFile();
+        return;
+    }
     // Rows not yet listed would look like rows another program added.
     completeRows();
     if (const QList<qint64> waiting = m_edits.waitingRows(); !waiting.isEmpty())
@@ -214,6 +219,12 @@ void RecordModel::poll()
         version = m_store.dataVersion();
     } catch (const ScriptError&) {
         return; // the reads that follow tell what is wrong with the file
+    }
+    try {
+        m_store.checkFile(version);
+    } catch (const ScriptError& error) {
+        loseFile(error, m_store.writtenOver());
+        return;
     }
     if (version == m_dataVersion)
         return;
@@ -229,4 +240,84 @@ void RecordModel::poll()
     m_rows.forgetValues();
     if (rowCount() > 0)
         Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
+void RecordModel::loseFile(const ScriptError& error, bool writtenOver)
+{
+    m_lost = error.reason();
+    m_fileThere = QFileInfo::exists(m_table->path());
+    QStringList typed;
+    QStringList texts;
+    for (qint64 id : m_edits.rows()) {
+        typed << m_edits.typed(id, layout().columns);
+        for (const PendingEdits::Cell& cell : m_edits.cells(id))
+            texts << cell.value.toString();
+    }
+    m_edits = PendingEdits();
+    // What the connection still holds belongs to the old file. A file written over under its
+    // name is the same file to SQLite, which would write old pages into it: there the
+    // connection is left alone until the program ends.
+    if (!writtenOver)
+        m_table->letGo();
+    m_rows.relist(true); // an open cell editor hands its text over on the way
+    for (const auto& [column, text] : std::exchange(m_typingAtLoss, {})) {
+        typed << u"\"%1\": %2"_s.arg(layout().columns.value(column), CellLook::quoted(text));
+        texts << text;
+    }
+    m_largestCount.reset();
+    QString message = describeFile(m_lost + u", so nothing more is written to it here"_s);
+    if (!typed.isEmpty())
+        message += u"; what you typed and had not saved was %1"_s.arg(typed.join(u"; "_s));
+    const bool canOpen = m_fileThere && !writtenOver;
+    if (writtenOver)
+        message += u". A copy put over a script in use mixes with what the programs holding it "
+                   u"keep aside: close the runner and the editor, then put the copy in place "
+                   u"again."_s;
+    else if (canOpen)
+        message += u". Open the file now at its place?"_s;
+    else
+        message += u". When a file is put back at its place, the editor offers to open it."_s;
+    Q_EMIT fileLost(message, texts.join(u'\n'), canOpen);
+}
+
+void RecordModel::lookForFile()
+{
+    const bool there = QFileInfo::exists(m_table->path());
+    const bool appeared = there && !m_fileThere;
+    m_fileThere = there;
+    if (appeared && !m_store.writtenOver())
+        Q_EMIT fileLost(describeFile(u"a file is at its place again. Open it?"_s), {}, true);
+}
+
+bool RecordModel::reopen()
+{
+    const QFileInfo place(m_table->path());
+    std::unique_ptr<ScriptTable> table;
+    try {
+        table = ScriptTable::open(place.absolutePath(), layout(), ScriptTable::Integrity::Deferred);
+    } catch (const ScriptError& error) {
+        Q_EMIT failed(error.message());
+        return false;
+    }
+    m_table = std::move(table);
+    m_store = RecordStore(*m_table);
+    m_lost.clear();
+    m_damaged = false;
+    m_readFaultReported = false;
+    m_largestCount.reset();
+    ++m_generation;
+    try {
+        m_dataVersion = m_store.dataVersion();
+        m_rows.relist();
+    } catch (const ScriptError& error) {
+        Q_EMIT failed(describeFile(error.reason()));
+    }
+    Q_EMIT wrote(); // what depends on the file's contents looks again
+    return true;
+}
+
+void RecordModel::tellStepLost()
+{
+    Q_EMIT failed(describeFile(
+        u"the file was opened afresh since this step, so the step is not done there"_s));
 }

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class ScriptError;
 class ScriptTable;
 struct TableLayout;
 
@@ -33,6 +34,9 @@ public:
     // save compares with what the author saw.
     static constexpr int StoredValueRole = Qt::UserRole;
     static constexpr std::chrono::milliseconds pollInterval{1000};
+    // How long a save the author asked for waits for another program's lock, in short tries.
+    static constexpr std::chrono::milliseconds lockPatience{5000};
+    static constexpr std::chrono::milliseconds lockRetry{100};
 
     enum class Choice { KeepMine, TakeTheirs, Undecided };
     // Fields by row ID, each with what the file held (base) and what it holds now (value).
@@ -40,6 +44,8 @@ public:
     // Gets a question naming file, row, field and both values; Undecided leaves the edit in
     // its cell, unsaved, to be asked again at the next save.
     using ConflictResolver = std::function<Choice(const QString& question)>;
+    // Gets a yes-or-no question naming file and row; true goes ahead.
+    using Confirmation = std::function<bool(const QString& question)>;
 
     // Throws ScriptError when the row list cannot be read.
     explicit RecordModel(std::unique_ptr<ScriptTable> table, QObject* parent = nullptr);
@@ -61,8 +67,12 @@ public:
     bool setItemData(const QModelIndex& index, const QMap<int, QVariant>& roles) override;
     // Puts the empty text into each text field among `cells`.
     void setEmptyText(const QModelIndexList& cells);
+    // Puts a null into the field, as a null copied from the grid pastes; false when the file
+    // cannot be changed.
+    bool setNull(const QModelIndex& index);
 
     void setConflictResolver(ConflictResolver resolver) { m_resolver = std::move(resolver); }
+    void setConfirmation(Confirmation confirm) { m_confirm = std::move(confirm); }
 
     // The rows as shown, with the number messages give each.
     const RowList& rows() const { return m_rows; }
@@ -99,12 +109,28 @@ public:
     // Writes each field only if it still holds its base; a field changed elsewhere since is
     // left as it is. False when anything was not written.
     bool writeBack(const Fields& rows);
-    // Deletes the row with the given ID and returns what it held; nullopt when it is gone.
-    std::optional<QVariantList> takeRow(qint64 id);
+    // Deletes the row with the given ID and returns what it held; nullopt when it is gone or
+    // stays. With `expected`, a row holding anything else is deleted only when the author,
+    // asked, agrees: another program wrote into it meanwhile.
+    std::optional<QVariantList> takeRow(qint64 id, const QVariantList& expected = {});
     // Puts a row back under its own ID and shows it at `row`; false when it cannot be.
     bool putBackRow(qint64 id, int row, const QVariantList& values);
 
     const ScriptTable& table() const { return *m_table; }
+
+    // Why the file this model wrote to is lost to it (deleted, replaced, written over under its
+    // name); empty while it is not. A lost file is only shown, never written.
+    const QString& lostReason() const { return m_lost; }
+    // While the rows of a lost file leave the grid: the text an open cell editor held in
+    // `column`, told and kept with the rest of what was not saved.
+    void keepTyping(int column, const QString& text) { m_typingAtLoss.append({column, text}); }
+    // Opens the file now at the lost file's place; false, told, when it cannot be opened.
+    bool reopen();
+    // Counts the files this model has had open, so that a step of the author's is never done
+    // in a file other than the one it was done in.
+    quint64 generation() const { return m_generation; }
+    // Tells that a step of the author's belongs to a file this model no longer has open.
+    void tellStepLost();
 
 Q_SIGNALS:
     // A message for the author naming file, row and field.
@@ -113,8 +139,15 @@ Q_SIGNALS:
     void wrote();
     // The fields a save, a paste or a replacement wrote into the file.
     void saved(const RecordModel::Fields& fields);
+    // The file was deleted or replaced under the program: `message` says so; `typed` is what
+    // had not been saved, a field a line, for the author to keep; `canOpen` when a file is at
+    // its place now, to be opened with reopen() if the author wants it.
+    void fileLost(const QString& message, const QString& typed, bool canOpen);
+    // Text typed for a row another program deleted before it was saved: the message names the
+    // file, row and fields; `text` is what was typed, a field a line.
+    void typedTextLost(const QString& message, const QString& text);
     // The author added or deleted a row.
-    void rowAdded(qint64 id, int row);
+    void rowAdded(qint64 id, int row, const QVariantList& values);
     void rowDeleted(qint64 id, int row, const QVariantList& values);
 
 private:
@@ -127,11 +160,19 @@ private:
     void beforeReset() override { beginResetModel(); }
     void afterReset() override { endResetModel(); }
 
+    // The changes that reached the file, each with the value it held before as its base.
+    static Fields writtenFields(const Fields& asked,
+                                const QHash<qint64, RecordStore::Written>& written);
     bool isCell(const QModelIndex& index) const;
     const QVariantList* storedValues(int row) const;
-    bool edit(const QModelIndex& index, const QString& text, std::optional<QVariant> base);
+    // A null `text` with `asNull` stores a null; otherwise FieldRule decides what is stored.
+    bool edit(const QModelIndex& index, const QString& text, std::optional<QVariant> base,
+              bool asNull = false);
     bool write(const QList<qint64>& ids, Attempt attempt);
+    QHash<qint64, RecordStore::Written> writeWaiting(const Fields& changes);
     bool settleConflict(qint64 id);
+    // Asks whether to delete a row that holds `now` where the author's step left `expected`.
+    bool agreeToTake(qint64 id, const QVariantList& expected, const QVariantList& now);
     void dropDeletedRow(qint64 id);
     bool showStoredRow(int row);
     void rowChanged(int row);
@@ -141,6 +182,11 @@ private:
     void showWritten(const QHash<qint64, RecordStore::Written>& written);
     // Writes edits waiting for the file, and shows what other programs changed.
     void poll();
+    // Stops using a file that is no longer the one opened, keeping what was typed for the
+    // author; told through fileLost().
+    void loseFile(const ScriptError& error, bool writtenOver);
+    // While the file is lost: offers a file put back at its place.
+    void lookForFile();
     void reportReadFault(const QString& message) const;
     QString describe(const QString& reason, int row, const QString& field = {}) const;
     QString describeRows(const QString& reason, const QList<qint64>& ids) const;
@@ -152,11 +198,16 @@ private:
     mutable bool m_readFaultReported = false;
     PendingEdits m_edits;
     ConflictResolver m_resolver;
+    Confirmation m_confirm;
     QTimer m_poll;
     qint64 m_dataVersion = 0;
     // A message or a question opens a window of its own, whose events must not start a second
     // save or a refresh halfway through a write.
     bool m_busy = false;
     bool m_damaged = false;
+    QString m_lost;
+    bool m_fileThere = true; // whether a file was at the lost file's place at the last look
+    QList<std::pair<int, QString>> m_typingAtLoss;
+    quint64 m_generation = 0;
     mutable std::optional<qint64> m_largestCount; // forgotten whenever values may change
 };

@@ -2,26 +2,30 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // What of RecordModel is the author's changes: edits held and saved field by field, rows
-// added, deleted and sorted, and the steps of the undo history written past the edits held.
-// The Qt adaptor is in RecordModel.cpp.
+// added, deleted and sorted. The steps of the undo history written past the edits held are in
+// RecordModelSteps.cpp, the Qt adaptor and the file's watch in RecordModel.cpp.
 #include "editor/model/CellLook.h"
 #include "editor/model/RecordModel.h"
 #include "script/FieldRule.h"
 #include "script/ScriptError.h"
 #include "script/ScriptTable.h"
 #include "script/TableLayout.h"
+#include "windowkit/BusyCursor.h"
 
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QGuiApplication>
 #include <QScopedValueRollback>
+#include <QTimer>
 #include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
 // The changes that reached the file, each with the value it held before as its base.
-RecordModel::Fields writtenFields(const RecordModel::Fields& asked,
-                                  const QHash<qint64, RecordStore::Written>& written)
+RecordModel::Fields RecordModel::writtenFields(const Fields& asked,
+                                               const QHash<qint64, RecordStore::Written>& written)
 {
-    RecordModel::Fields done;
+    Fields done;
     for (auto row = written.cbegin(); row != written.cend(); ++row) {
         for (const RecordStore::Change& change : asked.value(row.key())) {
             if (row->written.contains(change.column))
@@ -30,7 +34,6 @@ RecordModel::Fields writtenFields(const RecordModel::Fields& asked,
     }
     return done;
 }
-} // namespace
 
 bool RecordModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
@@ -55,12 +58,19 @@ void RecordModel::setEmptyText(const QModelIndexList& cells)
     }
 }
 
-bool RecordModel::edit(const QModelIndex& index, const QString& text, std::optional<QVariant> base)
+bool RecordModel::setNull(const QModelIndex& index)
+{
+    return edit(index, {}, std::nullopt, true);
+}
+
+bool RecordModel::edit(const QModelIndex& index, const QString& text, std::optional<QVariant> base,
+                       bool asNull)
 {
     if (isReadOnly() || !isCell(index) || !checkIntegrity())
         return false;
     const QString& column = layout().columns.at(index.column());
-    if (const QString problem = FieldRule::problem(layout(), column, text); !problem.isEmpty()) {
+    if (const QString problem = FieldRule::problem(layout(), column, text);
+        !asNull && !problem.isEmpty()) {
         Q_EMIT failed(describe(problem, index.row(), column));
         return false;
     }
@@ -73,32 +83,66 @@ bool RecordModel::edit(const QModelIndex& index, const QString& text, std::optio
         }
         base = stored->at(index.column());
     }
+    const QVariant null(layout().isTextColumn(column) ? QMetaType::fromType<QString>()
+                                                      : QMetaType::fromType<qlonglong>());
     m_edits.set(m_rows.id(index.row()), index.column(), *base,
-                FieldRule::stored(layout(), column, text));
+                asNull ? null : FieldRule::stored(layout(), column, text));
     rowChanged(index.row());
     return true;
 }
 
+QHash<qint64, RecordStore::Written> RecordModel::writeWaiting(const Fields& changes)
+{
+    // Another program's lock is waited out in short tries with the window painting and the
+    // busy cursor showing, as the runner waits; what the author types meanwhile waits its turn,
+    // so no second save starts halfway through this one.
+    std::optional<BusyCursor> busyCursor;
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        try {
+            return m_store.write(changes, RecordStore::Wait::Briefly);
+        } catch (const ScriptError& error) {
+            if (!error.isLocked() || waited.elapsed() >= lockPatience.count())
+                throw;
+        }
+        // A model may serve a program without windows, which has no cursor to show.
+        if (!busyCursor && qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+            busyCursor.emplace();
+        QEventLoop pause;
+        QTimer::singleShot(lockRetry, &pause, &QEventLoop::quit);
+        pause.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+}
+
 bool RecordModel::write(const QList<qint64>& ids, Attempt attempt)
 {
-    const QScopedValueRollback busy(m_busy, true);
     Fields changes;
     for (qint64 id : ids)
         changes.insert(id, m_edits.changes(id));
     QHash<qint64, RecordStore::Written> written;
     try {
-        written = m_store.write(changes, attempt == Attempt::Told ? RecordStore::Wait::Patiently
-                                                                  : RecordStore::Wait::Briefly);
+        const QScopedValueRollback busy(m_busy, true);
+        written = attempt == Attempt::Told ? writeWaiting(changes)
+                                           : m_store.write(changes, RecordStore::Wait::Briefly);
     } catch (const ScriptError& error) {
         for (qint64 id : ids)
             m_edits.setWaiting(id);
+        // Told with the model free again: the edits are written as soon as the file is free,
+        // also while the author still reads this.
         if (attempt == Attempt::Told)
             Q_EMIT failed(describeRows(
-                u"not saved (%1). What you typed stays in the grid, marked %2, and is saved as "
-                u"soon as the file is free."_s.arg(error.reason(), CellLook::unsavedMark()),
+                error.kind() == ScriptError::Kind::Full
+                    ? u"not saved (%1). What you typed stays in the grid, marked %2: free some "
+                      u"space on the disk, and it is saved as soon as there is room."_s.arg(
+                          error.reason(), CellLook::unsavedMark())
+                    : u"not saved (%1). What you typed stays in the grid, marked %2, and is saved "
+                      u"as soon as the file is free."_s.arg(error.reason(),
+                                                            CellLook::unsavedMark()),
                 ids));
         return false;
     }
+    const QScopedValueRollback busy(m_busy, true);
     bool allWritten = true;
     QList<qint64> conflicted;
     QList<qint64> deleted;
@@ -144,7 +188,9 @@ bool RecordModel::settleConflict(qint64 id)
         return write({id}, Attempt::Told);
     case Choice::TakeTheirs:
         m_edits.takeTheirs(id);
-        rowChanged(row);
+        // Found again: rows may have come and gone while the question was open.
+        if (const int now = m_rows.rowOf(id); now >= 0)
+            rowChanged(now);
         return true;
     case Choice::Undecided:
         break;
@@ -161,9 +207,12 @@ void RecordModel::dropDeletedRow(qint64 id)
                                      u"saved; the row leaves the grid."_s,
                                      row) +
                             u" What you typed was %1."_s.arg(m_edits.typed(id, layout().columns));
+    QStringList texts;
+    for (const PendingEdits::Cell& cell : m_edits.cells(id))
+        texts << cell.value.toString();
     m_edits.remove(id);
     m_rows.remove(row);
-    Q_EMIT failed(message);
+    Q_EMIT typedTextLost(message, texts.join(u'\n'));
 }
 
 bool RecordModel::savePending()
@@ -210,15 +259,20 @@ bool RecordModel::addRow()
         return false;
     completeRows(); // the new row comes after every other
     qint64 id = 0;
+    std::optional<QVariantList> values;
     try {
         id = m_store.addDefaultRow();
+        // What the file gave the row, for its undo to tell whether anyone wrote into it since.
+        values = m_store.read(id);
     } catch (const ScriptError& error) {
-        Q_EMIT failed(describeFile(u"no row could be added (%1)"_s.arg(error.reason())));
-        return false;
+        if (id == 0) {
+            Q_EMIT failed(describeFile(u"no row could be added (%1)"_s.arg(error.reason())));
+            return false;
+        }
     }
     const int row = rowCount();
     m_rows.append(id);
-    Q_EMIT rowAdded(id, row);
+    Q_EMIT rowAdded(id, row, values.value_or(QVariantList()));
     Q_EMIT wrote();
     return true;
 }
@@ -261,104 +315,5 @@ bool RecordModel::sortByCount()
     // Edits belong to their rows by ID, so they move with them.
     m_readFaultReported = false;
     m_rows.reorder(std::move(ids));
-    return true;
-}
-
-void RecordModel::showWritten(const QHash<qint64, RecordStore::Written>& written)
-{
-    if (written.size() > RowList::pageSize) {
-        m_rows.forgetValues();
-        if (const int rows = rowCount(); rows > 0) {
-            Q_EMIT dataChanged(index(0, 0), index(rows - 1, columnCount() - 1));
-            Q_EMIT headerDataChanged(Qt::Vertical, 0, rows - 1);
-        }
-        return;
-    }
-    for (auto row = written.cbegin(); row != written.cend(); ++row) {
-        const int at = m_rows.rowOf(row.key());
-        if (at >= 0 && row->now)
-            showValues(at, *row->now);
-    }
-}
-
-bool RecordModel::writeBack(const Fields& rows)
-{
-    const QScopedValueRollback busy(m_busy, true);
-    QHash<qint64, RecordStore::Written> written;
-    try {
-        written = m_store.write(rows);
-    } catch (const ScriptError& error) {
-        Q_EMIT failed(describeFile(u"nothing was changed (%1)"_s.arg(error.reason())));
-        return false;
-    }
-    QStringList problems;
-    for (auto row = written.cbegin(); row != written.cend(); ++row) {
-        if (row->now && row->conflicts.isEmpty())
-            continue;
-        const int at = m_rows.rowOf(row.key());
-        if (!row->now) {
-            problems << describeFile(u"another program deleted the row with ID %1, so it was "
-                                     u"not changed"_s.arg(row.key()));
-            if (at >= 0 && !m_edits.contains(row.key()))
-                m_rows.remove(at);
-            continue;
-        }
-        for (int column : row->conflicts) {
-            problems << describe(u"another program changed this field since, to %1, so it was "
-                                 u"left as it is"_s.arg(CellLook::quoted(row->now->at(column))),
-                                 at, layout().columns.at(column));
-        }
-    }
-    showWritten(written);
-    if (const Fields done = writtenFields(rows, written); !done.isEmpty()) {
-        Q_EMIT saved(done);
-        Q_EMIT wrote();
-    }
-    for (const QString& problem : problems)
-        Q_EMIT failed(problem);
-    return problems.isEmpty();
-}
-
-std::optional<QVariantList> RecordModel::takeRow(qint64 id)
-{
-    std::optional<QVariantList> values;
-    try {
-        values = m_store.take(id);
-    } catch (const ScriptError& error) {
-        Q_EMIT failed(describeFile(u"the row with ID %1 could not be deleted (%2)"_s.arg(
-            QString::number(id), error.reason())));
-        return std::nullopt;
-    }
-    if (const int row = m_rows.rowOf(id); row >= 0) {
-        m_edits.remove(id);
-        m_rows.remove(row);
-    }
-    if (!values) {
-        Q_EMIT failed(
-            describeFile(u"another program deleted the row with ID %1 already"_s.arg(id)));
-        return std::nullopt;
-    }
-    Q_EMIT wrote();
-    return values;
-}
-
-bool RecordModel::putBackRow(qint64 id, int row, const QVariantList& values)
-{
-    bool restored = false;
-    try {
-        restored = m_store.restore(id, values);
-    } catch (const ScriptError& error) {
-        Q_EMIT failed(describeFile(u"the row with ID %1 could not be put back (%2)"_s.arg(
-            QString::number(id), error.reason())));
-        return false;
-    }
-    if (!restored) {
-        Q_EMIT failed(describeFile(u"the row with ID %1 could not be put back: another row "
-                                   u"holds that ID by now"_s.arg(id)));
-        return false;
-    }
-    if (m_rows.rowOf(id) < 0)
-        m_rows.insert(row, id);
-    Q_EMIT wrote();
     return true;
 }

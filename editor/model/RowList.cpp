@@ -108,3 +108,14 @@ void RowList::reorder(QList<qint64> ids)
     m_numbers.forget();
     m_listener.afterReset();
 }
+
+void RowList::relist(bool none)
+{
+    QList<qint64> ids = none ? QList<qint64>() : m_store.firstIds(firstRows);
+    m_listener.beforeReset();
+    m_complete = ids.size() < firstRows;
+    m_ids = std::move(ids);
+    m_cache.clear();
+    m_numbers.forget();
+    m_listener.afterReset();
+}

@@ -82,6 +82,9 @@ public:
     void remove(int row);
     // Shows the rows in the order `ids` gives, as a sort does, all of them.
     void reorder(QList<qint64> ids);
+    // Lists the first rows of the store afresh, as at opening; throws ScriptError when they
+    // cannot be read. With `none`, lists no rows and reads nothing.
+    void relist(bool none = false);
 
 private:
     const RecordStore& m_store;

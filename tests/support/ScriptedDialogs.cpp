@@ -18,6 +18,8 @@ QMessageBox::StandardButton ScriptedDialogs::message(QWidget* parent, const Mess
 {
     asked << message.text;
     messages << message;
+    if (whileShown)
+        whileShown(message.text);
     if (message.buttons == QMessageBox::Ok)
         return QMessageBox::Ok;
     const QVariant answer = nextAnswer(parent);
@@ -29,5 +31,7 @@ QMessageBox::StandardButton ScriptedDialogs::message(QWidget* parent, const Mess
 QString ScriptedDialogs::text(QWidget* parent, const QString&, const QString& prompt)
 {
     asked << prompt;
+    if (whileShown)
+        whileShown(prompt);
     return nextAnswer(parent).toString();
 }

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QStringList>
 #include <QVariantList>
+#include <functional>
 
 // Answers a window's boxes from a script, as a person would, and records what they said.
 //
@@ -20,6 +21,8 @@ public:
     QVariantList answers;
     QStringList asked;       // the text of every box, in order
     QList<Message> messages; // every message box, whole
+    // Runs while each box is open, with its text: what another program does meanwhile.
+    std::function<void(const QString& text)> whileShown;
 
     QMessageBox::StandardButton message(QWidget* parent, const Message& message) override;
     QString text(QWidget* parent, const QString& title, const QString& prompt) override;
