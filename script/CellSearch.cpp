@@ -8,7 +8,6 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
-#include <functional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -179,6 +178,28 @@ QList<CellSearch::Match> CellSearch::find(const ScriptTable& table, const Option
              return true;
          });
     return result;
+}
+
+void CellSearch::find(const ScriptTable& table, const Options& options, qint64 after, qint64 last,
+                      const std::function<void(const Match&)>& visit)
+{
+    if (options.text.isEmpty())
+        return;
+    scan(table, options, u"ID > ? AND ID <= ?"_s, {after, last}, true,
+         [&](qint64 id, int column, const QString& text) {
+             if (matches(text, options))
+                 visit(Match{id, column, text});
+             return true;
+         });
+}
+
+std::pair<qint64, qint64> CellSearch::idRange(const ScriptTable& table)
+{
+    QSqlQuery query =
+        table.exec(u"SELECT coalesce(min(ID), 0), coalesce(max(ID), 0) FROM Table1"_s);
+    if (!query.next())
+        throw ScriptError(table.fileName(), query.lastError().text());
+    return {query.value(0).toLongLong(), query.value(1).toLongLong()};
 }
 
 QList<qint64> CellSearch::candidates(const ScriptTable& table, const Options& options)

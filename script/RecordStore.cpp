@@ -6,7 +6,7 @@
 #include "script/ScriptError.h"
 #include "script/ScriptTable.h"
 
-#include <QScopeGuard>
+#include <QElapsedTimer>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
@@ -52,6 +52,32 @@ QList<qint64> idsFromList(QByteArrayView list)
         ids << (negative ? -value : value);
     return ids;
 }
+
+// How long statements on the table wait for another program's lock, for as long as this
+// lives; a server table keeps its own lock timeout.
+class LockPatience {
+public:
+    LockPatience(const ScriptTable& table, qint64 milliseconds)
+        : m_table(table)
+    {
+        if (table.isOnServer())
+            return;
+        QSqlQuery current = table.exec(u"PRAGMA busy_timeout"_s);
+        m_before = current.next() ? current.value(0).toLongLong() : 0;
+        table.exec(u"PRAGMA busy_timeout = %1"_s.arg(milliseconds));
+    }
+    ~LockPatience()
+    {
+        if (m_before >= 0)
+            QSqlQuery(m_table.database()).exec(u"PRAGMA busy_timeout = %1"_s.arg(m_before));
+    }
+    LockPatience(const LockPatience&) = delete;
+    LockPatience& operator=(const LockPatience&) = delete;
+
+private:
+    const ScriptTable& m_table;
+    qint64 m_before = -1;
+};
 } // namespace
 
 QList<qint64> RecordStore::readIds(QSqlQuery& query) const
@@ -81,9 +107,15 @@ QList<qint64> RecordStore::ids(Order order) const
             std::sort(result.begin(), result.end());
         return result;
     }
-    QSqlQuery query = m_table->exec(u"SELECT ID FROM Table1 ORDER BY %1 DESC, ID"_s.arg(
-        ScriptTable::quoted(TableLayout::countColumn())));
-    return readIds(query);
+    // One joined text here too: a sort of a million rows is mostly this read.
+    QSqlQuery query = m_table->exec(
+        u"SELECT CAST(group_concat(ID) AS BLOB) FROM (SELECT ID FROM Table1 ORDER BY %1 DESC, ID)"_s
+            .arg(ScriptTable::quoted(TableLayout::countColumn())));
+    QList<qint64> result =
+        query.next() ? idsFromList(query.value(0).toByteArray()) : QList<qint64>();
+    if (query.lastError().isValid())
+        throw ScriptError(m_table->fileName(), query.lastError().text());
+    return result;
 }
 
 QList<qint64> RecordStore::firstIds(int count) const
@@ -183,16 +215,9 @@ QHash<qint64, RecordStore::Written> RecordStore::write(const QHash<qint64, QList
     QHash<qint64, Written> result;
     if (rows.isEmpty())
         return result;
-    qint64 patience = -1;
-    if (wait == Wait::Briefly) {
-        QSqlQuery current = m_table->exec(u"PRAGMA busy_timeout"_s);
-        patience = current.next() ? current.value(0).toLongLong() : 0;
-        m_table->exec(u"PRAGMA busy_timeout = 0"_s);
-    }
-    const auto restore = qScopeGuard([&] {
-        if (patience >= 0)
-            QSqlQuery(m_table->database()).exec(u"PRAGMA busy_timeout = %1"_s.arg(patience));
-    });
+    std::optional<LockPatience> brief;
+    if (wait == Wait::Briefly)
+        brief.emplace(*m_table, 0);
     m_table->writeTransaction([&] {
         result.clear();
         // Rows are read in batches before and after, as a replacement may touch thousands.
@@ -212,6 +237,43 @@ QHash<qint64, RecordStore::Written> RecordStore::write(const QHash<qint64, QList
             result[id].now = after.value(id);
     });
     return result;
+}
+
+qsizetype RecordStore::writeTexts(const TextChanges& changes, qsizetype first, TextChanges::Way way,
+                                  std::chrono::milliseconds budget,
+                                  std::chrono::milliseconds lockWait, QList<qsizetype>& missed)
+{
+    const QStringList& columns = m_table->layout().columns;
+    QStringList updates;
+    for (const QString& column : columns) {
+        // The comparison is part of the update, so nothing is read before or after it, and
+        // no other program can change the field between the two.
+        const QString name = ScriptTable::quoted(column);
+        updates << u"UPDATE Table1 SET %1 = ? WHERE ID = ? AND %1 IS ?"_s.arg(name);
+    }
+    QElapsedTimer clock;
+    clock.start();
+    qsizetype end = first;
+    QList<qsizetype> missedHere;
+    const LockPatience patience(*m_table, lockWait.count());
+    m_table->writeTransaction([&] {
+        end = first;
+        missedHere.clear();
+        for (; end < changes.size(); ++end) {
+            if (end > first && clock.elapsed() >= budget.count())
+                break;
+            const int column = changes.column(end);
+            if (column < 0 || column >= columns.size())
+                throw ScriptError(m_table->fileName(), u"a change names a field the file lacks"_s);
+            QSqlQuery& update =
+                m_table->execReused(updates.at(column), {changes.to(end, way), changes.id(end),
+                                                         changes.from(end, way)});
+            if (update.numRowsAffected() == 0)
+                missedHere << end;
+        }
+    });
+    missed << missedHere;
+    return end;
 }
 
 qint64 RecordStore::addDefaultRow()
@@ -297,7 +359,17 @@ RecordStore::RowChanges RecordStore::rowChanges(const QList<qint64>& known) cons
 
 void RecordStore::ensureCountIndex()
 {
-    if (m_table->isReadOnly() || !m_table->layout().columns.contains(TableLayout::countColumn()))
+    if (m_table->isReadOnly() || m_table->isOnServer() ||
+        !m_table->layout().columns.contains(TableLayout::countColumn()))
+        return;
+    // Asked first, as even a statement that makes nothing would wait for another program's
+    // write lock.
+    QSqlQuery known = m_table->exec(
+        u"SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name = 'Table1_Yes'"_s);
+    if (known.next() && known.value(0).toLongLong() > 0)
+        return;
+    known.finish();
+    if (m_table->rowCount() > maxRowsToIndex)
         return;
     m_table->exec(u"CREATE INDEX IF NOT EXISTS Table1_Yes ON Table1 (%1 DESC, ID)"_s.arg(
         ScriptTable::quoted(TableLayout::countColumn())));

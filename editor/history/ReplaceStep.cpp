@@ -1,0 +1,228 @@
+// SPDX-FileCopyrightText: 2026 The Veyrath authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "editor/history/ReplaceStep.h"
+
+#include "editor/model/CellLook.h"
+#include "script/ScriptError.h"
+#include "script/ScriptTable.h"
+
+#include <QScopeGuard>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+// How many fields another program changed meanwhile are named; the rest are counted.
+constexpr int named = 5;
+
+qsizetype sizeOf(const QList<ReplaceStep::Part>& parts)
+{
+    qsizetype total = 0;
+    for (const ReplaceStep::Part& part : parts)
+        total += part.changes.size();
+    return total;
+}
+} // namespace
+
+ReplaceStep::ReplaceStep(const QString& text, QList<Part> parts, QWidget* window, Report report)
+    : QUndoCommand(text)
+    , m_parts(std::move(parts))
+    , m_window(window)
+    , m_report(std::move(report))
+{
+}
+
+qsizetype ReplaceStep::size() const
+{
+    return sizeOf(m_parts);
+}
+
+ReplaceStep::Run ReplaceStep::write(TextChanges::Way way, const QString& doing)
+{
+    const auto label = [&doing](qsizetype done, qsizetype total) {
+        return u"%1: %2 of %3 fields"_s.arg(doing, QString::number(done), QString::number(total));
+    };
+    Run run;
+    StepRunner runner(m_window, text());
+    const qsizetype total = size();
+    const auto count = m_parts.size();
+    QList<qsizetype> reached(count, 0);
+    QList<QList<qsizetype>> missed(count);
+    for (const Part& part : m_parts) {
+        if (part.model)
+            part.model->hold(true);
+    }
+    const auto release = qScopeGuard([this] {
+        for (const Part& part : m_parts) {
+            if (part.model)
+                part.model->hold(false);
+        }
+    });
+    qsizetype next = 0; // among the parts, undone in the opposite order to the one done in
+    qsizetype done = 0;
+    runner.show(label(0, total), 0, total);
+    run.outcome = runner.run([&] {
+        const auto at = [&] { return way == TextChanges::Way::Forward ? next : count - 1 - next; };
+        while (next < count &&
+               (!m_parts.at(at()).model || reached.at(at()) == m_parts.at(at()).changes.size()))
+            ++next;
+        if (next == count)
+            return true;
+        Part& part = m_parts[at()];
+        const qsizetype from = reached.at(at());
+        reached[at()] = part.model->store().writeTexts(
+            part.changes, from, way, StepRunner::stepTime, StepRunner::lockWait, missed[at()]);
+        done += reached.at(at()) - from;
+        part.model->showStepWritten();
+        runner.show(label(done, total), done, total);
+        return false;
+    });
+    run.error = runner.error();
+
+    QList<std::pair<Part*, QList<qsizetype>>> changedElsewhere;
+    for (qsizetype i = 0; i < count; ++i) {
+        Part& part = m_parts[i];
+        if (!missed.at(i).isEmpty()) {
+            run.missed += missed.at(i).size();
+            changedElsewhere.append({&part, missed.at(i)});
+        }
+        if (TextChanges written = part.changes.part(0, reached.at(i), missed.at(i));
+            !written.isEmpty())
+            run.written << Part{part.model, std::move(written)};
+        if (TextChanges left = part.changes.part(reached.at(i), part.changes.size());
+            !left.isEmpty())
+            run.left << Part{part.model, std::move(left)};
+    }
+    if (run.missed > 0 && m_report.tell)
+        m_report.tell(describeMissed(changedElsewhere, way));
+    return run;
+}
+
+QString ReplaceStep::describeMissed(const QList<std::pair<Part*, QList<qsizetype>>>& missed,
+                                    TextChanges::Way way) const
+{
+    QStringList lines;
+    qsizetype total = 0;
+    for (const auto& [part, positions] : missed) {
+        total += positions.size();
+        for (qsizetype at : positions) {
+            if (lines.size() >= named || !part->model)
+                break;
+            RecordModel& model = *part->model;
+            const qint64 id = part->changes.id(at);
+            const int column = part->changes.column(at);
+            std::optional<QVariantList> now;
+            try {
+                now = model.store().read(id);
+            } catch (const ScriptError& error) {
+                lines << error.message();
+                continue;
+            }
+            const QString& file = model.layout().fileName;
+            if (!now) {
+                lines << ScriptError(file, u"another program deleted the row with ID %1, so it "
+                                           u"was left out"_s.arg(id))
+                             .message();
+                continue;
+            }
+            const int row = model.rows().number(model.rows().rowOf(id));
+            lines << ScriptError(file,
+                                 u"another program changed this field since, to %1, so it was "
+                                 u"left as it is"_s.arg(CellLook::quoted(now->at(column))),
+                                 row, model.layout().columns.at(column))
+                         .message();
+        }
+    }
+    if (total > lines.size())
+        lines << u"... and %1 more."_s.arg(total - lines.size());
+    const QString heading = way == TextChanges::Way::Forward
+                                ? u"%1 of the fields were not replaced:\n"_s
+                                : u"%1 of the fields were not put back:\n"_s;
+    return heading.arg(total) + lines.join(u'\n');
+}
+
+void ReplaceStep::stopped(const Run& run, TextChanges::Way way, const QString& what)
+{
+    const qsizetype written = sizeOf(run.written);
+    const qsizetype all = written + sizeOf(run.left) + run.missed;
+    QString summary;
+    if (way == TextChanges::Way::Forward) {
+        summary = written == 0
+                      ? u"%1 stopped; nothing was replaced."_s.arg(what)
+                      : u"%1 stopped: %2 of %3 fields replaced; Undo takes them back."_s.arg(
+                            what, QString::number(written), QString::number(all));
+    } else {
+        summary = u"%1 stopped: %2 of %3 fields are back as they were; Undo takes back the other "
+                  u"%4."_s.arg(what, QString::number(written), QString::number(all),
+                               QString::number(sizeOf(run.left)));
+    }
+    if (run.outcome == StepRunner::Outcome::Failed && m_report.tell)
+        m_report.tell(run.error ? run.error->message() + u' ' + summary : summary);
+    else if (m_report.status)
+        m_report.status(summary);
+}
+
+bool ReplaceStep::writeFirst(const QString& doing)
+{
+    Run run = write(TextChanges::Way::Forward, doing);
+    const bool whole = run.left.isEmpty();
+    if (!whole)
+        stopped(run, TextChanges::Way::Forward, text());
+    m_parts = std::move(run.written);
+    return whole;
+}
+
+bool ReplaceStep::undoAhead()
+{
+    Run run = write(TextChanges::Way::Back, u"Undoing %1"_s.arg(text()));
+    if (!run.left.isEmpty()) {
+        stopped(run, TextChanges::Way::Back, u"Undo of %1"_s.arg(text()));
+        m_parts = std::move(run.left);
+        return false;
+    }
+    m_ahead = true;
+    // A step that could not be undone whole leaves the history; what was not is named.
+    if (run.missed > 0)
+        setObsolete(true);
+    return true;
+}
+
+bool ReplaceStep::redoAhead()
+{
+    Run run = write(TextChanges::Way::Forward, u"Redoing %1"_s.arg(text()));
+    if (!run.left.isEmpty()) {
+        stopped(run, TextChanges::Way::Forward, u"Redo of %1"_s.arg(text()));
+        if (run.written.isEmpty())
+            return false;
+        m_parts = std::move(run.written);
+    } else if (run.missed > 0) {
+        setObsolete(true);
+    }
+    m_ahead = true;
+    return true;
+}
+
+void ReplaceStep::undo()
+{
+    if (std::exchange(m_ahead, false))
+        return;
+    // Asked by the stack itself: whatever is undone is what a redo writes again.
+    Run run = write(TextChanges::Way::Back, u"Undoing %1"_s.arg(text()));
+    if (!run.left.isEmpty())
+        stopped(run, TextChanges::Way::Back, u"Undo of %1"_s.arg(text()));
+    if (run.missed > 0)
+        setObsolete(true);
+    m_parts = std::move(run.written);
+}
+
+void ReplaceStep::redo()
+{
+    if (std::exchange(m_done, false) || std::exchange(m_ahead, false))
+        return;
+    Run run = write(TextChanges::Way::Forward, u"Redoing %1"_s.arg(text()));
+    if (!run.left.isEmpty())
+        stopped(run, TextChanges::Way::Forward, u"Redo of %1"_s.arg(text()));
+    if (run.missed > 0)
+        setObsolete(true);
+    m_parts = std::move(run.written);
+}
