@@ -178,6 +178,34 @@ private Q_SLOTS:
                  (QVariantList{u"one?"_s, u"two?"_s, u"Is this the third?"_s}));
     }
 
+    // The count column shows the largest count whole, wherever its row is, and widens as soon
+    // as another program counts past it.
+    void countColumnFitsTheLargestCountAndGrowsWithIt()
+    {
+        ScriptFixture fx;
+        QList<QVariantList> rows;
+        for (int k = 1; k <= 80; ++k)
+            rows << specialRow(u"case %1"_s.arg(k), u"question %1?"_s.arg(k), k);
+        rows[69][yesColumn] = 1234567;
+        fx.create(specialLayout(), rows);
+        ScriptedDialogs dialogs;
+        Form1 form(dialogs, fx.dir());
+        form.show();
+        ScriptGrid* grid = form.grid(Tab::Special);
+        // As wide as the view itself finds the rows in sight need.
+        const auto fits = [grid](int row) {
+            grid->scrollTo(grid->model()->index(row, yesColumn));
+            QCoreApplication::processEvents();
+            const QAbstractItemView* view = grid;
+            return grid->columnWidth(yesColumn) >= view->sizeHintForColumn(yesColumn);
+        };
+        QVERIFY(fits(69));
+
+        fx.execute(specialLayout(), u"UPDATE Table1 SET Yes = 98765432109 WHERE ID = 75"_s);
+        QTRY_VERIFY(fits(74));
+        QVERIFY(dialogs.asked.isEmpty());
+    }
+
     // A large file shows its first rows before its whole row list is read; the rest follow,
     // each once, before a row is added after them.
     void largeFileListsEveryRowOnceBeforeAnAdd()
