@@ -67,9 +67,9 @@ QStringList caseForms(const QString& text)
     return forms;
 }
 
-// The test a row whose text fields may match passes, in SQL, with its bindings appended.
-QString narrowing(const TextColumns& columns, const CellSearch::Options& options,
-                  QVariantList& bindings)
+// The test each text field that may match passes, in SQL, with its bindings appended.
+QStringList fieldTests(const TextColumns& columns, const CellSearch::Options& options,
+                       QVariantList& bindings)
 {
     QStringList tests;
     const QStringList forms = options.matchCase ? QStringList() : caseForms(options.text);
@@ -90,7 +90,14 @@ QString narrowing(const TextColumns& columns, const CellSearch::Options& options
         bindings << likePattern(options.text, options.wholeCell);
         tests << (holds.isEmpty() ? like : u"((%1) AND %2)"_s.arg(holds.join(u" OR "_s), like));
     }
-    return u"(%1)"_s.arg(tests.join(u" OR "_s));
+    return tests;
+}
+
+// The test a row whose text fields may match passes, in SQL, with its bindings appended.
+QString narrowing(const TextColumns& columns, const CellSearch::Options& options,
+                  QVariantList& bindings)
+{
+    return u"(%1)"_s.arg(fieldTests(columns, options, bindings).join(u" OR "_s));
 }
 
 // The rows whose text fields may match, narrowed down in the database; `visit` gets each
@@ -100,14 +107,21 @@ void scan(const ScriptTable& table, const CellSearch::Options& options, const QS
           const std::function<bool(qint64, int, const QString&)>& visit)
 {
     const TextColumns columns = textColumns(table.layout());
-    QVariantList bindings = rangeBindings;
+    // Only the fields that may match are read out, the others come as nulls: in a row that
+    // matches in one field, the rest need not become texts here.
+    QVariantList bindings;
+    const QStringList tests = fieldTests(columns, options, bindings);
+    QStringList selected;
+    for (qsizetype i = 0; i < tests.size(); ++i)
+        selected << u"CASE WHEN %1 THEN %2 END"_s.arg(tests.at(i), columns.names.at(i));
+    bindings << rangeBindings;
     QStringList where;
     if (!range.isEmpty())
         where << range;
     where << narrowing(columns, options, bindings);
     QSqlQuery query = table.exec(
         u"SELECT ID, %1 FROM Table1 WHERE %2 ORDER BY ID %3"_s.arg(
-            columns.names.join(u", "_s), where.join(u" AND "_s), forward ? u"ASC"_s : u"DESC"_s),
+            selected.join(u", "_s), where.join(u" AND "_s), forward ? u"ASC"_s : u"DESC"_s),
         bindings);
     const auto count = columns.positions.size();
     while (query.next()) {

@@ -42,12 +42,12 @@ ReplaceStep::Run ReplaceStep::write(TextChanges::Way way, const QString& doing)
     const auto label = [&doing](qsizetype done, qsizetype total) {
         return u"%1: %2 of %3 fields"_s.arg(doing, QString::number(done), QString::number(total));
     };
+    const auto count = m_parts.size();
     Run run;
+    run.reached.fill(0, count);
+    run.missed.resize(count);
     StepRunner runner(m_window, text());
     const qsizetype total = size();
-    const auto count = m_parts.size();
-    QList<qsizetype> reached(count, 0);
-    QList<QList<qsizetype>> missed(count);
     for (const Part& part : m_parts) {
         if (part.model)
             part.model->hold(true);
@@ -59,58 +59,74 @@ ReplaceStep::Run ReplaceStep::write(TextChanges::Way way, const QString& doing)
         }
     });
     qsizetype next = 0; // among the parts, undone in the opposite order to the one done in
-    qsizetype done = 0;
+    const auto at = [&] { return way == TextChanges::Way::Forward ? next : count - 1 - next; };
     runner.show(label(0, total), 0, total);
-    run.outcome = runner.run([&] {
-        const auto at = [&] { return way == TextChanges::Way::Forward ? next : count - 1 - next; };
+    const auto step = [&] {
         while (next < count &&
-               (!m_parts.at(at()).model || reached.at(at()) == m_parts.at(at()).changes.size()))
+               (!m_parts.at(at()).model || run.reached.at(at()) == m_parts.at(at()).changes.size()))
             ++next;
         if (next == count)
             return true;
         Part& part = m_parts[at()];
-        const qsizetype from = reached.at(at());
-        reached[at()] = part.model->store().writeTexts(
-            part.changes, from, way, StepRunner::stepTime, StepRunner::lockWait, missed[at()]);
-        done += reached.at(at()) - from;
+        const qsizetype from = run.reached.at(at());
+        run.reached[at()] = part.model->store().writeTexts(
+            part.changes, from, way, StepRunner::writeTime, StepRunner::lockWait, run.missed[at()]);
+        run.written += run.reached.at(at()) - from;
         part.model->showStepWritten();
-        runner.show(label(done, total), done, total);
+        runner.show(label(run.written, total), run.written, total);
         return false;
-    });
+    };
+    run.outcome = runner.run(step, StepRunner::writePause);
     run.error = runner.error();
-
-    QList<std::pair<Part*, QList<qsizetype>>> changedElsewhere;
     for (qsizetype i = 0; i < count; ++i) {
-        Part& part = m_parts[i];
-        if (!missed.at(i).isEmpty()) {
-            run.missed += missed.at(i).size();
-            changedElsewhere.append({&part, missed.at(i)});
-        }
-        if (TextChanges written = part.changes.part(0, reached.at(i), missed.at(i));
-            !written.isEmpty())
-            run.written << Part{part.model, std::move(written)};
-        if (TextChanges left = part.changes.part(reached.at(i), part.changes.size());
-            !left.isEmpty())
-            run.left << Part{part.model, std::move(left)};
+        run.missedCount += run.missed.at(i).size();
+        run.left += m_parts.at(i).changes.size() - run.reached.at(i);
     }
-    if (run.missed > 0 && m_report.tell)
-        m_report.tell(describeMissed(changedElsewhere, way));
+    run.written -= run.missedCount;
+    if (run.missedCount > 0 && m_report.tell)
+        m_report.tell(describeMissed(run, way));
     return run;
 }
 
-QString ReplaceStep::describeMissed(const QList<std::pair<Part*, QList<qsizetype>>>& missed,
-                                    TextChanges::Way way) const
+void ReplaceStep::keepWritten(const Run& run)
+{
+    if (run.isWhole() && run.missedCount == 0)
+        return;
+    QList<Part> kept;
+    for (qsizetype i = 0; i < m_parts.size(); ++i) {
+        const Part& part = m_parts.at(i);
+        if (TextChanges written = part.changes.part(0, run.reached.at(i), run.missed.at(i));
+            !written.isEmpty())
+            kept << Part{part.model, std::move(written)};
+    }
+    m_parts = std::move(kept);
+    StepRunner::giveBackMemory();
+}
+
+void ReplaceStep::keepLeft(const Run& run)
+{
+    QList<Part> kept;
+    for (qsizetype i = 0; i < m_parts.size(); ++i) {
+        const Part& part = m_parts.at(i);
+        if (TextChanges left = part.changes.part(run.reached.at(i), part.changes.size());
+            !left.isEmpty())
+            kept << Part{part.model, std::move(left)};
+    }
+    m_parts = std::move(kept);
+    StepRunner::giveBackMemory();
+}
+
+QString ReplaceStep::describeMissed(const Run& run, TextChanges::Way way) const
 {
     QStringList lines;
-    qsizetype total = 0;
-    for (const auto& [part, positions] : missed) {
-        total += positions.size();
-        for (qsizetype at : positions) {
-            if (lines.size() >= named || !part->model)
+    for (qsizetype i = 0; i < m_parts.size() && lines.size() < named; ++i) {
+        const Part& part = m_parts.at(i);
+        for (qsizetype at : run.missed.at(i)) {
+            if (lines.size() >= named || !part.model)
                 break;
-            RecordModel& model = *part->model;
-            const qint64 id = part->changes.id(at);
-            const int column = part->changes.column(at);
+            RecordModel& model = *part.model;
+            const qint64 id = part.changes.id(at);
+            const int column = part.changes.column(at);
             std::optional<QVariantList> now;
             try {
                 now = model.store().read(id);
@@ -133,28 +149,27 @@ QString ReplaceStep::describeMissed(const QList<std::pair<Part*, QList<qsizetype
                          .message();
         }
     }
-    if (total > lines.size())
-        lines << u"... and %1 more."_s.arg(total - lines.size());
+    if (run.missedCount > lines.size())
+        lines << u"... and %1 more."_s.arg(run.missedCount - lines.size());
     const QString heading = way == TextChanges::Way::Forward
                                 ? u"%1 of the fields were not replaced:\n"_s
                                 : u"%1 of the fields were not put back:\n"_s;
-    return heading.arg(total) + lines.join(u'\n');
+    return heading.arg(run.missedCount) + lines.join(u'\n');
 }
 
 void ReplaceStep::stopped(const Run& run, TextChanges::Way way, const QString& what)
 {
-    const qsizetype written = sizeOf(run.written);
-    const qsizetype all = written + sizeOf(run.left) + run.missed;
+    const qsizetype all = run.written + run.left + run.missedCount;
+    const QString written = QString::number(run.written);
     QString summary;
     if (way == TextChanges::Way::Forward) {
-        summary = written == 0
+        summary = run.written == 0
                       ? u"%1 stopped; nothing was replaced."_s.arg(what)
                       : u"%1 stopped: %2 of %3 fields replaced; Undo takes them back."_s.arg(
-                            what, QString::number(written), QString::number(all));
+                            what, written, QString::number(all));
     } else {
         summary = u"%1 stopped: %2 of %3 fields are back as they were; Undo takes back the other "
-                  u"%4."_s.arg(what, QString::number(written), QString::number(all),
-                               QString::number(sizeOf(run.left)));
+                  u"%4."_s.arg(what, written, QString::number(all), QString::number(run.left));
     }
     if (run.outcome == StepRunner::Outcome::Failed && m_report.tell)
         m_report.tell(run.error ? run.error->message() + u' ' + summary : summary);
@@ -164,38 +179,37 @@ void ReplaceStep::stopped(const Run& run, TextChanges::Way way, const QString& w
 
 bool ReplaceStep::writeFirst(const QString& doing)
 {
-    Run run = write(TextChanges::Way::Forward, doing);
-    const bool whole = run.left.isEmpty();
-    if (!whole)
+    const Run run = write(TextChanges::Way::Forward, doing);
+    if (!run.isWhole())
         stopped(run, TextChanges::Way::Forward, text());
-    m_parts = std::move(run.written);
-    return whole;
+    keepWritten(run);
+    return run.isWhole();
 }
 
 bool ReplaceStep::undoAhead()
 {
-    Run run = write(TextChanges::Way::Back, u"Undoing %1"_s.arg(text()));
-    if (!run.left.isEmpty()) {
+    const Run run = write(TextChanges::Way::Back, u"Undoing %1"_s.arg(text()));
+    if (!run.isWhole()) {
         stopped(run, TextChanges::Way::Back, u"Undo of %1"_s.arg(text()));
-        m_parts = std::move(run.left);
+        keepLeft(run);
         return false;
     }
     m_ahead = true;
     // A step that could not be undone whole leaves the history; what was not is named.
-    if (run.missed > 0)
+    if (run.missedCount > 0)
         setObsolete(true);
     return true;
 }
 
 bool ReplaceStep::redoAhead()
 {
-    Run run = write(TextChanges::Way::Forward, u"Redoing %1"_s.arg(text()));
-    if (!run.left.isEmpty()) {
+    const Run run = write(TextChanges::Way::Forward, u"Redoing %1"_s.arg(text()));
+    if (!run.isWhole()) {
         stopped(run, TextChanges::Way::Forward, u"Redo of %1"_s.arg(text()));
-        if (run.written.isEmpty())
+        if (run.written == 0)
             return false;
-        m_parts = std::move(run.written);
-    } else if (run.missed > 0) {
+        keepWritten(run);
+    } else if (run.missedCount > 0) {
         setObsolete(true);
     }
     m_ahead = true;
@@ -207,22 +221,22 @@ void ReplaceStep::undo()
     if (std::exchange(m_ahead, false))
         return;
     // Asked by the stack itself: whatever is undone is what a redo writes again.
-    Run run = write(TextChanges::Way::Back, u"Undoing %1"_s.arg(text()));
-    if (!run.left.isEmpty())
+    const Run run = write(TextChanges::Way::Back, u"Undoing %1"_s.arg(text()));
+    if (!run.isWhole())
         stopped(run, TextChanges::Way::Back, u"Undo of %1"_s.arg(text()));
-    if (run.missed > 0)
+    if (run.missedCount > 0)
         setObsolete(true);
-    m_parts = std::move(run.written);
+    keepWritten(run);
 }
 
 void ReplaceStep::redo()
 {
     if (std::exchange(m_done, false) || std::exchange(m_ahead, false))
         return;
-    Run run = write(TextChanges::Way::Forward, u"Redoing %1"_s.arg(text()));
-    if (!run.left.isEmpty())
+    const Run run = write(TextChanges::Way::Forward, u"Redoing %1"_s.arg(text()));
+    if (!run.isWhole())
         stopped(run, TextChanges::Way::Forward, u"Redo of %1"_s.arg(text()));
-    if (run.missed > 0)
+    if (run.missedCount > 0)
         setObsolete(true);
-    m_parts = std::move(run.written);
+    keepWritten(run);
 }

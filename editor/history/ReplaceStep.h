@@ -51,18 +51,25 @@ public:
     void redo() override;
 
 private:
+    // How far a run through the step got in each part.
     struct Run {
         StepRunner::Outcome outcome = StepRunner::Outcome::Done;
-        QList<Part> written;              // the fields written, in the order of m_parts
-        QList<Part> left;                 // those the run did not reach
-        qsizetype missed = 0;             // fields another program changed meanwhile, named already
         std::optional<ScriptError> error; // what stopped the run, when something did
+        QList<qsizetype> reached;         // the position after the last one written, by part
+        QList<QList<qsizetype>> missed;   // fields another program changed meanwhile, named
+        qsizetype written = 0;
+        qsizetype missedCount = 0;
+        qsizetype left = 0; // the fields the run did not reach
+
+        bool isWhole() const { return left == 0; }
     };
 
     Run write(TextChanges::Way way, const QString& doing);
+    // Keeps only the fields the run wrote, or only those it did not reach.
+    void keepWritten(const Run& run);
+    void keepLeft(const Run& run);
     // Names the first few fields another program changed, or whose row it deleted.
-    QString describeMissed(const QList<std::pair<Part*, QList<qsizetype>>>& missed,
-                           TextChanges::Way way) const;
+    QString describeMissed(const Run& run, TextChanges::Way way) const;
     void stopped(const Run& run, TextChanges::Way way, const QString& what);
 
     QList<Part> m_parts;

@@ -10,6 +10,9 @@
 #include <QProgressDialog>
 #include <QTimer>
 #include <algorithm>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <limits>
 
 namespace {
@@ -65,13 +68,15 @@ void StepRunner::show(const QString& label, qint64 done, qint64 total)
     m_progress->setValue(int(std::clamp<qint64>(done, 0, total) / scale));
 }
 
-StepRunner::Outcome StepRunner::run(const std::function<bool()>& step)
+StepRunner::Outcome StepRunner::run(const std::function<bool()>& step,
+                                    std::chrono::milliseconds pause)
 {
     m_error.reset();
     m_cancelled = false;
     QEventLoop loop;
     QTimer next;
     next.setSingleShot(true);
+    next.setTimerType(Qt::PreciseTimer);
     Outcome outcome = Outcome::Done;
     const auto stop = [&](Outcome how) {
         outcome = how;
@@ -90,7 +95,7 @@ StepRunner::Outcome StepRunner::run(const std::function<bool()>& step)
             if (finished)
                 stop(Outcome::Done);
             else if (!m_cancelled)
-                next.start(0);
+                next.start(pause);
         } catch (const ScriptError& error) {
             if (!locked.isValid())
                 locked.start();
@@ -110,7 +115,15 @@ StepRunner::Outcome StepRunner::run(const std::function<bool()>& step)
     m_cancel = nullptr;
     m_progress->reset();
     m_progress->hide();
+    giveBackMemory();
     return outcome;
+}
+
+void StepRunner::giveBackMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 bool StepRunner::eventFilter(QObject* watched, QEvent* event)

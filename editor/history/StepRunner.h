@@ -32,6 +32,12 @@ public:
 
     // How long one step may work before the window has its turn.
     static constexpr std::chrono::milliseconds stepTime{40};
+    // How long one step may hold the file for writing, and how long the file is then left
+    // free. Another program waiting for the lock looks again after ever longer sleeps, SQLite's
+    // own way of waiting, but none longer than 20 ms in its first 50 ms: after a step of 45 ms
+    // it finds the file free in the pause, however it happened to be waiting.
+    static constexpr std::chrono::milliseconds writeTime{45};
+    static constexpr std::chrono::milliseconds writePause{30};
     // How long one try of a step waits for another program's lock.
     static constexpr std::chrono::milliseconds lockWait{30};
     // How long steps may keep meeting a lock before the work stops.
@@ -43,11 +49,16 @@ public:
 
     // What the progress box says, and how much of `total` is done.
     void show(const QString& label, qint64 done, qint64 total);
-    // Runs `step` again and again until it returns true for all done, the author cancels, or
-    // it throws a ScriptError that waiting does not mend.
-    Outcome run(const std::function<bool()>& step);
+    // Runs `step` again and again, `pause` apart, until it returns true for all done, the
+    // author cancels, or it throws a ScriptError that waiting does not mend.
+    Outcome run(const std::function<bool()>& step,
+                std::chrono::milliseconds pause = std::chrono::milliseconds(0));
     // What stopped the work when run() returned Failed.
     const std::optional<ScriptError>& error() const { return m_error; }
+    // Hands the room of what a long piece of work made and dropped back to the system; without
+    // this the heap keeps it for good, and the editor looks many megabytes larger after every
+    // replacement.
+    static void giveBackMemory();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
