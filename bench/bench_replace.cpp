@@ -7,6 +7,7 @@
 // other connection waited for the file, the longest the window went without handling its
 // events, whether every count was made, and the memory the process holds before and after.
 // Beside them, SQLite's own UPDATE ... replace() over the same field of a copy of the file.
+#include "bench/GapWatch.h"
 #include "bench/LargeScript.h"
 #include "editor/Form1.h"
 #include "editor/commands/CellFinder.h"
@@ -123,26 +124,6 @@ private:
     qint64 m_longestWaitMs = 0;
     int m_counted = 0;
     int m_failed = 0;
-};
-
-// The longest time the window's thread went without handling a timer due every 2 ms.
-class GapWatch {
-public:
-    GapWatch()
-    {
-        m_tick.setTimerType(Qt::PreciseTimer);
-        m_tick.setInterval(2);
-        QObject::connect(&m_tick, &QTimer::timeout,
-                         [this] { m_longest = std::max(m_longest, m_clock.restart()); });
-        m_clock.start();
-        m_tick.start();
-    }
-    qint64 longestMs() const { return m_longest; }
-
-private:
-    QTimer m_tick;
-    QElapsedTimer m_clock;
-    qint64 m_longest = 0;
 };
 
 void printRow(const char* what, qint64 ms, const OtherProgram& other, const GapWatch& gaps,
