@@ -229,6 +229,43 @@ private Q_SLOTS:
         QVERIFY(dialogs.asked.isEmpty());
     }
 
+    // Once a large file shows, the rest of it is read while the author goes on: every row
+    // comes, the current cell stays where the author put it, and damage is named once.
+    void largeFileIsReadWholeAfterItShows_data()
+    {
+        QTest::addColumn<bool>("damaged");
+        QTest::newRow("sound") << false;
+        QTest::newRow("damaged") << true;
+    }
+    void largeFileIsReadWholeAfterItShows()
+    {
+        QFETCH(bool, damaged);
+        ScriptFixture fx;
+        QList<QVariantList> rows;
+        const QString words = QString(200, u'w');
+        constexpr int count = 6000;
+        for (int k = 1; k <= count; ++k)
+            rows << specialRow(u"case %1"_s.arg(k), words + QString::number(k), k % 7);
+        fx.create(specialLayout(), rows);
+        if (damaged)
+            QVERIFY(spoilATablePage(fx.path(specialLayout())));
+        ScriptedDialogs dialogs;
+        Form1 form(dialogs, fx.dir());
+        RecordModel* model = form.model(Tab::Special);
+        QVERIFY(model->rowCount() < count);
+        ScriptGrid* grid = form.grid(Tab::Special);
+        const QModelIndex cell = model->index(5, questionColumn);
+        grid->setCurrentIndex(cell);
+        form.show();
+        QTRY_COMPARE(model->rowCount(), count);
+        QTRY_COMPARE(dialogs.asked.size(), damaged ? 1 : 0);
+        if (damaged)
+            QVERIFY2(dialogs.asked.first().startsWith(u"special.mdb: the file is damaged"_s),
+                     qPrintable(dialogs.asked.first()));
+        QCOMPARE(model->isReadOnly(), damaged);
+        QCOMPARE(grid->currentIndex(), cell);
+    }
+
     // A large file opens before it is read whole, but a damaged one is named, and left as it
     // is, before anything is written to it.
     void damagedLargeFileIsNamedBeforeAnyChange()
