@@ -253,7 +253,7 @@ void RecordModel::showStepWritten()
 
 void RecordModel::poll()
 {
-    // Rows still being read elsewhere would look like rows another program added.
+    // While the rest of the file is still read, the look waits for it rather than the window.
     if (m_busy || m_held || m_reading)
         return;
     // Rows not yet listed would look like rows another program added.
