@@ -8,6 +8,7 @@
 #include "script/ScriptTable.h"
 #include "windowkit/Dialogs.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -73,7 +74,7 @@ int main(int argc, char* argv[])
     const int replaced = finder->replaceAll(u"Improve"_s);
     std::printf("Replace All: %d fields in %lld ms\n", replaced, replace.elapsed());
     replace.restart();
-    form.undoStack().undo();
+    form.findChild<QAction*>(u"MNU_UNDO"_s)->trigger();
     std::printf("its undo: %lld ms\n", replace.elapsed());
     form.close();
     return 0;

@@ -8,7 +8,6 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
-#include <functional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -68,10 +67,10 @@ QStringList caseForms(const QString& text)
     return forms;
 }
 
-// The test a row whose text fields may match passes, in SQL, with its bindings appended. A
+// The test each text field that may match passes, in SQL, with its bindings appended. A
 // server's LIKE minds case, so it is asked for ILIKE, which the pattern fits all the same.
-QString narrowing(const ScriptTable& table, const TextColumns& columns,
-                  const CellSearch::Options& options, QVariantList& bindings)
+QStringList fieldTests(const ScriptTable& table, const TextColumns& columns,
+                       const CellSearch::Options& options, QVariantList& bindings)
 {
     QStringList tests;
     const QStringList forms = options.matchCase ? QStringList() : caseForms(options.text);
@@ -95,7 +94,14 @@ QString narrowing(const ScriptTable& table, const TextColumns& columns,
         bindings << likePattern(options.text, options.wholeCell);
         tests << (holds.isEmpty() ? like : u"((%1) AND %2)"_s.arg(holds.join(u" OR "_s), like));
     }
-    return u"(%1)"_s.arg(tests.join(u" OR "_s));
+    return tests;
+}
+
+// The test a row whose text fields may match passes, in SQL, with its bindings appended.
+QString narrowing(const ScriptTable& table, const TextColumns& columns,
+                  const CellSearch::Options& options, QVariantList& bindings)
+{
+    return u"(%1)"_s.arg(fieldTests(table, columns, options, bindings).join(u" OR "_s));
 }
 
 // The rows whose text fields may match, narrowed down in the database; `visit` gets each
@@ -105,13 +111,20 @@ void scan(const ScriptTable& table, const CellSearch::Options& options, const QS
           const std::function<bool(qint64, int, const QString&)>& visit)
 {
     const TextColumns columns = textColumns(table.layout());
-    QVariantList bindings = rangeBindings;
+    // Only the fields that may match are read out, the others come as nulls: in a row that
+    // matches in one field, the rest need not become texts here.
+    QVariantList bindings;
+    const QStringList tests = fieldTests(table, columns, options, bindings);
+    QStringList selected;
+    for (qsizetype i = 0; i < tests.size(); ++i)
+        selected << u"CASE WHEN %1 THEN %2 END"_s.arg(tests.at(i), columns.names.at(i));
+    bindings << rangeBindings;
     QStringList where;
     if (!range.isEmpty())
         where << range;
     where << narrowing(table, columns, options, bindings);
     QSqlQuery query = table.exec(u"SELECT \"ID\", %1 FROM %2 WHERE %3 ORDER BY \"ID\" %4"_s.arg(
-                                     columns.names.join(u", "_s), table.sqlName(),
+                                     selected.join(u", "_s), table.sqlName(),
                                      where.join(u" AND "_s), forward ? u"ASC"_s : u"DESC"_s),
                                  bindings);
     const auto count = columns.positions.size();
@@ -183,6 +196,28 @@ QList<CellSearch::Match> CellSearch::find(const ScriptTable& table, const Option
              return true;
          });
     return result;
+}
+
+void CellSearch::find(const ScriptTable& table, const Options& options, qint64 after, qint64 last,
+                      const std::function<void(const Match&)>& visit)
+{
+    if (options.text.isEmpty())
+        return;
+    scan(table, options, u"\"ID\" > ? AND \"ID\" <= ?"_s, {after, last}, true,
+         [&](qint64 id, int column, const QString& text) {
+             if (matches(text, options))
+                 visit(Match{id, column, text});
+             return true;
+         });
+}
+
+std::pair<qint64, qint64> CellSearch::idRange(const ScriptTable& table)
+{
+    QSqlQuery query = table.exec(u"SELECT coalesce(min(\"ID\"), 0), coalesce(max(\"ID\"), 0) FROM %1"_s.arg(
+        table.sqlName()));
+    if (!query.next())
+        throw ScriptError(table.fileName(), query.lastError().text());
+    return {query.value(0).toLongLong(), query.value(1).toLongLong()};
 }
 
 QList<qint64> CellSearch::candidates(const ScriptTable& table, const Options& options)

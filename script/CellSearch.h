@@ -5,7 +5,9 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
+#include <utility>
 
 class ScriptTable;
 
@@ -35,6 +37,14 @@ public:
     // The matching fields among the rows with the given IDs, by row ID and then column.
     static QList<Match> find(const ScriptTable& table, const Options& options,
                              const QList<qint64>& ids);
+    // The matching fields of the rows whose IDs lie after `after` up to `last`, by row ID and
+    // then column: one step of a search through a large file, short enough that the window
+    // answers between steps.
+    static void find(const ScriptTable& table, const Options& options, qint64 after, qint64 last,
+                     const std::function<void(const Match&)>& visit);
+    // The smallest and the largest row ID, between which a search in steps goes; {0, 0} for an
+    // empty table.
+    static std::pair<qint64, qint64> idRange(const ScriptTable& table);
     // The IDs of the rows that may match, cheaply: each still to be tested with find().
     static QList<qint64> candidates(const ScriptTable& table, const Options& options);
     static bool matches(const QString& cell, const Options& options);

@@ -7,6 +7,7 @@
 #include "script/ScriptTable.h"
 #include "script/ServerNotices.h"
 
+#include <QElapsedTimer>
 #include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -79,6 +80,39 @@ QList<qint64> idsFromList(QByteArrayView list)
         ids << (negative ? -value : value);
     return ids;
 }
+
+// How long statements on the table wait for another program's lock, for as long as this
+// lives.
+class LockPatience {
+public:
+    LockPatience(ScriptTable& table, qint64 milliseconds)
+        : m_table(table)
+    {
+        if (table.isOnServer()) {
+            m_before = table.busyTimeout();
+            table.setBusyTimeout(int(std::max<qint64>(1, milliseconds))); // 0 waits without end
+            return;
+        }
+        QSqlQuery current = table.exec(u"PRAGMA busy_timeout"_s);
+        m_before = current.next() ? current.value(0).toLongLong() : 0;
+        table.exec(u"PRAGMA busy_timeout = %1"_s.arg(milliseconds));
+    }
+    ~LockPatience()
+    {
+        if (m_before < 0)
+            return;
+        if (m_table.isOnServer())
+            m_table.setBusyTimeout(int(m_before));
+        else
+            QSqlQuery(m_table.database()).exec(u"PRAGMA busy_timeout = %1"_s.arg(m_before));
+    }
+    LockPatience(const LockPatience&) = delete;
+    LockPatience& operator=(const LockPatience&) = delete;
+
+private:
+    ScriptTable& m_table;
+    qint64 m_before = -1;
+};
 } // namespace
 
 QList<qint64> RecordStore::readIds(QSqlQuery& query) const
@@ -111,11 +145,23 @@ QList<qint64> RecordStore::ids(Order order) const
             std::sort(result.begin(), result.end());
         return result;
     }
-    // A server puts nulls first when it counts down; a file puts them last.
-    QSqlQuery query = m_table->exec(u"SELECT \"ID\" FROM %1 ORDER BY %2 DESC%3, \"ID\""_s.arg(
-        m_table->sqlName(), ScriptTable::quoted(TableLayout::countColumn()),
-        m_table->isOnServer() ? u" NULLS LAST"_s : QString()));
-    return readIds(query);
+    if (m_table->isOnServer()) {
+        // A server puts nulls first when it counts down; a file puts them last.
+        QSqlQuery query = m_table->exec(
+            u"SELECT \"ID\" FROM %1 ORDER BY %2 DESC NULLS LAST, \"ID\""_s.arg(
+                m_table->sqlName(), ScriptTable::quoted(TableLayout::countColumn())));
+        return readIds(query);
+    }
+    // One joined text here too: a sort of a million rows is mostly this read. The LIMIT
+    // keeps SQLite from ever leaving out the inner order, which only the joining follows.
+    QSqlQuery query = m_table->exec(u"SELECT CAST(group_concat(ID) AS BLOB) FROM "
+                                    u"(SELECT ID FROM Table1 ORDER BY %1 DESC, ID LIMIT -1)"_s.arg(
+                                        ScriptTable::quoted(TableLayout::countColumn())));
+    QList<qint64> result =
+        query.next() ? idsFromList(query.value(0).toByteArray()) : QList<qint64>();
+    if (query.lastError().isValid())
+        throw ScriptError(m_table->fileName(), query.lastError().text());
+    return result;
 }
 
 QList<qint64> RecordStore::firstIds(int count) const
@@ -240,22 +286,10 @@ QHash<qint64, RecordStore::Written> RecordStore::write(const QHash<qint64, QList
     QHash<qint64, Written> result;
     if (rows.isEmpty())
         return result;
-    qint64 patience = -1;
-    if (wait == Wait::Briefly && m_table->isOnServer()) {
-        patience = m_table->busyTimeout();
-        m_table->setBusyTimeout(1); // a server waits without end at 0
-    } else if (wait == Wait::Briefly) {
-        QSqlQuery current = m_table->exec(u"PRAGMA busy_timeout"_s);
-        patience = current.next() ? current.value(0).toLongLong() : 0;
-        m_table->exec(u"PRAGMA busy_timeout = 0"_s);
-    }
-    const auto restore = qScopeGuard([&] {
-        if (patience >= 0 && m_table->isOnServer())
-            m_table->setBusyTimeout(int(patience));
-        else if (patience >= 0)
-            QSqlQuery(m_table->database()).exec(u"PRAGMA busy_timeout = %1"_s.arg(patience));
-        noteOwnWrite();
-    });
+    const auto renew = qScopeGuard([this] { noteOwnWrite(); });
+    std::optional<LockPatience> brief;
+    if (wait == Wait::Briefly)
+        brief.emplace(*m_table, 0);
     m_table->writeTransaction([&] {
         result.clear();
         // Rows are read in batches before and after, as a replacement may touch thousands.
@@ -275,6 +309,46 @@ QHash<qint64, RecordStore::Written> RecordStore::write(const QHash<qint64, QList
             result[id].now = after.value(id);
     });
     return result;
+}
+
+qsizetype RecordStore::writeTexts(const TextChanges& changes, qsizetype first, TextChanges::Way way,
+                                  std::chrono::milliseconds budget,
+                                  std::chrono::milliseconds lockWait, QList<qsizetype>& missed)
+{
+    const QStringList& columns = m_table->layout().columns;
+    QStringList updates;
+    for (const QString& column : columns) {
+        // The comparison is part of the update, so nothing is read before or after it, and
+        // no other program can change the field between the two.
+        const QString name = ScriptTable::quoted(column);
+        updates << u"UPDATE %2 SET %1 = ? WHERE \"ID\" = ? AND %1 %3 ?"_s.arg(
+            name, m_table->sqlName(),
+            m_table->isOnServer() ? u"IS NOT DISTINCT FROM"_s : u"IS"_s);
+    }
+    QElapsedTimer clock;
+    clock.start();
+    qsizetype end = first;
+    QList<qsizetype> missedHere;
+    const auto renew = qScopeGuard([this] { noteOwnWrite(); });
+    const LockPatience patience(*m_table, lockWait.count());
+    m_table->writeTransaction([&] {
+        end = first;
+        missedHere.clear();
+        for (; end < changes.size(); ++end) {
+            if (end > first && clock.elapsed() >= budget.count())
+                break;
+            const int column = changes.column(end);
+            if (column < 0 || column >= columns.size())
+                throw ScriptError(m_table->fileName(), u"a change names a field the file lacks"_s);
+            QSqlQuery& update =
+                m_table->execReused(updates.at(column), {changes.to(end, way), changes.id(end),
+                                                         changes.from(end, way)});
+            if (update.numRowsAffected() == 0)
+                missedHere << end;
+        }
+    });
+    missed << missedHere;
+    return end;
 }
 
 qint64 RecordStore::addDefaultRow()
@@ -329,7 +403,7 @@ RecordStore::Taken RecordStore::takeIfUnchanged(qint64 id, const QVariantList& e
             if (!sameValue(result.values->at(i), expected.at(i)))
                 return;
         }
-        m_table->exec(u"DELETE FROM Table1 WHERE ID = ?"_s, {id});
+        m_table->exec(u"DELETE FROM %1 WHERE \"ID\" = ?"_s.arg(m_table->sqlName()), {id});
         result.deleted = true;
     });
     return result;
@@ -405,9 +479,17 @@ RecordStore::RowChanges RecordStore::rowChanges(const QList<qint64>& known) cons
 
 void RecordStore::ensureCountIndex()
 {
-    // A server's table is made with the index.
-    if (m_table->isOnServer() || m_table->isReadOnly() ||
+    if (m_table->isReadOnly() || m_table->isOnServer() ||
         !m_table->layout().columns.contains(TableLayout::countColumn()))
+        return;
+    // Asked first, as even a statement that makes nothing would wait for another program's
+    // write lock.
+    QSqlQuery known = m_table->exec(
+        u"SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name = 'Table1_Yes'"_s);
+    if (known.next() && known.value(0).toLongLong() > 0)
+        return;
+    known.finish();
+    if (m_table->rowCount() > maxRowsToIndex)
         return;
     const auto renew = qScopeGuard([this] { noteOwnWrite(); });
     m_table->exec(u"CREATE INDEX IF NOT EXISTS Table1_Yes ON Table1 (%1 DESC, ID)"_s.arg(

@@ -4,12 +4,14 @@
 #pragma once
 
 #include "script/FileStamp.h"
+#include "script/TextChanges.h"
 
 #include <QHash>
 #include <QList>
 #include <QVariant>
 #include <QVariantList>
 #include <functional>
+#include <chrono>
 #include <optional>
 
 class QObject;
@@ -64,6 +66,15 @@ public:
     // counts as written.
     QHash<qint64, Written> write(const QHash<qint64, QList<Change>>& rows,
                                  Wait wait = Wait::Patiently);
+    // Writes changes of `changes` from `first` on, the given way, in one write transaction that
+    // ends once `budget` has passed: a step of a write over thousands of rows, which must never
+    // hold the file for long. Each field is written only if it still holds what the change
+    // starts from; the positions of those that did not, or whose row is gone, are appended to
+    // `missed`. Waits at most `lockWait` for another program's lock, then throws ScriptError
+    // (Kind::Locked) having written nothing. Returns the position after the last one written.
+    qsizetype writeTexts(const TextChanges& changes, qsizetype first, TextChanges::Way way,
+                         std::chrono::milliseconds budget, std::chrono::milliseconds lockWait,
+                         QList<qsizetype>& missed);
     // Appends a row in which nothing is set, leaving every field to its default; returns its ID.
     qint64 addDefaultRow();
     // Returns false when the row was already gone.
@@ -105,8 +116,11 @@ public:
     // The largest count held as a number; 0 when there is none.
     qint64 largestCount() const;
 
-    // Makes sure the count order is served by an index, for large special tables.
+    // Makes sure the count order is served by an index, for large special tables. A table too
+    // large to index at once, while other programs wait for the file, is sorted without one.
     void ensureCountIndex();
+    // The most rows an index is made for at once; more would hold the file too long.
+    static constexpr qint64 maxRowsToIndex = 50000;
 
     // How many IDs one read statement asks for at most.
     static constexpr int readBatch = 200;

@@ -133,6 +133,7 @@ ScriptTable::ScriptTable(const TableLayout& layout, QString path, bool readOnly)
 
 ScriptTable::~ScriptTable()
 {
+    m_reused.reset(); // before the connection they were prepared on goes
     if (m_server)
         return;
     {
@@ -322,6 +323,30 @@ QSqlQuery ScriptTable::exec(const QString& sql, const QVariantList& bindings) co
         fail(query.lastError());
     for (const QVariant& value : bindings)
         query.addBindValue(value);
+    if (!query.exec())
+        fail(query.lastError());
+    return query;
+}
+
+QSqlQuery& ScriptTable::execReused(const QString& sql, const QVariantList& bindings)
+{
+    if (!m_reused)
+        m_reused = std::make_unique<QHash<QString, QSqlQuery>>();
+    if (m_server) {
+        (*m_reused)[sql] = m_server->exec(m_name, sql, bindings);
+        return (*m_reused)[sql];
+    }
+    auto found = m_reused->find(sql);
+    if (found == m_reused->end()) {
+        QSqlQuery query(database());
+        query.setForwardOnly(true);
+        if (!query.prepare(sql))
+            fail(query.lastError());
+        found = m_reused->insert(sql, query);
+    }
+    QSqlQuery& query = found.value();
+    for (qsizetype i = 0; i < bindings.size(); ++i)
+        query.bindValue(int(i), bindings.at(i));
     if (!query.exec())
         fail(query.lastError());
     return query;

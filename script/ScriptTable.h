@@ -5,6 +5,7 @@
 
 #include "script/TableLayout.h"
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
@@ -75,6 +76,10 @@ public:
 
     // Runs one statement, throwing ScriptError with the engine's own words on failure.
     QSqlQuery exec(const QString& sql, const QVariantList& bindings = {}) const;
+    // Runs one statement as exec() does, keeping it prepared for the next run of the same SQL:
+    // for a statement run once for each of thousands of rows. The query stays valid until the
+    // same SQL runs again.
+    QSqlQuery& execReused(const QString& sql, const QVariantList& bindings);
     // Runs `work` inside one write transaction (BEGIN IMMEDIATE .. COMMIT).
     void writeTransaction(const std::function<void()>& work);
     // Throws ScriptError when the path no longer names the file that was opened: deleted,
@@ -134,7 +139,8 @@ private:
     QString m_connection;
     bool m_readOnly;
     int m_lockTimeoutMs = 5000; // a server table's busy timeout: its connection is shared
-    QByteArray m_identity;      // device and inode at opening, where the system tells them
+    QByteArray m_identity; // device and inode at opening, where the system tells them
+    std::unique_ptr<QHash<QString, QSqlQuery>> m_reused; // prepared statements kept by SQL
     mutable bool m_integrityKnown = false;
     mutable QString m_damage; // what the check found; empty for an intact file
 };

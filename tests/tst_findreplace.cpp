@@ -7,6 +7,7 @@
 #include "script/CellSearch.h"
 #include "script/ScriptTable.h"
 #include "tests/support/EditorWindow.h"
+#include "tests/support/FileLock.h"
 #include "tests/support/ScriptFixture.h"
 
 #include <QAction>
@@ -14,9 +15,13 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -199,22 +204,116 @@ private Q_SLOTS:
         QVERIFY(w.dialogs.asked.isEmpty());
     }
 
-    void replaceAllThatOneFieldCannotTakeChangesNothing()
+    // A field is checked as the replacement leaves it: one it would make too long stops the
+    // whole replacement, but one it leaves no longer than it was is replaced like any other.
+    void replaceAllRefusesOnlyTextsItWouldMakeTooLong_data()
     {
+        QTest::addColumn<QString>("longText");
+        QTest::addColumn<QString>("replacement");
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("grows past the limit")
+            << QString(TableLayout::maxTextLength - 3, u'x') + u"cat"_s << u"lion"_s << false;
+        QTest::newRow("over-long, shortened") << QString(1000, u'x') + u"cat"_s << u"ox"_s << true;
+    }
+
+    void replaceAllRefusesOnlyTextsItWouldMakeTooLong()
+    {
+        QFETCH(QString, longText);
+        QFETCH(QString, replacement);
+        QFETCH(bool, replaced);
         ScriptFixture fx;
         fx.createFullScript();
         setText(fx, TableLayout::special(), u"Description"_s, 3, u"cat"_s);
-        setText(fx, TableLayout::doubles(), u"String #2"_s, 7,
-                QString(TableLayout::maxTextLength - 3, u'x') + u"cat"_s);
+        setText(fx, TableLayout::doubles(), u"String #2"_s, 7, longText);
         Window w(fx);
         QDialog* dialog = w.openFind(u"MNU_REPLACE"_s, u"cat"_s);
         QVERIFY(dialog);
-        dialog->findChild<QLineEdit*>(u"ReplaceText"_s)->setText(u"lion"_s);
+        dialog->findChild<QLineEdit*>(u"ReplaceText"_s)->setText(replacement);
         dialog->findChild<QPushButton*>(u"ReplaceAll"_s)->click();
-        QCOMPARE(w.dialogs.asked.size(), 1);
-        QVERIFY(w.dialogs.asked.first().contains(u"double.mdb, row 7, field \"String #2\""_s));
-        QCOMPARE(fx.column(TableLayout::special(), u"Description"_s).at(2), u"cat"_s);
+        const QString longAfter = QString(longText).replace(u"cat"_s, replacement);
+        QCOMPARE(fx.column(TableLayout::special(), u"Description"_s).at(2),
+                 replaced ? replacement : u"cat"_s);
+        QCOMPARE(fx.column(TableLayout::doubles(), u"String #2"_s).at(6),
+                 replaced ? longAfter : longText);
+        QCOMPARE(w.form->undoStack().count(), replaced ? 1 : 0);
+        QCOMPARE(w.dialogs.asked.size(), replaced ? 0 : 1);
+        if (!replaced)
+            QVERIFY(w.dialogs.asked.first().contains(u"double.mdb, row 7, field \"String #2\""_s));
+    }
+
+    // The runner counting Yes replies in another process all the while loses no count, and
+    // the replacement and its undo lose no field.
+    void replaceAllBesideACountingRunnerKeepsEveryCountAndField()
+    {
+        ScriptFixture fx;
+        constexpr int rows = 3000;
+        constexpr int counts = 150;
+        fx.createNumbered(TableLayout::special(), rows);
+        Window w(fx);
+        const QStringList prompts{u"2nd Question (Input)"_s, u"3rd Question (Input)"_s,
+                                  u"4th Question (Input)"_s};
+        const auto everyPromptReads = [&](const QString& word) {
+            for (const QString& prompt : prompts) {
+                const QVariantList texts = fx.column(TableLayout::special(), prompt);
+                for (int k = 1; k <= rows; ++k) {
+                    if (texts.at(k - 1) !=
+                        QString(prompt).replace(u"Question"_s, word) + u' ' + QString::number(k))
+                        return false;
+                }
+            }
+            return true;
+        };
+        const auto countedBeside = [&](const std::function<void()>& work) {
+            QProcess counter;
+            counter.start(QStringLiteral(SPECIAL_COUNTER), {fx.dir(), QString::number(counts)});
+            QVERIFY(counter.waitForStarted());
+            work();
+            QVERIFY(counter.state() == QProcess::NotRunning || counter.waitForFinished(60000));
+            QVERIFY2(counter.exitCode() == 0, counter.readAllStandardError().constData());
+        };
+
+        QDialog* dialog = w.openFind(u"MNU_REPLACE"_s, u"Question"_s);
+        QVERIFY(dialog);
+        dialog->findChild<QLineEdit*>(u"ReplaceText"_s)->setText(u"Query"_s);
+        countedBeside([&] { dialog->findChild<QPushButton*>(u"ReplaceAll"_s)->click(); });
+        QVERIFY(everyPromptReads(u"Query"_s));
+        QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).at(0), QVariant(counts));
+
+        countedBeside([&] { w.trigger(u"MNU_UNDO"_s); });
+        QVERIFY(everyPromptReads(u"Question"_s));
+        QCOMPARE(fx.column(TableLayout::special(), u"Yes"_s).at(0), QVariant(2 * counts));
+        QVERIFY(w.dialogs.asked.isEmpty());
+    }
+
+    // Escape stops a replacement that waits for a file another program holds, and then
+    // nothing is replaced and there is nothing to undo.
+    void stoppedReplaceAllChangesNothing()
+    {
+        ScriptFixture fx;
+        fx.createFullScript();
+        Window w(fx);
+        QDialog* dialog = w.openFind(u"MNU_REPLACE"_s, u"Question"_s);
+        QVERIFY(dialog);
+        dialog->findChild<QLineEdit*>(u"ReplaceText"_s)->setText(u"Query"_s);
+        const QVariantList before = fx.column(TableLayout::special(), u"2nd Question (Input)"_s);
+        {
+            const FileLock lock(fx.path(TableLayout::special()), FileLock::Kind::Write);
+            // As the author does once the progress shows how long it waits.
+            QTimer escape;
+            connect(&escape, &QTimer::timeout, this, [&] {
+                for (auto* progress : w.form->findChildren<QProgressDialog*>()) {
+                    if (progress->isVisible() && progress->labelText().startsWith(u"Replacing"_s))
+                        QTest::keyClick(progress, Qt::Key_Escape);
+                }
+            });
+            escape.start(20);
+            dialog->findChild<QPushButton*>(u"ReplaceAll"_s)->click();
+        }
+        QCOMPARE(w.form->statusBar()->currentMessage(),
+                 u"Replace All stopped; nothing was replaced."_s);
+        QCOMPARE(fx.column(TableLayout::special(), u"2nd Question (Input)"_s), before);
         QCOMPARE(w.form->undoStack().count(), 0);
+        QVERIFY(w.dialogs.asked.isEmpty());
     }
 };
 

@@ -178,6 +178,34 @@ private Q_SLOTS:
                  (QVariantList{u"one?"_s, u"two?"_s, u"Is this the third?"_s}));
     }
 
+    // The count column shows the largest count whole, wherever its row is, and widens as soon
+    // as another program counts past it.
+    void countColumnFitsTheLargestCountAndGrowsWithIt()
+    {
+        ScriptFixture fx;
+        QList<QVariantList> rows;
+        for (int k = 1; k <= 80; ++k)
+            rows << specialRow(u"case %1"_s.arg(k), u"question %1?"_s.arg(k), k);
+        rows[69][yesColumn] = 1234567;
+        fx.create(specialLayout(), rows);
+        ScriptedDialogs dialogs;
+        Form1 form(dialogs, fx.dir());
+        form.show();
+        ScriptGrid* grid = form.grid(Tab::Special);
+        // As wide as the view itself finds the rows in sight need.
+        const auto fits = [grid](int row) {
+            grid->scrollTo(grid->model()->index(row, yesColumn));
+            QCoreApplication::processEvents();
+            const QAbstractItemView* view = grid;
+            return grid->columnWidth(yesColumn) >= view->sizeHintForColumn(yesColumn);
+        };
+        QVERIFY(fits(69));
+
+        fx.execute(specialLayout(), u"UPDATE Table1 SET Yes = 98765432109 WHERE ID = 75"_s);
+        QTRY_VERIFY(fits(74));
+        QVERIFY(dialogs.asked.isEmpty());
+    }
+
     // A large file shows its first rows before its whole row list is read; the rest follow,
     // each once, before a row is added after them.
     void largeFileListsEveryRowOnceBeforeAnAdd()
@@ -199,6 +227,43 @@ private Q_SLOTS:
         QCOMPARE(model->headerData(count, Qt::Vertical).toString(), QString::number(count + 1));
         QCOMPARE(fx.column(specialLayout(), u"Description"_s).size(), count + 1);
         QVERIFY(dialogs.asked.isEmpty());
+    }
+
+    // Once a large file shows, the rest of it is read while the author goes on: every row
+    // comes, the current cell stays where the author put it, and damage is named once.
+    void largeFileIsReadWholeAfterItShows_data()
+    {
+        QTest::addColumn<bool>("damaged");
+        QTest::newRow("sound") << false;
+        QTest::newRow("damaged") << true;
+    }
+    void largeFileIsReadWholeAfterItShows()
+    {
+        QFETCH(bool, damaged);
+        ScriptFixture fx;
+        QList<QVariantList> rows;
+        const QString words = QString(200, u'w');
+        constexpr int count = 6000;
+        for (int k = 1; k <= count; ++k)
+            rows << specialRow(u"case %1"_s.arg(k), words + QString::number(k), k % 7);
+        fx.create(specialLayout(), rows);
+        if (damaged)
+            QVERIFY(spoilATablePage(fx.path(specialLayout())));
+        ScriptedDialogs dialogs;
+        Form1 form(dialogs, fx.dir());
+        RecordModel* model = form.model(Tab::Special);
+        QVERIFY(model->rowCount() < count);
+        ScriptGrid* grid = form.grid(Tab::Special);
+        const QModelIndex cell = model->index(5, questionColumn);
+        grid->setCurrentIndex(cell);
+        form.show();
+        QTRY_COMPARE(model->rowCount(), count);
+        QTRY_COMPARE(dialogs.asked.size(), damaged ? 1 : 0);
+        if (damaged)
+            QVERIFY2(dialogs.asked.first().startsWith(u"special.mdb: the file is damaged"_s),
+                     qPrintable(dialogs.asked.first()));
+        QCOMPARE(model->isReadOnly(), damaged);
+        QCOMPARE(grid->currentIndex(), cell);
     }
 
     // A large file opens before it is read whole, but a damaged one is named, and left as it

@@ -3,7 +3,7 @@
 
 #include "editor/commands/CellFinder.h"
 
-#include "editor/commands/Refusals.h"
+#include "editor/commands/ReplaceAll.h"
 #include "editor/commands/ScriptWindow.h"
 #include "editor/history/EditHistory.h"
 #include "editor/model/RecordModel.h"
@@ -11,7 +11,6 @@
 #include "script/ScriptError.h"
 #include "script/ScriptTable.h"
 #include "script/TableLayout.h"
-#include "windowkit/BusyCursor.h"
 
 #include <QSet>
 #include <algorithm>
@@ -170,79 +169,7 @@ bool CellFinder::replace(const QString& replacement)
 
 int CellFinder::replaceAll(const QString& replacement)
 {
-    if (m_options.text.isEmpty())
-        return 0;
-    m_window->saveAll();
-    struct Planned {
-        RecordModel* model;
-        RecordModel::Fields fields;
-    };
-    QList<Planned> plan;
-    Refusals refusals;
-    int count = 0;
-    for (Tab tab : Tabs::all) {
-        RecordModel* model = m_window->model(tab);
-        if (!model)
-            continue;
-        model->completeRows();
-        QList<CellSearch::Match> found;
-        try {
-            found = CellSearch::find(model->table(), m_options);
-        } catch (const ScriptError& error) {
-            Q_EMIT failed(error.message() + u" Nothing was replaced."_s);
-            return 0;
-        }
-        if (found.isEmpty())
-            continue;
-        const TableLayout& layout = model->layout();
-        const auto rowNumber = [model](qint64 id) {
-            return model->rows().number(model->rows().rowOf(id));
-        };
-        if (model->isReadOnly()) {
-            const CellSearch::Match& first = found.first();
-            refusals.add([&] {
-                return ScriptError(model->table().fileName(),
-                                   u"the file is read-only here, so none of its %1 matches can "
-                                   u"be replaced"_s.arg(found.size()),
-                                   rowNumber(first.id), layout.columns.at(first.column))
-                    .message();
-            });
-            continue;
-        }
-        Planned planned{model, {}};
-        for (const CellSearch::Match& match : found) {
-            const QString& column = layout.columns.at(match.column);
-            const QString text = CellSearch::replaced(match.text, m_options, replacement);
-            if (const QString problem = FieldRule::problem(layout, column, text);
-                !problem.isEmpty()) {
-                refusals.add([&] {
-                    return ScriptError(model->table().fileName(), problem, rowNumber(match.id),
-                                       column)
-                        .message();
-                });
-                continue;
-            }
-            planned.fields[match.id] << RecordStore::Change{
-                match.column, match.text, FieldRule::stored(layout, column, text)};
-            ++count;
-        }
-        plan << planned;
-    }
-    if (!refusals.isEmpty()) {
-        Q_EMIT failed(refusals.message(
-            u"Nothing was replaced, as not every match can take the replacement:\n"_s));
-        return 0;
-    }
-    if (count == 0) {
-        m_window->showStatus(u"\"%1\" is nowhere in the script."_s.arg(m_options.text));
-        return 0;
-    }
-    const BusyCursor busy;
-    m_history->beginStep(u"Replace All"_s);
-    for (const Planned& planned : plan)
-        planned.model->writeBack(planned.fields);
-    m_history->endStep();
-    m_window->showStatus(count == 1 ? u"Replaced in 1 field."_s
-                                    : u"Replaced in %1 fields."_s.arg(count));
-    return count;
+    return ReplaceAll(*m_window, *m_history,
+                      [this](const QString& message) { Q_EMIT failed(message); })
+        .run(m_options, replacement);
 }

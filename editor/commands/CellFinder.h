@@ -16,8 +16,8 @@ class ScriptWindow;
 
 // Finds a text in the text fields of all four tabs in the order the grids show them: tab by
 // tab, rows as shown, fields left to right, from just after the current cell, going on from
-// the other end when it passes one. Replacements are checked whole before any is written and
-// become one undo step. What the files hold is searched, so edits are saved first.
+// the other end when it passes one. Replace All is a ReplaceAll. What the files hold is
+// searched, so edits are saved first.
 class CellFinder : public QObject {
     Q_OBJECT
 

@@ -72,12 +72,8 @@ void ScriptGrid::paintEvent(QPaintEvent* event)
     // The rest of a large file's rows and the whole-file read for damage wait until the
     // author sees the first rows; a change asks for both first in any case, so a damaged
     // file is named before anything is written.
-    if (auto* records = qobject_cast<RecordModel*>(model())) {
-        QTimer::singleShot(0, records, [records] {
-            records->completeRows();
-            records->checkIntegrity();
-        });
-    }
+    if (auto* records = qobject_cast<RecordModel*>(model()))
+        QTimer::singleShot(0, records, [records] { records->readRestInBackground(); });
 }
 
 void ScriptGrid::reopen(qint64 id, int column)

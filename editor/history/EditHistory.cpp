@@ -4,6 +4,7 @@
 #include "editor/history/EditHistory.h"
 
 #include "editor/history/FieldStep.h"
+#include "editor/history/ReplaceStep.h"
 #include "editor/history/RowStep.h"
 #include "script/TableLayout.h"
 #include "windowkit/BusyCursor.h"
@@ -66,11 +67,29 @@ void EditHistory::endStep()
         m_stack->push(step.release());
 }
 
+void EditHistory::add(std::unique_ptr<QUndoCommand> step)
+{
+    m_stack->push(step.release());
+}
+
+ReplaceStep* EditHistory::replaceStepAt(int index) const
+{
+    // The stack hands its steps out as const; this history owns them all the same.
+    return dynamic_cast<ReplaceStep*>(const_cast<QUndoCommand*>(m_stack->command(index)));
+}
+
 void EditHistory::undo()
 {
     if (m_settle)
         m_settle();
-    // A step may span thousands of rows.
+    // A replacement over the whole script shows its own progress, and the author may stop it
+    // part-way: the step then stays, holding what is still replaced.
+    if (ReplaceStep* step = replaceStepAt(m_stack->index() - 1)) {
+        if (step->undoAhead())
+            m_stack->undo();
+        return;
+    }
+    // Other steps may span thousands of rows too.
     const BusyCursor busy;
     m_stack->undo();
 }
@@ -79,6 +98,11 @@ void EditHistory::redo()
 {
     if (m_settle)
         m_settle();
+    if (ReplaceStep* step = replaceStepAt(m_stack->index())) {
+        if (step->redoAhead())
+            m_stack->redo();
+        return;
+    }
     const BusyCursor busy;
     m_stack->redo();
 }

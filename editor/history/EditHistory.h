@@ -10,7 +10,9 @@
 #include <memory>
 
 class FieldStep;
+class QUndoCommand;
 class QUndoStack;
+class ReplaceStep;
 
 // Makes the author's changes to the script files steps of one undo history: each saved
 // edit, row added or deleted, and whatever is written between beginStep and endStep as one.
@@ -29,11 +31,15 @@ public:
 
     void beginStep(const QString& text);
     void endStep();
+    // Takes a step that is done already, such as a replacement over the whole script.
+    void add(std::unique_ptr<QUndoCommand> step);
 
     void undo();
     void redo();
 
 private:
+    // The replacement over the whole script at `index` of the stack, if that step is one.
+    ReplaceStep* replaceStepAt(int index) const;
     void record(RecordModel* model, const RecordModel::Fields& fields);
 
     QUndoStack* m_stack;

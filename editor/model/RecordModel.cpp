@@ -5,6 +5,7 @@
 // programs changed meanwhile. The author's changes are in RecordModelChanges.cpp.
 #include "editor/model/RecordModel.h"
 
+#include "editor/model/BackgroundRead.h"
 #include "editor/model/CellLook.h"
 #include "script/ScriptError.h"
 #include "script/ScriptTable.h"
@@ -55,6 +56,10 @@ bool RecordModel::isReadOnly() const
 
 void RecordModel::completeRows()
 {
+    if (m_reading) {
+        takeBackgroundRead();
+        return;
+    }
     try {
         m_rows.complete();
     } catch (const ScriptError& error) {
@@ -62,19 +67,59 @@ void RecordModel::completeRows()
     }
 }
 
+void RecordModel::readRestInBackground()
+{
+    if (m_reading || (m_rows.isComplete() && m_table->integrityKnown()))
+        return;
+    if (m_table->isOnServer()) {
+        completeRows();
+        checkIntegrity();
+        return;
+    }
+    m_reading = std::make_unique<BackgroundRead>(*m_table);
+    connect(m_reading.get(), &BackgroundRead::done, this, [this] {
+        if (m_reading)
+            takeBackgroundRead();
+    });
+}
+
+void RecordModel::takeBackgroundRead()
+{
+    const std::unique_ptr<BackgroundRead> reading = std::move(m_reading);
+    BackgroundRead::Result read = reading->take();
+    if (read.fault) {
+        reportReadFault(describeFile(read.fault->reason()));
+        return; // the next look tries again
+    }
+    m_rows.complete(std::move(read.ids));
+    if (!read.damage)
+        m_integrityKnown = true;
+    else if (!read.damage->isLocked())
+        markDamaged(*read.damage);
+}
+
+void RecordModel::markDamaged(const ScriptError& error)
+{
+    m_damaged = true;
+    Q_EMIT failed(error.message() + u"; its rows can be read here but not changed."_s);
+    if (rowCount() > 0)
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
 bool RecordModel::checkIntegrity()
 {
+    if (m_reading)
+        takeBackgroundRead();
     if (m_damaged)
         return false;
+    if (m_integrityKnown)
+        return true;
     try {
         m_table->checkIntegrity();
     } catch (const ScriptError& error) {
         if (error.isLocked())
             return true; // read when the file is free; the writes meet the same lock meanwhile
-        m_damaged = true;
-        Q_EMIT failed(error.message() + u"; its rows can be read here but not changed."_s);
-        if (rowCount() > 0)
-            Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+        markDamaged(error);
         return false;
     }
     return true;
@@ -202,9 +247,18 @@ void RecordModel::showValues(int row, const QVariantList& values)
     rowChanged(row);
 }
 
+void RecordModel::showStepWritten()
+{
+    m_rows.forgetValues();
+    if (rowCount() > 0)
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    Q_EMIT wrote();
+}
+
 void RecordModel::poll()
 {
-    if (m_busy)
+    // While the rest of the file is still read, the look waits for it rather than the window.
+    if (m_busy || m_held || m_reading)
         return;
     if (!m_lost.isEmpty()) {
         lookForFile();

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class BackgroundRead;
 class ScriptError;
 class ScriptTable;
 struct TableLayout;
@@ -82,6 +83,10 @@ public:
     // are shown; adding a row, sorting and the look for other programs' changes read it
     // first.
     void completeRows();
+    // Starts reading the rest of the row list, and the whole file for damage, on a thread of
+    // their own once the first rows show; completeRows() and checkIntegrity() wait for what
+    // is still being read.
+    void readRestInBackground();
 
     // Reads the whole file once for damage, if opening left that for later. A damaged file is
     // told through failed() and then only read. False when it is damaged.
@@ -131,6 +136,13 @@ public:
     quint64 generation() const { return m_generation; }
     // Tells that a step of the author's belongs to a file this model no longer has open.
     void tellStepLost();
+    // Work over thousands of rows written past the model in short steps, such as a replacement
+    // over the whole script and its undo: the store it writes through; hold() keeps the
+    // model's own saves and its look for other programs' changes out of the way between the
+    // steps, and showStepWritten() shows what a step wrote.
+    RecordStore& store() { return m_store; }
+    void hold(bool held) { m_held = held; }
+    void showStepWritten();
 
 Q_SIGNALS:
     // A message for the author naming file, row and field.
@@ -164,6 +176,8 @@ private:
     static Fields writtenFields(const Fields& asked,
                                 const QHash<qint64, RecordStore::Written>& written);
     bool isCell(const QModelIndex& index) const;
+    void takeBackgroundRead();
+    void markDamaged(const ScriptError& error);
     const QVariantList* storedValues(int row) const;
     // A null `text` with `asNull` stores a null; otherwise FieldRule decides what is stored.
     bool edit(const QModelIndex& index, const QString& text, std::optional<QVariant> base,
@@ -204,10 +218,13 @@ private:
     // A message or a question opens a window of its own, whose events must not start a second
     // save or a refresh halfway through a write.
     bool m_busy = false;
+    bool m_held = false;
     bool m_damaged = false;
     QString m_lost;
     bool m_fileThere = true; // whether a file was at the lost file's place at the last look
     QList<std::pair<int, QString>> m_typingAtLoss;
     quint64 m_generation = 0;
+    bool m_integrityKnown = false; // the file was read whole for damage and found sound
+    std::unique_ptr<BackgroundRead> m_reading;
     mutable std::optional<qint64> m_largestCount; // forgotten whenever values may change
 };

@@ -7,6 +7,7 @@
 
 #include <QSet>
 #include <algorithm>
+#include <limits>
 
 RowList::RowList(const RecordStore& store, Listener& listener)
     : m_store(store)
@@ -19,25 +20,49 @@ RowList::RowList(const RecordStore& store, Listener& listener)
 
 void RowList::complete()
 {
+    if (!m_complete)
+        complete(m_store.ids(RecordStore::Order::ById));
+}
+
+void RowList::complete(QList<qint64> all)
+{
     if (m_complete)
         return;
-    QList<qint64> all = m_store.ids(RecordStore::Order::ById);
     m_complete = true;
-    if (all.size() >= m_ids.size() && std::equal(m_ids.cbegin(), m_ids.cend(), all.cbegin())) {
-        if (all.size() > m_ids.size()) {
-            m_listener.beforeInsert(size(), int(all.size()) - 1);
-            m_ids = std::move(all);
-            m_numbers.forget();
-            m_listener.afterInsert();
-        }
+    removeRows([&all](qint64 id) { return !std::binary_search(all.cbegin(), all.cend(), id); });
+    // The rest come after the rows listed, as they are in ID order; a row that came back among
+    // them meanwhile, as an undone delete brings it, is listed already.
+    const qint64 lastListed = m_ids.isEmpty() ? std::numeric_limits<qint64>::min()
+                                              : *std::max_element(m_ids.cbegin(), m_ids.cend());
+    const auto rest = std::upper_bound(all.cbegin(), all.cend(), lastListed);
+    if (rest == all.cend())
         return;
-    }
-    // Another program added or deleted some of the first rows meanwhile.
-    m_listener.beforeReset();
-    m_ids = std::move(all);
-    m_cache.clear();
+    m_listener.beforeInsert(size(), size() + int(all.cend() - rest) - 1);
+    if (rest - all.cbegin() == m_ids.size() &&
+        std::equal(m_ids.cbegin(), m_ids.cend(), all.cbegin()))
+        m_ids = std::move(all); // no copy of a million IDs
+    else
+        m_ids.append(QList<qint64>(rest, all.cend()));
     m_numbers.forget();
-    m_listener.afterReset();
+    m_listener.afterInsert();
+}
+
+void RowList::removeRows(const std::function<bool(qint64 id)>& gone)
+{
+    // From the end, in runs, so that each run is told once and the rows before keep their place.
+    for (int last = size() - 1; last >= 0; --last) {
+        if (!gone(m_ids.at(last)))
+            continue;
+        int first = last;
+        while (first > 0 && gone(m_ids.at(first - 1)))
+            --first;
+        m_listener.beforeRemove(first, last);
+        m_ids.remove(first, last - first + 1);
+        m_cache.clear();
+        m_numbers.forget();
+        m_listener.afterRemove();
+        last = first;
+    }
 }
 
 void RowList::refresh(const std::function<bool(qint64 id)>& keep)
@@ -48,20 +73,8 @@ void RowList::refresh(const std::function<bool(qint64 id)>& keep)
         if (!keep(id))
             deleted.insert(id);
     }
-    // From the end, in runs, so that each run is told once and the rows before keep their place.
-    for (int last = size() - 1; last >= 0 && !deleted.isEmpty(); --last) {
-        if (!deleted.contains(m_ids.at(last)))
-            continue;
-        int first = last;
-        while (first > 0 && deleted.contains(m_ids.at(first - 1)))
-            --first;
-        m_listener.beforeRemove(first, last);
-        m_ids.remove(first, last - first + 1);
-        m_cache.clear();
-        m_numbers.forget();
-        m_listener.afterRemove();
-        last = first;
-    }
+    if (!deleted.isEmpty())
+        removeRows([&deleted](qint64 id) { return deleted.contains(id); });
     if (!changes.added.isEmpty()) {
         m_listener.beforeInsert(size(), size() + int(changes.added.size()) - 1);
         m_ids.append(changes.added);

@@ -70,6 +70,10 @@ public:
     bool isComplete() const { return m_complete; }
     // Lists the rest of a large file; throws ScriptError when the list cannot be read.
     void complete();
+    // The same, from every ID the file holds (in ID order), read elsewhere. Rows another
+    // program deleted meanwhile leave the list and the rest follow the rows listed, so that
+    // the rows in view, the current one among them, stay where they are.
+    void complete(QList<qint64> all);
     // Follows what other programs added and deleted: rows deleted leave the list, unless
     // `keep` holds on to them, and rows added come last, as after "Add", whatever the order
     // shown. Throws ScriptError when the changes cannot be read.
@@ -87,6 +91,9 @@ public:
     void relist(bool none = false);
 
 private:
+    // Removes the rows whose IDs are in `gone`, each run of them told once, from the end.
+    void removeRows(const std::function<bool(qint64 id)>& gone);
+
     const RecordStore& m_store;
     Listener& m_listener;
     QList<qint64> m_ids;
