@@ -6,6 +6,7 @@
 #include "editor/Form1.h"
 #include "editor/model/CellLook.h"
 #include "editor/model/RecordModel.h"
+#include "script/ScriptTable.h"
 #include "script/TableLayout.h"
 #include "windowkit/Dialogs.h"
 

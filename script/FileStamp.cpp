@@ -3,6 +3,8 @@
 
 #include "script/FileStamp.h"
 
+#include "script/FileHead.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -39,9 +41,8 @@ FileStamp::Look FileStamp::look() const
     now.size = info.size();
     now.modified = info.lastModified().toMSecsSinceEpoch();
 #endif
-    QFile index(m_path + QStringLiteral("-shm"));
-    if (index.open(QIODevice::ReadOnly))
-        now.index = index.read(indexHead);
+    // Read only through SQLite's own descriptor: a file it locks is never opened beside it.
+    now.index = FileHead::read(m_path + QStringLiteral("-shm"), indexHead, FileHead::Opening::Never);
     return now;
 }
 

@@ -4,6 +4,7 @@
 #include "script/ScriptTable.h"
 
 #include "script/NativePath.h"
+#include "script/FileHead.h"
 #include "script/ScriptError.h"
 #include "script/ScriptLocation.h"
 #include "script/ScriptRow.h"
@@ -40,10 +41,10 @@ QString nextConnectionName(const QString& fileName)
 // Tells apart the files an author is likely to put here by mistake, before SQLite sees them.
 QString foreignFileReason(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return u"the file cannot be read (%1)"_s.arg(file.errorString());
-    const QByteArray head = file.read(100);
+    QString unreadable;
+    const QByteArray head = FileHead::read(path, 100, FileHead::Opening::IfNotOpen, &unreadable);
+    if (!unreadable.isEmpty())
+        return u"the file cannot be read (%1)"_s.arg(unreadable);
     if (head.isEmpty())
         return u"the file is empty (0 bytes), not a script database"_s;
     if (head.startsWith(QByteArrayLiteral("SQLite format 3\0")))

@@ -154,8 +154,37 @@ private Q_SLOTS:
                  beats(low, toCase1, "pause: 0.25 | ask: case 1?", Reply::Yes, answered(1),
                        nextQuestion, once),
                  {rollback, u"special, meanwhile: held until a wait"_s});
+        onBothStores(
+            "a count at the largest number the file holds stays there, told once",
+            beats(low, yesToCase1, "warning[]: The Yes was not counted; the conversation goes on.",
+                  "details: special.mdb, row 1, field \"Yes\": the count 9223372036854775807 is "
+                  "the largest the file holds…",
+                  answered(1), nextQuestionToSpecialCase(), "ask: case 1?", Reply::Yes,
+                  answered(1), nextQuestion, "special.mdb counts: 9223372036854775807 0 0 0 0 0"),
+            {u"special: UPDATE Table1 SET \"Yes\" = 9223372036854775807 WHERE \"ID\" = 1"_s});
     }
     void conversation() { playScenario(); }
+
+    // A lock taken while the question is open outlasts the count's wait: told once, and the
+    // prompts read with the question are asked without waiting for the file a second time.
+    void countHeldPastItsWait()
+    {
+        Rehearsal r;
+        std::optional<FileLock> lock;
+        const Meanwhile held{u"special.mdb held"_s, [&] {
+                                 lock.emplace(r.fx, TableLayout::special(),
+                                              FileLock::Kind::Exclusive);
+                             }};
+        r.play(beats(Persistence::Low, "marked: Low", toCase1, "ask: case 1?", held, Reply::Yes,
+                     "pause: 0.25 (20 times)",
+                     "warning[]: The Yes was not counted; the conversation goes on.",
+                     "details: special.mdb, field \"Yes\": the Yes was not counted (database is "
+                     "locked)",
+                     answered(1), nextQuestion),
+               {u"special: PRAGMA journal_mode = DELETE"_s});
+        lock.reset();
+        r.check();
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSpecialStep)
