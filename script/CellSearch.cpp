@@ -213,8 +213,9 @@ void CellSearch::find(const ScriptTable& table, const Options& options, qint64 a
 
 std::pair<qint64, qint64> CellSearch::idRange(const ScriptTable& table)
 {
-    QSqlQuery query = table.exec(u"SELECT coalesce(min(\"ID\"), 0), coalesce(max(\"ID\"), 0) FROM %1"_s.arg(
-        table.sqlName()));
+    QSqlQuery query =
+        table.exec(u"SELECT coalesce(min(\"ID\"), 0), coalesce(max(\"ID\"), 0) FROM %1"_s.arg(
+            table.sqlName()));
     if (!query.next())
         throw ScriptError(table.fileName(), query.lastError().text());
     return {query.value(0).toLongLong(), query.value(1).toLongLong()};

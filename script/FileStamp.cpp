@@ -42,7 +42,8 @@ FileStamp::Look FileStamp::look() const
     now.modified = info.lastModified().toMSecsSinceEpoch();
 #endif
     // Read only through SQLite's own descriptor: a file it locks is never opened beside it.
-    now.index = FileHead::read(m_path + QStringLiteral("-shm"), indexHead, FileHead::Opening::Never);
+    now.index =
+        FileHead::read(m_path + QStringLiteral("-shm"), indexHead, FileHead::Opening::Never);
     return now;
 }
 

@@ -147,8 +147,8 @@ QList<qint64> RecordStore::ids(Order order) const
     }
     if (m_table->isOnServer()) {
         // A server puts nulls first when it counts down; a file puts them last.
-        QSqlQuery query = m_table->exec(
-            u"SELECT \"ID\" FROM %1 ORDER BY %2 DESC NULLS LAST, \"ID\""_s.arg(
+        QSqlQuery query =
+            m_table->exec(u"SELECT \"ID\" FROM %1 ORDER BY %2 DESC NULLS LAST, \"ID\""_s.arg(
                 m_table->sqlName(), ScriptTable::quoted(TableLayout::countColumn())));
         return readIds(query);
     }
@@ -322,8 +322,7 @@ qsizetype RecordStore::writeTexts(const TextChanges& changes, qsizetype first, T
         // no other program can change the field between the two.
         const QString name = ScriptTable::quoted(column);
         updates << u"UPDATE %2 SET %1 = ? WHERE \"ID\" = ? AND %1 %3 ?"_s.arg(
-            name, m_table->sqlName(),
-            m_table->isOnServer() ? u"IS NOT DISTINCT FROM"_s : u"IS"_s);
+            name, m_table->sqlName(), m_table->isOnServer() ? u"IS NOT DISTINCT FROM"_s : u"IS"_s);
     }
     QElapsedTimer clock;
     clock.start();

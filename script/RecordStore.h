@@ -10,8 +10,8 @@
 #include <QList>
 #include <QVariant>
 #include <QVariantList>
-#include <functional>
 #include <chrono>
+#include <functional>
 #include <optional>
 
 class QObject;

@@ -3,8 +3,8 @@
 
 #include "script/ScriptTable.h"
 
-#include "script/NativePath.h"
 #include "script/FileHead.h"
+#include "script/NativePath.h"
 #include "script/ScriptError.h"
 #include "script/ScriptLocation.h"
 #include "script/ScriptRow.h"

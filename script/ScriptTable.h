@@ -139,7 +139,7 @@ private:
     QString m_connection;
     bool m_readOnly;
     int m_lockTimeoutMs = 5000; // a server table's busy timeout: its connection is shared
-    QByteArray m_identity; // device and inode at opening, where the system tells them
+    QByteArray m_identity;      // device and inode at opening, where the system tells them
     std::unique_ptr<QHash<QString, QSqlQuery>> m_reused; // prepared statements kept by SQL
     mutable bool m_integrityKnown = false;
     mutable QString m_damage; // what the check found; empty for an intact file

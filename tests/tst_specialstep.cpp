@@ -159,8 +159,8 @@ private Q_SLOTS:
             beats(low, yesToCase1, "warning[]: The Yes was not counted; the conversation goes on.",
                   "details: special.mdb, row 1, field \"Yes\": the count 9223372036854775807 is "
                   "the largest the file holds…",
-                  answered(1), nextQuestionToSpecialCase(), "ask: case 1?", Reply::Yes,
-                  answered(1), nextQuestion, "special.mdb counts: 9223372036854775807 0 0 0 0 0"),
+                  answered(1), nextQuestionToSpecialCase(), "ask: case 1?", Reply::Yes, answered(1),
+                  nextQuestion, "special.mdb counts: 9223372036854775807 0 0 0 0 0"),
             {u"special: UPDATE Table1 SET \"Yes\" = 9223372036854775807 WHERE \"ID\" = 1"_s});
     }
     void conversation() { playScenario(); }
@@ -171,10 +171,9 @@ private Q_SLOTS:
     {
         Rehearsal r;
         std::optional<FileLock> lock;
-        const Meanwhile held{u"special.mdb held"_s, [&] {
-                                 lock.emplace(r.fx, TableLayout::special(),
-                                              FileLock::Kind::Exclusive);
-                             }};
+        const Meanwhile held{
+            u"special.mdb held"_s,
+            [&] { lock.emplace(r.fx, TableLayout::special(), FileLock::Kind::Exclusive); }};
         r.play(beats(Persistence::Low, "marked: Low", toCase1, "ask: case 1?", held, Reply::Yes,
                      "pause: 0.25 (20 times)",
                      "warning[]: The Yes was not counted; the conversation goes on.",

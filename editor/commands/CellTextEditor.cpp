@@ -8,8 +8,8 @@
 #include "editor/grid/GridDelegate.h"
 #include "editor/grid/ScriptGrid.h"
 #include "editor/model/RecordModel.h"
-#include "script/ScriptTable.h"
 #include "script/ScriptError.h"
+#include "script/ScriptTable.h"
 #include "script/TableLayout.h"
 
 #include <QAction>
@@ -63,7 +63,8 @@ CellTextDialog* CellTextEditor::open(ScriptGrid* grid, const QModelIndex& index)
     const int field = index.column();
     const QVariant base = index.data(RecordModel::StoredValueRole);
     // The field first: a title bar too narrow for the whole cuts its end.
-    const QString title = u"%1 \u2013 %2, row %3"_s.arg(column, model->table().fileName()).arg(number);
+    const QString title =
+        u"%1 \u2013 %2, row %3"_s.arg(column, model->table().fileName()).arg(number);
     m_dialog = new CellTextDialog(title, index.data(Qt::EditRole).toString(), model->isReadOnly(),
                                   grid->window());
     m_dialog->setAttribute(Qt::WA_DeleteOnClose);

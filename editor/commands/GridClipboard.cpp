@@ -190,7 +190,8 @@ bool GridClipboard::paste(ScriptGrid& grid)
             }
             if (!problem.isEmpty()) {
                 refusals.add([&] {
-                    return ScriptError(model->table().fileName(), problem, model->rows().number(row), column)
+                    return ScriptError(model->table().fileName(), problem,
+                                       model->rows().number(row), column)
                         .message();
                 });
                 continue;

@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "editor/commands/ReplaceAll.h"
-#include "script/ScriptTable.h"
 
 #include "editor/commands/Refusals.h"
 #include "editor/commands/ScriptWindow.h"
@@ -12,6 +11,7 @@
 #include "editor/model/RecordModel.h"
 #include "script/FieldRule.h"
 #include "script/ScriptError.h"
+#include "script/ScriptTable.h"
 #include "script/TableLayout.h"
 
 #include <QElapsedTimer>
@@ -96,8 +96,8 @@ int ReplaceAll::run(const CellSearch::Options& options, const QString& replaceme
             if (const QString problem = FieldRule::problem(layout, column, text);
                 !problem.isEmpty()) {
                 refusals.add([&] {
-                    return ScriptError(file.model->table().fileName(), problem, rowNumber(*file.model, match.id),
-                                       column)
+                    return ScriptError(file.model->table().fileName(), problem,
+                                       rowNumber(*file.model, match.id), column)
                         .message();
                 });
                 return;
@@ -128,8 +128,9 @@ int ReplaceAll::run(const CellSearch::Options& options, const QString& replaceme
                          [&](const CellSearch::Match& match) { visit(file, match); });
         cursor.after = upTo;
         cursor.adjust(clock.elapsed());
-        finding.show(u"Looking for \"%1\" in %2"_s.arg(options.text, file.model->table().fileName()),
-                     cursor.after - cursor.first, cursor.last - cursor.first);
+        finding.show(
+            u"Looking for \"%1\" in %2"_s.arg(options.text, file.model->table().fileName()),
+            cursor.after - cursor.first, cursor.last - cursor.first);
         return false;
     };
     switch (finding.run(step)) {
