@@ -291,7 +291,7 @@ private Q_SLOTS:
         // would wait until its patience ran out, and fail to load.
         std::optional<FileLock> held(std::in_place, r.fx, TableLayout::basic(),
                                      FileLock::Kind::Exclusive);
-        QTimer::singleShot(200, [&] { held.reset(); });
+        QTimer::singleShot(200, this, [&] { held.reset(); });
         r.play(beats(introduction(), "input: control 41 | closed"));
         r.check();
     }
