@@ -92,6 +92,7 @@ Outcome run(const QString& script)
     }
 
     std::vector<std::unique_ptr<QProcess>> counters;
+    counters.reserve(kiosks);
     for (int k = 0; k < kiosks; ++k)
         counters.emplace_back(startCounter(script, countsEach));
     QElapsedTimer clock;
