@@ -9,10 +9,15 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QDialog>
+#include <QFile>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <cstdio>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -121,6 +126,56 @@ private Q_SLOTS:
         } else {
             QVERIFY(w.form->undoStack().canRedo());
         }
+    }
+
+    // A step is undone only in the file it was done in: after the file was replaced and the
+    // author opened the new one, the step is told and left out, even where the new file holds
+    // what the step wrote.
+    void stepsAreNeverUndoneInAFileOpenedAfresh_data()
+    {
+        QTest::addColumn<bool>("replaceAll");
+        QTest::addColumn<QString>("after"); // the step's work, as the new file holds it too
+        QTest::addColumn<QVariantList>("descriptions");
+        QTest::newRow("an edit") << false
+                                 << u"UPDATE Table1 SET Description = 'mine' WHERE ID = 1"_s
+                                 << QVariantList{u"mine"_s, u"note 2"_s, u"note 3"_s};
+        QTest::newRow("Replace All")
+            << true << u"UPDATE Table1 SET Description = replace(Description, 'note', 'memo')"_s
+            << QVariantList{u"memo 1"_s, u"memo 2"_s, u"memo 3"_s};
+    }
+    void stepsAreNeverUndoneInAFileOpenedAfresh()
+    {
+        QFETCH(bool, replaceAll);
+        QFETCH(QString, after);
+        QFETCH(QVariantList, descriptions);
+        ScriptFixture fx;
+        fx.createNumbered(TableLayout::special(), 3);
+        ScriptFixture elsewhere;
+        elsewhere.createNumbered(TableLayout::special(), 3);
+        elsewhere.execute(TableLayout::special(), after);
+        Window w(fx);
+        if (replaceAll) {
+            w.trigger(u"MNU_REPLACE"_s);
+            auto* dialog = w.form->findChild<QDialog*>(u"FindDialog"_s);
+            QVERIFY(dialog);
+            dialog->findChild<QLineEdit*>(u"FindText"_s)->setText(u"note"_s);
+            dialog->findChild<QLineEdit*>(u"ReplaceText"_s)->setText(u"memo"_s);
+            dialog->findChild<QPushButton*>(u"ReplaceAll"_s)->click();
+            dialog->close();
+        } else {
+            w.edit(Tab::Special, 0, u"Description"_s, u"mine"_s);
+        }
+        QCOMPARE(fx.column(TableLayout::special(), u"Description"_s), descriptions);
+
+        w.dialogs.answers << QMessageBox::Open;
+        QVERIFY(::rename(QFile::encodeName(elsewhere.path(TableLayout::special())),
+                         QFile::encodeName(fx.path(TableLayout::special()))) == 0);
+        QTRY_COMPARE_WITH_TIMEOUT(w.messages().size(), 1, 5000);
+        w.trigger(u"MNU_UNDO"_s);
+        QCOMPARE(fx.column(TableLayout::special(), u"Description"_s), descriptions);
+        QCOMPARE(w.messages().size(), 2);
+        QVERIFY2(w.messages().last().contains(u"opened afresh since this step"_s),
+                 qPrintable(w.messages().last()));
     }
 
     void undoingAnAddOtherProgramsDeletedIsTold()

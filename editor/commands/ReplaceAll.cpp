@@ -170,7 +170,8 @@ int ReplaceAll::run(const CellSearch::Options& options, const QString& replaceme
     QList<ReplaceStep::Part> parts;
     for (Found& file : found) {
         if (!file.changes.isEmpty())
-            parts << ReplaceStep::Part{file.model, std::move(file.changes)};
+            parts << ReplaceStep::Part{file.model, std::move(file.changes),
+                                       file.model->generation()};
     }
     found.clear();
     auto replacing = std::make_unique<ReplaceStep>(

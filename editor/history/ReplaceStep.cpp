@@ -68,6 +68,12 @@ ReplaceStep::Run ReplaceStep::write(TextChanges::Way way, const QString& doing)
         if (next == count)
             return true;
         Part& part = m_parts[at()];
+        if (part.model->generation() != part.generation) {
+            // Never done in a file other than the one it was done in: told, and passed over.
+            part.model->tellStepLost();
+            run.reached[at()] = part.changes.size();
+            return false;
+        }
         const qsizetype from = run.reached.at(at());
         run.reached[at()] = part.model->store().writeTexts(
             part.changes, from, way, StepRunner::writeTime, StepRunner::lockWait, run.missed[at()]);
@@ -97,7 +103,7 @@ void ReplaceStep::keepWritten(const Run& run)
         const Part& part = m_parts.at(i);
         if (TextChanges written = part.changes.part(0, run.reached.at(i), run.missed.at(i));
             !written.isEmpty())
-            kept << Part{part.model, std::move(written)};
+            kept << Part{part.model, std::move(written), part.generation};
     }
     m_parts = std::move(kept);
     StepRunner::giveBackMemory();
@@ -110,7 +116,7 @@ void ReplaceStep::keepLeft(const Run& run)
         const Part& part = m_parts.at(i);
         if (TextChanges left = part.changes.part(run.reached.at(i), part.changes.size());
             !left.isEmpty())
-            kept << Part{part.model, std::move(left)};
+            kept << Part{part.model, std::move(left), part.generation};
     }
     m_parts = std::move(kept);
     StepRunner::giveBackMemory();

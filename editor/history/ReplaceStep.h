@@ -26,6 +26,7 @@ public:
     struct Part {
         QPointer<RecordModel> model;
         TextChanges changes;
+        quint64 generation = 0; // the model's file the step was done in (RecordModel::generation)
     };
     // What the author is told: a message in a box, and a line in the status bar.
     struct Report {
