@@ -208,7 +208,25 @@ void ScriptCheck::checkRow(const Row& row)
                 u"never moves up; put 0 in it"_s);
         }
     }
+    checkEmptyPair(row);
     checkMarkers(row);
+}
+
+void ScriptCheck::checkEmptyPair(const Row& row)
+{
+    // One empty half is a way to write a pair; both empty leaves a slot that was never
+    // written, as `init` makes them.
+    if (m_layout.kind != TableLayout::Kind::Double)
+        return;
+    for (const QString& column : m_layout.lineColumns) {
+        const QVariant& value = row.values.at(int(m_layout.columns.indexOf(column)));
+        if (value.isNull() || value.typeId() == QMetaType::QByteArray ||
+            !value.toString().isEmpty())
+            return;
+    }
+    add(Severity::Warning, row.number, m_layout.lineColumns.first(),
+        u"both texts of the pair are empty; the runner puts nothing around the answer it "
+        u"repeats"_s);
 }
 
 void ScriptCheck::checkText(const Row& row, int index)

@@ -55,6 +55,7 @@ private:
     void checkRowCount(qsizetype count);
     void checkRow(const Row& row);
     void checkText(const Row& row, int index);
+    void checkEmptyPair(const Row& row);
     void checkMarkers(const Row& row);
     void checkBlocks(const QString& column);
     void add(ScriptFinding::Severity severity, int row, const QString& field,

@@ -87,6 +87,13 @@ private Q_SLOTS:
         QTest::newRow("empty line")
             << u"control"_s << u"UPDATE Table1 SET String = '' WHERE ID = 7"_s << false << 7
             << u"String"_s << u"empty line"_s;
+        QTest::newRow("empty pair")
+            << u"double"_s
+            << u"UPDATE Table1 SET \"String  #1\" = '', \"String #2\" = '' WHERE ID = 9"_s << false
+            << 9 << u"String  #1"_s << u"both texts of the pair are empty"_s;
+        QTest::newRow("half a pair is a pair")
+            << u"double"_s << u"UPDATE Table1 SET \"String #2\" = '' WHERE ID = 9"_s << false << 0
+            << QString() << QString();
         QTest::newRow("block of markers")
             << u"control"_s << allEmpty << true << 41 << u"String"_s
             << u"block 2 (rows 41 to 60) holds only \"Empty\" markers"_s;
