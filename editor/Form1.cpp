@@ -81,6 +81,9 @@ Form1::Form1(Dialogs& dialogs, const QString& workingDir, QWidget* parent)
     for (Tab tab : Tabs::all)
         m_tabs->addTab(buildPage(tab, workingDir), caption(tab));
     m_tabs->setCurrentIndex(int(Tab::Special));
+    // A row is saved when the grid leaves it; leaving its tab leaves it too, though the grid's
+    // current row stays where it was (the last row of a tab has no row after it to go to).
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this] { saveAll(); });
 
     QWidget::setTabOrder(m_tabs, m_commands[0]);
     for (int i = 1; i < 4; ++i)

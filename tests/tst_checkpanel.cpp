@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -172,6 +173,36 @@ private Q_SLOTS:
         }
         QCOMPARE(cell.column(), column);
         QCOMPARE(cell.siblingAtColumn(0).data().toString(), description);
+    }
+
+    // The last row of a tab has no row below to move to: what is typed there is saved as
+    // the author turns to another tab or to the panel, and the panel never calls it empty.
+    void lastRowTypedIsSavedOnLeavingItsTab_data()
+    {
+        QTest::addColumn<bool>("byPanel");
+        QTest::newRow("another tab") << false;
+        QTest::newRow("the check panel") << true;
+    }
+    void lastRowTypedIsSavedOnLeavingItsTab()
+    {
+        QFETCH(bool, byPanel);
+        ScriptFixture fx;
+        fx.createFullScript();
+        fx.execute(TableLayout::basic(), u"UPDATE Table1 SET String = '' WHERE ID = 22"_s);
+        Window w(fx);
+        QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
+        w.form->goToCell(Tab::Basic, 21, EditorWindow::column(Tab::Basic, u"String"_s));
+        QLineEdit* editor = w.type(Tab::Basic, 21, u"String"_s, u"Goodbye for now"_s);
+        QVERIFY(editor);
+        QTest::keyClick(editor, Qt::Key_Return);
+        if (byPanel) {
+            QVERIFY(w.openPanel());
+            QVERIFY2(w.listed().isEmpty(), qPrintable(w.listed().join(u'\n')));
+        } else {
+            QTest::keyClick(w.form->grid(Tab::Basic), Qt::Key_Tab, Qt::ControlModifier);
+            QCOMPARE(w.form->currentTab(), Tab::Control);
+        }
+        QCOMPARE(fx.column(TableLayout::basic(), u"String"_s).at(21), u"Goodbye for now"_s);
     }
 
     void checksAgainAfterASaveThatFixesTheFault()

@@ -65,8 +65,10 @@ CheckPanel::CheckPanel(ScriptWindow& window, QString workingDir)
 
 void CheckPanel::shownOrHidden(bool shown)
 {
-    if (shown)
+    if (shown) {
+        m_window.saveAll(); // the findings are of what the grids show, not of what they held
         checkNow();
+    }
     QWidget& form = m_window.widget();
     const bool free = isFloating() || form.isMaximized() || form.isFullScreen();
     if (shown && !free && m_grownBy == 0) {
