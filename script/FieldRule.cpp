@@ -3,6 +3,7 @@
 
 #include "script/FieldRule.h"
 
+#include "script/SpecialRules.h"
 #include "script/TableLayout.h"
 
 #include <QRegularExpression>
@@ -23,6 +24,18 @@ QString FieldRule::problem(const TableLayout& layout, const QString& column, con
     if (text.size() > TableLayout::maxCountLength || !wholeNumber.match(text).hasMatch())
         return u"\"%1\" is not a whole number of at most %2 characters"_s.arg(text).arg(
             TableLayout::maxCountLength);
+    return {};
+}
+
+QString FieldRule::nullProblem(const TableLayout& layout, const QString& column)
+{
+    if (!layout.lineColumns.contains(column))
+        return {};
+    if (layout.kind != TableLayout::Kind::Special)
+        return u"the runner cannot load a null line and would stop at Start; put a text in it, "
+               u"even an empty one"_s;
+    if (layout.columns.indexOf(column) + 1 == SpecialRules::questionPosition)
+        return u"the runner passes a case over whose question is null; put a text in it"_s;
     return {};
 }
 

@@ -259,7 +259,10 @@ void ScriptCheck::checkText(const Row& row, int index)
         add(Severity::Warning, row.number, column,
             special && index + 1 == SpecialRules::questionPosition
                 ? u"the question is empty; the runner asks an empty yes/no question"_s
-                : u"the text is empty; the runner presents an empty line"_s);
+            : special ? u"the prompt is empty; the runner asks it with an empty input box. To ask "
+                        u"fewer follow-ups, make it null (Edit > Set to Null in the editor, or "
+                        u"an empty spreadsheet cell)"_s
+                      : u"the text is empty; the runner presents an empty line"_s);
 }
 
 void ScriptCheck::checkMarkers(const Row& row)

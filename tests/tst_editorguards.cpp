@@ -71,6 +71,39 @@ private Q_SLOTS:
             << u"special.mdb, row 2, field \"Yes\": an empty cell is not a whole number"_s << notes
             << counts;
     }
+    // Set to Null writes a null only where the runner takes one: a follow-up prompt it then
+    // does not ask; a question it would pass over is refused in words.
+    void setToNullOnlyWhereTheRunnerTakesIt_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("a follow-up prompt") << u"2nd Question (Input)"_s << QString();
+        QTest::newRow("the question")
+            << u"Primary Question (Y/N)"_s
+            << u"special.mdb, row 2, field \"Primary Question (Y/N)\": the runner passes a case "
+               u"over whose question is null"_s;
+    }
+    void setToNullOnlyWhereTheRunnerTakesIt()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, told);
+        ScriptFixture fx;
+        fx.createNumbered(TableLayout::special(), 3);
+        const QVariantList before = fx.column(TableLayout::special(), field);
+        Window w(fx);
+        w.grid()->setCurrentIndex(w.cell(1, field));
+        w.trigger(u"MNU_SETNULL"_s);
+        QCOMPARE(w.messages().size(), told.isEmpty() ? 0 : 1);
+        if (!told.isEmpty()) {
+            QVERIFY2(w.messages().first().contains(told), qPrintable(w.messages().first()));
+            QCOMPARE(fx.column(TableLayout::special(), field), before);
+            return;
+        }
+        QVERIFY(fx.column(TableLayout::special(), field).at(1).isNull());
+        w.trigger(u"MNU_UNDO"_s);
+        QCOMPARE(fx.column(TableLayout::special(), field), before);
+    }
+
     void pasteTakesEveryValueAsItIsOrNothing()
     {
         QFETCH(QString, clipboard);

@@ -89,6 +89,12 @@ void EditMenu::addClipboard()
         if (ScriptGrid* grid = currentGrid())
             m_clipboard->paste(*grid);
     });
+    QAction* null = menu->addAction(u"Set to Nu&ll"_s);
+    null->setObjectName(u"MNU_SETNULL"_s);
+    connect(null, &QAction::triggered, this, [this] {
+        if (ScriptGrid* grid = currentGrid())
+            m_clipboard->setNull(*grid);
+    });
     menu->addSeparator();
 }
 

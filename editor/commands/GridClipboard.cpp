@@ -127,13 +127,22 @@ void GridClipboard::copy(ScriptGrid& grid)
 
 bool GridClipboard::paste(ScriptGrid& grid)
 {
+    return put(grid, fromClipboard(), u"Paste"_s);
+}
+
+bool GridClipboard::setNull(ScriptGrid& grid)
+{
+    return put(grid, Cells{{std::nullopt}}, u"Set to Null"_s);
+}
+
+bool GridClipboard::put(ScriptGrid& grid, Cells rows, const QString& step)
+{
     auto* model = qobject_cast<RecordModel*>(grid.model());
     if (!model || !grid.finishEditing())
         return false;
     const QItemSelectionRange range = block(grid);
     if (!range.isValid())
         return false;
-    Cells rows = fromClipboard();
     if (rows.isEmpty())
         return false;
     // One value over a selected block fills it, as in a spreadsheet.
@@ -141,9 +150,10 @@ bool GridClipboard::paste(ScriptGrid& grid)
         rows = Cells(range.height(),
                      QList<std::optional<QString>>(range.width(), rows.first().first()));
     const TableLayout& layout = model->layout();
+    const QString nothing = step == u"Paste"_s ? u"nothing was pasted"_s : u"nothing was set"_s;
     if (model->isReadOnly()) {
         Q_EMIT failed(ScriptError(model->table().fileName(),
-                                  u"the file is read-only here, so nothing was pasted"_s)
+                                  u"the file is read-only here, so %1"_s.arg(nothing))
                           .message());
         return false;
     }
@@ -187,6 +197,8 @@ bool GridClipboard::paste(ScriptGrid& grid)
                 // A spreadsheet's empty cell is no count; a cleared count is typed, not pasted.
                 if (problem.isEmpty() && value->isEmpty() && !layout.isTextColumn(column))
                     problem = u"an empty cell is not a whole number"_s;
+            } else {
+                problem = FieldRule::nullProblem(layout, column);
             }
             if (!problem.isEmpty()) {
                 refusals.add([&] {
@@ -200,13 +212,13 @@ bool GridClipboard::paste(ScriptGrid& grid)
         }
     }
     if (!refusals.isEmpty()) {
-        Q_EMIT failed(
-            refusals.message(u"Nothing was pasted, as not every cell takes its value:\n"_s));
+        Q_EMIT failed(refusals.message(u"%1, as not every cell takes its value:\n"_s.arg(
+            step == u"Paste"_s ? u"Nothing was pasted"_s : u"Nothing was set"_s)));
         return false;
     }
     if (cells.isEmpty())
         return false;
-    m_history->beginStep(u"Paste"_s);
+    m_history->beginStep(step);
     for (const Target& target : cells) {
         const QModelIndex cell = model->index(model->rows().rowOf(target.id), target.column);
         if (target.value)

@@ -3,7 +3,10 @@
 
 #pragma once
 
+#include <QList>
 #include <QObject>
+#include <QString>
+#include <optional>
 
 class EditHistory;
 class ScriptGrid;
@@ -19,11 +22,18 @@ public:
 
     void copy(ScriptGrid& grid);
     bool paste(ScriptGrid& grid);
+    // Sets the selected cells to null, as a paste of one null over them: where a null is
+    // nothing to ask (a follow-up prompt), or never read (a note).
+    bool setNull(ScriptGrid& grid);
 
 Q_SIGNALS:
     // A message for the author, naming file, row and field.
     void failed(const QString& message);
 
 private:
+    // Puts `rows` at the current cell, or one value over the whole selection, as the step
+    // named `step`: checked whole first, saved at once.
+    bool put(ScriptGrid& grid, QList<QList<std::optional<QString>>> rows, const QString& step);
+
     EditHistory* m_history;
 };
