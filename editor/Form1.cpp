@@ -117,7 +117,12 @@ Form1::Form1(Dialogs& dialogs, const QString& workingDir, QWidget* parent)
     resize(designed.boundedTo(WindowKit::roomOnScreen(*this)));
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // The tabs go with the children, after this window's own members: a tab changed on the
+    // way out must not reach them.
+    disconnect(m_tabs, nullptr, this, nullptr);
+}
 
 Tab Form1::currentTab() const
 {
