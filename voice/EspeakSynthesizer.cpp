@@ -121,10 +121,10 @@ QStringList EspeakSynthesizer::voicesFor(const QString& language)
     if (!ensureInitialized(lib))
         return {};
     const QByteArray tag = language.toLower().replace(u'_', u'-').toUtf8();
-    espeak_VOICE spec{};
-    spec.languages = tag.constData();
+    espeak_VOICE wanted{};
+    wanted.languages = tag.constData();
     QStringList names;
-    const espeak_VOICE** list = espeak_ListVoices(&spec);
+    const espeak_VOICE** list = espeak_ListVoices(&wanted);
     for (int i = 0; list && list[i]; ++i) {
         for (const Voice& voice : std::as_const(lib.installed.voices)) {
             if (voice.file == list[i]->identifier)
