@@ -31,16 +31,7 @@ const QString description = u"Description"_s;
 const QString question = u"Primary Question (Y/N)"_s;
 const QString copyFromGrid = u"(copied from the first row)"_s;
 
-struct Window : EditorWindow {
-    using EditorWindow::EditorWindow;
-
-    ScriptGrid* grid() const { return form->grid(Tab::Special); }
-    RecordModel* model() const { return form->model(Tab::Special); }
-    QModelIndex cell(int row, const QString& field) const
-    {
-        return model()->index(row, column(Tab::Special, field));
-    }
-};
+using Window = EditorWindow;
 } // namespace
 
 class TestEditorGuards : public QObject {

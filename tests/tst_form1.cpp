@@ -34,12 +34,6 @@ const QString third = u"3rd Question (Input)"_s;
 struct Window : EditorWindow {
     using EditorWindow::EditorWindow;
 
-    ScriptGrid* grid() const { return form->grid(Tab::Special); }
-    RecordModel* model() const { return form->model(Tab::Special); }
-    QModelIndex cell(int row, const QString& field) const
-    {
-        return model()->index(row, column(Tab::Special, field));
-    }
     QPushButton* button(int n) const
     {
         return form->findChild<QPushButton*>(u"Command%1"_s.arg(n));

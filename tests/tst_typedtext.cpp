@@ -24,12 +24,6 @@ const QString description = u"Description"_s;
 struct Window : EditorWindow {
     using EditorWindow::EditorWindow;
 
-    ScriptGrid* grid() const { return form->grid(Tab::Special); }
-    RecordModel* model() const { return form->model(Tab::Special); }
-    QModelIndex cell(int row, const QString& field) const
-    {
-        return model()->index(row, column(Tab::Special, field));
-    }
     // The cell editor open in the grid, if any; closed ones linger hidden for a moment.
     QLineEdit* openEditor() const
     {

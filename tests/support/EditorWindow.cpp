@@ -4,6 +4,7 @@
 #include "tests/support/EditorWindow.h"
 
 #include "editor/grid/ScriptGrid.h"
+#include "editor/model/RecordModel.h"
 #include "script/TableLayout.h"
 #include "tests/support/ScriptFixture.h"
 
@@ -55,4 +56,9 @@ int EditorWindow::column(Tab tab, const QString& field)
     if (column < 0)
         qFatal("%s is no field of %s", qPrintable(field), qPrintable(Tabs::layout(tab).fileName));
     return column;
+}
+
+QModelIndex EditorWindow::cell(int row, const QString& field) const
+{
+    return model()->index(row, column(Tab::Special, field));
 }

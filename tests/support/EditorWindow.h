@@ -6,6 +6,7 @@
 #include "editor/Form1.h"
 #include "tests/support/ScriptedDialogs.h"
 
+#include <QModelIndex>
 #include <QStringList>
 #include <memory>
 
@@ -32,6 +33,10 @@ struct EditorWindow {
     QLineEdit* type(Tab tab, int row, const QString& field, const QString& text) const;
     // Where the tab's grid shows `field`: its place among the fields of the tab's file.
     static int column(Tab tab, const QString& field);
+    // The special-case tab's grid and model, the tab most tests work in, and a cell of it.
+    ScriptGrid* grid() const { return form->grid(Tab::Special); }
+    RecordModel* model() const { return form->model(Tab::Special); }
+    QModelIndex cell(int row, const QString& field) const;
 
     ScriptedDialogs dialogs;
     std::unique_ptr<Form1> form;
