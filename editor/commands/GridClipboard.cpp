@@ -127,15 +127,15 @@ void GridClipboard::copy(ScriptGrid& grid)
 
 bool GridClipboard::paste(ScriptGrid& grid)
 {
-    return put(grid, fromClipboard(), u"Paste"_s);
+    return put(grid, fromClipboard(), u"Paste"_s, u"pasted"_s);
 }
 
 bool GridClipboard::setNull(ScriptGrid& grid)
 {
-    return put(grid, Cells{{std::nullopt}}, u"Set to Null"_s);
+    return put(grid, Cells{{std::nullopt}}, u"Set to Null"_s, u"set"_s);
 }
 
-bool GridClipboard::put(ScriptGrid& grid, Cells rows, const QString& step)
+bool GridClipboard::put(ScriptGrid& grid, Cells rows, const QString& step, const QString& done)
 {
     auto* model = qobject_cast<RecordModel*>(grid.model());
     if (!model || !grid.finishEditing())
@@ -150,10 +150,9 @@ bool GridClipboard::put(ScriptGrid& grid, Cells rows, const QString& step)
         rows = Cells(range.height(),
                      QList<std::optional<QString>>(range.width(), rows.first().first()));
     const TableLayout& layout = model->layout();
-    const QString nothing = step == u"Paste"_s ? u"nothing was pasted"_s : u"nothing was set"_s;
     if (model->isReadOnly()) {
         Q_EMIT failed(ScriptError(model->table().fileName(),
-                                  u"the file is read-only here, so %1"_s.arg(nothing))
+                                  u"the file is read-only here, so nothing was %1"_s.arg(done))
                           .message());
         return false;
     }
@@ -212,8 +211,8 @@ bool GridClipboard::put(ScriptGrid& grid, Cells rows, const QString& step)
         }
     }
     if (!refusals.isEmpty()) {
-        Q_EMIT failed(refusals.message(u"%1, as not every cell takes its value:\n"_s.arg(
-            step == u"Paste"_s ? u"Nothing was pasted"_s : u"Nothing was set"_s)));
+        Q_EMIT failed(
+            refusals.message(u"Nothing was %1, as not every cell takes its value:\n"_s.arg(done)));
         return false;
     }
     if (cells.isEmpty())

@@ -32,8 +32,10 @@ Q_SIGNALS:
 
 private:
     // Puts `rows` at the current cell, or one value over the whole selection, as the step
-    // named `step`: checked whole first, saved at once.
-    bool put(ScriptGrid& grid, QList<QList<std::optional<QString>>> rows, const QString& step);
+    // named `step`: checked whole first, saved at once. `done` is what messages say was not
+    // done ("pasted").
+    bool put(ScriptGrid& grid, QList<QList<std::optional<QString>>> rows, const QString& step,
+             const QString& done);
 
     EditHistory* m_history;
 };
