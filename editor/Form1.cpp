@@ -27,6 +27,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -76,7 +77,16 @@ Form1::Form1(Dialogs& dialogs, const QString& workingDir, QWidget* parent)
     centralLayout->setContentsMargins(WindowKit::length(120), 0, WindowKit::length(120),
                                       WindowKit::length(45));
     centralLayout->addWidget(m_tabs);
-    setCentralWidget(central);
+    // With large text on a small screen the pages can want more room than the screen has:
+    // the window still opens on the screen, and what does not fit scrolls into view as the
+    // keyboard reaches it. Where it fits, as it does at the designed size, nothing scrolls.
+    auto* client = new QScrollArea(this);
+    client->setObjectName(u"ClientArea"_s);
+    client->setFrameShape(QFrame::NoFrame);
+    client->setFocusPolicy(Qt::NoFocus);
+    client->setWidgetResizable(true);
+    client->setWidget(central);
+    setCentralWidget(client);
 
     for (Tab tab : Tabs::all)
         m_tabs->addTab(buildPage(tab, workingDir), caption(tab));

@@ -75,7 +75,38 @@ private Q_SLOTS:
     }
 
     // On the smaller screen a logical pixel leaves the editor 256 by 192: less than a menu bar,
-    // tabs, a grid, its commands and a status bar take.
+    // tabs, a grid, its commands and a status bar take. The window stays on the screen, and
+    // what the keyboard reaches scrolls into view.
+    void editorOnATooSmallScreenScrollsToWhatTheKeyboardReaches()
+    {
+        QScreen* screen = screenNamed(u"1024x768"_s);
+        ScriptFixture fx;
+        fx.createFullScript();
+        ScriptedDialogs dialogs;
+        Form1 form(dialogs, fx.dir());
+        form.setScreen(screen);
+        form.move(screen->availableGeometry().topLeft());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(screen->availableGeometry().contains(form.frameGeometry()));
+
+        const auto inView = [](const QWidget* widget) {
+            return widget->visibleRegion() == QRegion(widget->rect());
+        };
+        QWidget* sort = form.findChild<QPushButton*>(u"Command4"_s);
+        QVERIFY(!inView(sort));
+        form.activateWindow();
+        form.findChild<QPushButton*>(u"Command1"_s)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), sort);
+        QVERIFY(inView(sort));
+        QTest::keyClick(sort, Qt::Key_Backtab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        const auto* tabs = form.findChild<QTabWidget*>(u"SSTab1"_s);
+        QVERIFY(tabs->tabBar()->isAncestorOf(QApplication::focusWidget()));
+        QVERIFY(inView(tabs->tabBar()));
+    }
+
     void editorKeepsEveryControlOnTheScreen()
     {
         QScreen* screen = screenNamed(u"1280x900"_s);
