@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
+#include <QThreadPool>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -115,6 +116,25 @@ private Q_SLOTS:
         QCOMPARE(w.listed(), messages(expected));
         const auto* summary = w.panel()->findChild<QLabel*>(u"CheckSummary"_s);
         QVERIFY(summary->text().startsWith(u"2 errors and 1 warning in "_s));
+    }
+
+    // A check of a large file is still running when the author closes the window: it ends
+    // with the window, not later on its own over a folder that may be gone by then.
+    void aCheckRunningWhenTheWindowClosesEndsWithIt()
+    {
+        ScriptFixture fx;
+        fx.createFullScript();
+        fx.execute(TableLayout::special(),
+                   u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                   u"WHERE i < 200000) INSERT INTO Table1 (Description, \"Primary Question "
+                   u"(Y/N)\", Yes) SELECT 'Row ' || i, 'Is it ' || i || '?', 0 FROM n"_s);
+        {
+            Window w(fx);
+            QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
+            QTest::keyClick(w.form.get(), Qt::Key_F7);
+            QVERIFY(w.panel()->isVisible());
+        }
+        QVERIFY(QThreadPool::globalInstance()->waitForDone(100));
     }
 
     void choosingAFindingShowsItsCell_data()

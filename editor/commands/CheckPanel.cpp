@@ -87,6 +87,12 @@ void CheckPanel::shownOrHidden(bool shown)
     }
 }
 
+CheckPanel::~CheckPanel()
+{
+    m_running.disconnect(this);
+    m_running.waitForFinished();
+}
+
 void CheckPanel::checkSoon()
 {
     if (isVisible())

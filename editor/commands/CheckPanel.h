@@ -30,6 +30,9 @@ public:
     static constexpr std::chrono::milliseconds settleTime{500};
 
     CheckPanel(ScriptWindow& window, QString workingDir);
+    // A check still running is waited for: its connections and the folder it reads must not
+    // outlive the window (a check takes a second or two on the largest file).
+    ~CheckPanel() override;
 
     // Checks again once the saves have settled, if the panel is shown.
     void checkSoon();
