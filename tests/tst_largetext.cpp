@@ -95,7 +95,7 @@ private Q_SLOTS:
         };
         QWidget* sort = form.findChild<QPushButton*>(u"Command4"_s);
         QVERIFY(!inView(sort));
-        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
         form.findChild<QPushButton*>(u"Command1"_s)->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), sort);
