@@ -17,6 +17,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <algorithm>
+#include <memory>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -33,6 +34,27 @@ bool seenWhole(const QWidget* widget)
     return window->rect().contains(onWindow) &&
            window->screen()->availableGeometry().contains(window->frameGeometry());
 }
+// Shows `window` at the top left of `screen`, as a desktop places a window that fits.
+bool openOn(QWidget& window, QScreen* screen)
+{
+    window.setScreen(screen);
+    window.move(screen->availableGeometry().topLeft());
+    window.show();
+    return QTest::qWaitForWindowExposed(&window);
+}
+
+// The editor over a whole script.
+struct Editor {
+    Editor()
+    {
+        fx.createFullScript();
+        form = std::make_unique<Form1>(dialogs, fx.dir());
+    }
+
+    ScriptFixture fx;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Form1> form;
+};
 } // namespace
 
 // Run on a 1280 by 900 screen with text at 192 dpi and a scale factor of 2, as a person who
@@ -66,10 +88,7 @@ private Q_SLOTS:
         SilentVoice voice;
         ScriptedDialogs dialogs;
         MainForm form(dialogs, voice, QDir::tempPath());
-        form.setScreen(screen);
-        form.move(screen->availableGeometry().topLeft());
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(openOn(form, screen));
         QVERIFY(seenWhole(form.findChild<QLabel*>(u"TextDisplay"_s)));
         QVERIFY(seenWhole(form.findChild<QPushButton*>(u"BUTTON"_s)));
     }
@@ -80,14 +99,9 @@ private Q_SLOTS:
     void editorOnATooSmallScreenScrollsToWhatTheKeyboardReaches()
     {
         QScreen* screen = screenNamed(u"1024x768"_s);
-        ScriptFixture fx;
-        fx.createFullScript();
-        ScriptedDialogs dialogs;
-        Form1 form(dialogs, fx.dir());
-        form.setScreen(screen);
-        form.move(screen->availableGeometry().topLeft());
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        Editor editor;
+        Form1& form = *editor.form;
+        QVERIFY(openOn(form, screen));
         QVERIFY(screen->availableGeometry().contains(form.frameGeometry()));
 
         const auto inView = [](const QWidget* widget) {
@@ -109,15 +123,9 @@ private Q_SLOTS:
 
     void editorKeepsEveryControlOnTheScreen()
     {
-        QScreen* screen = screenNamed(u"1280x900"_s);
-        ScriptFixture fx;
-        fx.createFullScript();
-        ScriptedDialogs dialogs;
-        Form1 form(dialogs, fx.dir());
-        form.setScreen(screen);
-        form.move(screen->availableGeometry().topLeft());
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        Editor editor;
+        Form1& form = *editor.form;
+        QVERIFY(openOn(form, screenNamed(u"1280x900"_s)));
         const auto inReach = [&] {
             QStringList lost;
             QList<const QWidget*> controls{form.findChild<QTabWidget*>(u"SSTab1"_s)->tabBar(),
