@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "script/CsvReader.h"
 #include "script/CsvWriter.h"
 #include "script/ScriptError.h"
 #include "script/ScriptImport.h"
 #include "script/ScriptTable.h"
 #include "tests/support/ScriptFixture.h"
+#include "tests/support/ToolRun.h"
 
 #include <QBuffer>
 #include <QTest>
@@ -14,17 +14,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-QList<QVariantList> parse(QByteArray bytes)
-{
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    CsvReader reader(buffer, u"test.csv"_s);
-    QList<QVariantList> records;
-    for (QVariantList record; reader.next(record);)
-        records << record;
-    return records;
-}
 
 QByteArray written(const QList<QVariantList>& records)
 {
@@ -46,7 +35,7 @@ class TestCsv : public QObject {
 private Q_SLOTS:
     void nullsAndEmptyTextsAreTold()
     {
-        const QList<QVariantList> records = parse("a,\"\",,\" x \"\r\n");
+        const QList<QVariantList> records = csvRecords("a,\"\",,\" x \"\r\n");
         QCOMPARE(records.size(), 1);
         const QVariantList& r = records.first();
         QCOMPARE(r.size(), 4);
@@ -59,7 +48,7 @@ private Q_SLOTS:
 
     void quotedFieldsKeepBreaksQuotesAndCommas()
     {
-        const QList<QVariantList> records = parse("\"line\none, \"\"two\"\"\"\nlast");
+        const QList<QVariantList> records = csvRecords("\"line\none, \"\"two\"\"\"\nlast");
         QCOMPARE(records.size(), 2);
         QCOMPARE(records.at(0).at(0).toString(), u"line\none, \"two\""_s);
         QCOMPARE(records.at(1).at(0).toString(), u"last"_s);
@@ -68,13 +57,13 @@ private Q_SLOTS:
     void malformedTextIsRefusedWithItsLine()
     {
         try {
-            parse("a,b\nc,\"open\n");
+            csvRecords("a,b\nc,\"open\n");
             QFAIL("an open quote was taken");
         } catch (const ScriptError& error) {
             QCOMPARE(error.row(), 2);
         }
-        QVERIFY_THROWS_EXCEPTION(ScriptError, parse("a,b\"c\n"));
-        QVERIFY_THROWS_EXCEPTION(ScriptError, parse("\"a\"b\n"));
+        QVERIFY_THROWS_EXCEPTION(ScriptError, csvRecords("a,b\"c\n"));
+        QVERIFY_THROWS_EXCEPTION(ScriptError, csvRecords("\"a\"b\n"));
     }
 
     void writerOutputReadsBackTheSame()
@@ -82,7 +71,7 @@ private Q_SLOTS:
         const QVariantList values{
             QVariant(),       u""_s, u"Empty"_s, u"  both ends  "_s, u"two\r\nlines, \"quoted\""_s,
             u"çà ü ß 日本"_s, 42};
-        const QList<QVariantList> records = parse(written({values}));
+        const QList<QVariantList> records = csvRecords(written({values}));
         QCOMPARE(records.size(), 1);
         QCOMPARE(records.first().size(), values.size());
         QVERIFY(records.first().at(0).isNull());
