@@ -4,10 +4,10 @@
 #include "editor/Form1.h"
 #include "editor/commands/CheckPanel.h"
 #include "editor/grid/ScriptGrid.h"
-#include "engine/Voice.h"
 #include "runner/MainForm.h"
 #include "tests/support/ScriptFixture.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/support/SilentVoice.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -22,10 +22,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-struct SilentVoice final : Voice {
-    void speak(const QString&) override {}
-};
-
 // The whole of `widget` lies inside its window, and the window inside the screen.
 bool seenWhole(const QWidget* widget)
 {

@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "engine/Voice.h"
 #include "runner/AboutWindow.h"
 #include "runner/LineDisplay.h"
 #include "runner/MainForm.h"
 #include "tests/support/ScriptFixture.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/support/SilentVoice.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,14 +19,6 @@
 #include <QTextLayout>
 
 using namespace Qt::Literals::StringLiterals;
-
-namespace {
-struct SilentVoice final : Voice {
-    QStringList said;
-    void speak(const QString& text) override { said << text; }
-};
-
-} // namespace
 
 class TestMainForm : public QObject {
     Q_OBJECT

@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "engine/Voice.h"
 #include "runner/MainForm.h"
 #include "tests/support/EditorWindow.h"
 #include "tests/support/ScriptFixture.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/support/SilentVoice.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,10 +16,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-struct SilentVoice final : Voice {
-    void speak(const QString&) override {}
-};
-
 // The key that Alt (in a bar) or the key alone (in an open menu) gives an item: the letter
 // after a single "&".
 QChar mnemonic(const QString& text)

@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The Veyrath authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "engine/Voice.h"
 #include "runner/MainForm.h"
 #include "tests/support/EditorWindow.h"
 #include "tests/support/ScreenReaderSpy.h"
 #include "tests/support/ScriptFixture.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/support/SilentVoice.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,12 +15,6 @@
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
-
-namespace {
-struct SilentVoice final : Voice {
-    void speak(const QString&) override {}
-};
-} // namespace
 
 // What Orca says unasked while the programs run: every line the runner's display shows, and
 // each About window as it opens.
