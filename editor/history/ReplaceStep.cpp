@@ -224,24 +224,23 @@ bool ReplaceStep::redoAhead()
 
 void ReplaceStep::undo()
 {
-    if (std::exchange(m_ahead, false))
-        return;
-    // Asked by the stack itself: whatever is undone is what a redo writes again.
-    const Run run = write(TextChanges::Way::Back, u"Undoing %1"_s.arg(text()));
-    if (!run.isWhole())
-        stopped(run, TextChanges::Way::Back, u"Undo of %1"_s.arg(text()));
-    if (run.missedCount > 0)
-        setObsolete(true);
-    keepWritten(run);
+    if (!std::exchange(m_ahead, false))
+        writeAsked(TextChanges::Way::Back);
 }
 
 void ReplaceStep::redo()
 {
-    if (std::exchange(m_done, false) || std::exchange(m_ahead, false))
-        return;
-    const Run run = write(TextChanges::Way::Forward, u"Redoing %1"_s.arg(text()));
+    if (!std::exchange(m_done, false) && !std::exchange(m_ahead, false))
+        writeAsked(TextChanges::Way::Forward);
+}
+
+void ReplaceStep::writeAsked(TextChanges::Way way)
+{
+    // Asked by the stack itself: whatever is written is what the opposite move takes back.
+    const bool forward = way == TextChanges::Way::Forward;
+    const Run run = write(way, (forward ? u"Redoing %1"_s : u"Undoing %1"_s).arg(text()));
     if (!run.isWhole())
-        stopped(run, TextChanges::Way::Forward, u"Redo of %1"_s.arg(text()));
+        stopped(run, way, (forward ? u"Redo of %1"_s : u"Undo of %1"_s).arg(text()));
     if (run.missedCount > 0)
         setObsolete(true);
     keepWritten(run);

@@ -72,6 +72,8 @@ private:
     // Names the first few fields another program changed, or whose row it deleted.
     QString describeMissed(const Run& run, TextChanges::Way way) const;
     void stopped(const Run& run, TextChanges::Way way, const QString& what);
+    // An undo or redo the history asks for after the fact, when nothing was done ahead.
+    void writeAsked(TextChanges::Way way);
 
     QList<Part> m_parts;
     QPointer<QWidget> m_window;
