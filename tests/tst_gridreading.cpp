@@ -12,7 +12,6 @@
 #include "tests/support/ScriptFixture.h"
 #include "tests/support/ScriptedDialogs.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
@@ -49,14 +48,6 @@ int gridRowOf(const RecordModel& model, const QString& note)
             return row;
     }
     return -1;
-}
-
-QByteArray fingerprint(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
 }
 
 // Spoils the first table page past the middle of the file, where the rows are and the
@@ -279,7 +270,7 @@ private Q_SLOTS:
         const QString path = fx.path(specialLayout());
         QVERIFY(QFile(path).size() > qint64(1024) * 1024);
         QVERIFY(spoilATablePage(path));
-        const QByteArray before = fingerprint(path);
+        const QByteArray before = ScriptFixture::fingerprint(path);
 
         ScriptedDialogs dialogs;
         Form1 form(dialogs, fx.dir());
@@ -291,7 +282,7 @@ private Q_SLOTS:
         QVERIFY2(dialogs.asked.first().startsWith(u"special.mdb: the file is damaged"_s),
                  qPrintable(dialogs.asked.first()));
         QVERIFY(model->isReadOnly());
-        QCOMPARE(fingerprint(path), before);
+        QCOMPARE(ScriptFixture::fingerprint(path), before);
     }
 };
 

@@ -7,13 +7,12 @@
 #include "tests/support/FileLock.h"
 #include "tests/support/HostileFiles.h"
 #include "tests/support/Rehearsal.h"
+#include "tests/support/ScriptFixture.h"
 #include "tests/support/ScriptedDialogs.h"
 
 #include <QApplication>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QProcess>
 #include <QTest>
@@ -22,17 +21,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-QByteArray fingerprint(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.isFile() || info.isSymLink())
-        return info.exists() ? QByteArray("not a file") : QByteArray("absent");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "unreadable";
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
-
 // Makes a path read-only for the length of a test, even for root (the immutable flag);
 // false when the system offers no way to.
 class ReadOnly {
@@ -85,7 +73,7 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(s.fx.path(TableLayout::basic())));
         hostile.make(s.fx);
         const QString path = s.fx.path(TableLayout::basic());
-        const QByteArray before = fingerprint(path);
+        const QByteArray before = ScriptFixture::fingerprint(path);
 
         // The runner: told when its window loads, and loading goes on as far as it can.
         s.open();
@@ -132,7 +120,7 @@ private Q_SLOTS:
         for (const ScriptFinding& finding : findings)
             QVERIFY2(finding.file == u"basic.mdb"_s, qPrintable(finding.message()));
 
-        QCOMPARE(fingerprint(path), before);
+        QCOMPARE(ScriptFixture::fingerprint(path), before);
     }
 
     void readOnlyFilesAndFoldersAreReadOrToldAndLeftAlone_data()
@@ -147,7 +135,7 @@ private Q_SLOTS:
         Rehearsal s;
         QList<QByteArray> before;
         for (const TableLayout* layout : TableLayout::all())
-            before << fingerprint(s.fx.path(*layout));
+            before << ScriptFixture::fingerprint(s.fx.path(*layout));
         std::vector<std::unique_ptr<ReadOnly>> locks;
         if (wholeFolder) {
             locks.push_back(std::make_unique<ReadOnly>(s.fx.dir()));
@@ -192,7 +180,8 @@ private Q_SLOTS:
         }));
         locks.clear();
         for (int i = 0; i < TableLayout::all().size(); ++i)
-            QCOMPARE(fingerprint(s.fx.path(*TableLayout::all().at(i))), before.at(i));
+            QCOMPARE(ScriptFixture::fingerprint(s.fx.path(*TableLayout::all().at(i))),
+                     before.at(i));
     }
 
     void fileLockedLongerThanTheWaitIsTold()

@@ -7,7 +7,9 @@
 
 #include <QAtomicInteger>
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -210,4 +212,15 @@ QString ScriptFixture::integrity(const TableLayout& layout) const
             verdict = query.value(0).toString();
     });
     return verdict;
+}
+
+QByteArray ScriptFixture::fingerprint(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile() || info.isSymLink())
+        return info.exists() ? QByteArray("not a file") : QByteArray("absent");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "unreadable";
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
 }

@@ -64,6 +64,9 @@ public:
 
     // One row of a layout whose every text field reads "<prefix> <k>" and whose count is 0.
     static QVariantList numberedRow(const TableLayout& layout, int k, const QString& prefix = {});
+    // What stands at `path`, to show it was left as it was: a hash of a file's bytes, or what
+    // stands there instead of a readable file.
+    static QByteArray fingerprint(const QString& path);
 
 private:
     QString serverSql(const TableLayout& layout, const QString& sql) const;
