@@ -4,6 +4,7 @@
 #include "bench/GapWatch.h"
 #include "bench/LargeScript.h"
 #include "bench/PaintedThenGone.h"
+#include "bench/ProcessMemory.h"
 #include "editor/Form1.h"
 #include "editor/commands/CellFinder.h"
 #include "editor/commands/EditMenu.h"
@@ -20,13 +21,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QIcon>
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
-#include <QTextStream>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -38,20 +37,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 // Special rows to build; the first argument changes it.
 int rows = 100000;
-
-// Peak resident memory of this process in kB, as the kernel counts it.
-qint64 peakResidentKb()
-{
-    QFile status(u"/proc/self/status"_s);
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    QTextStream in(&status);
-    for (QString line = in.readLine(); !line.isNull(); line = in.readLine()) {
-        if (line.startsWith(u"VmHWM:"_s))
-            return line.mid(6).trimmed().section(u' ', 0, 0).toLongLong();
-    }
-    return -1;
-}
 
 // Stops the clock at the grid's first paint.
 class FirstPaint : public QObject {
@@ -162,16 +147,16 @@ int timeOne(const QByteArray& what, const QString& dir)
     finder->setOptions({u"Enhance"_s, false, false});
     if (what == "undo")
         finder->replaceAll(u"Improve"_s);
-    QElapsedTimer clock;
-    clock.start();
-    std::clock_t processor = std::clock();
     if (what == "find") {
         const QModelIndex last =
             special->index(special->rowCount() - 1, special->columnCount() - 1);
         finder->setOptions({last.data().toString(), false, false});
         form.goToCell(Tab::Basic, 0, 0);
-        clock.restart();
-        processor = std::clock();
+    }
+    QElapsedTimer clock;
+    clock.start();
+    const std::clock_t processor = std::clock();
+    if (what == "find") {
         if (!finder->findNext())
             return 1;
     } else if (what == "sort") {
@@ -243,7 +228,7 @@ int main(int argc, char* argv[])
                     "paint: %lld ms; the window's longest gap between events meanwhile: %lld ms\n",
                     rest.elapsed(), gaps.longestMs());
     }
-    const qint64 openedKb = peakResidentKb();
+    const qint64 openedKb = processMemoryKb("VmHWM");
 
     // Page through the whole table as an author dragging the scroll bar would.
     QScrollBar* bar = form.grid(Tab::Special)->verticalScrollBar();
@@ -261,7 +246,7 @@ int main(int argc, char* argv[])
     form.findChild<QPushButton*>(u"Command4"_s)->click();
     std::printf("sort: %lld ms\n", sort.elapsed());
     std::printf("peak resident memory: %lld kB after opening, %lld kB at the end\n", openedKb,
-                peakResidentKb());
+                processMemoryKb("VmHWM"));
     form.close();
     return 0;
 }

@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <QUndoStack>
 #include <cstdio>
 
 using namespace Qt::Literals::StringLiterals;

@@ -6,12 +6,12 @@
 // each engine: libflite, eSpeak NG, both in one line, and speech-dispatcher where it runs.
 // scripts/run-benchmarks starts a private PulseAudio whose only sink writes into the FIFO
 // given as the first argument, at the pace of the clock.
+#include "bench/ProcessMemory.h"
 #include "voice/SpeechVoice.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QStandardPaths>
 #include <QTimer>
 #include <algorithm>
@@ -69,18 +69,6 @@ void waitForSilence()
     waitFor([] { return sinceStart.elapsed() - lastLoudMs > 1500; }, 120000);
 }
 
-qint64 residentKb()
-{
-    QFile status(u"/proc/self/status"_s);
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return 0;
-}
-
 QString longSentence()
 {
     return u"This is a long sentence that a script author wrote without a single comma in it so "
@@ -114,13 +102,13 @@ int main(int argc, char* argv[])
     std::thread(listen, fd).detach();
 
     {
-        const qint64 before = residentKb();
+        const qint64 before = processMemoryKb("VmRSS");
         SpeechVoice voice;
         voice.start();
         // The engine is made while the person reads the window; the first line comes later.
         waitFor([] { return false; }, 3000);
         std::printf("The voice's own memory, made and ready: %.1f MiB resident\n\n",
-                    double(residentKb() - before) / 1024);
+                    double(processMemoryKb("VmRSS") - before) / 1024);
     }
 
     const QList<std::pair<const char*, QString>> english{
