@@ -6,11 +6,10 @@
 // text fields of the same rows through the editor's model. Run on a folder and on a server
 // side by side; prints counts a second and what was lost, which must be nothing, and the exit
 // status says so.
+#include "bench/SoakScript.h"
 #include "editor/model/RecordModel.h"
-#include "script/RecordStore.h"
 #include "script/ScriptError.h"
 #include "script/ScriptLocation.h"
-#include "script/ScriptTable.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,7 +24,7 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-constexpr int rows = 50;
+using SoakScript::rows;
 constexpr int kiosks = 8;
 constexpr int countsEach = 1000;
 constexpr int edits = 1000;
@@ -66,14 +65,7 @@ Outcome run(const QString& script)
 {
     if (!ScriptLocation::isServer(script))
         QDir().mkpath(script);
-    {
-        auto table = ScriptTable::create(script, TableLayout::special());
-        table->writeTransaction([&] {
-            for (int k = 1; k <= rows; ++k)
-                table->insertRow({u"case %1"_s.arg(k), u"Question %1?"_s.arg(k), 0, u"more"_s,
-                                  u"why?"_s, u"when?"_s, u"where?"_s});
-        });
-    }
+    SoakScript::write(script);
     Outcome outcome;
     RecordModel model(ScriptTable::open(script, TableLayout::special()));
     model.setConflictResolver([&](const QString& question) {
@@ -85,11 +77,6 @@ Outcome run(const QString& script)
         ++outcome.failures;
         outcome.messages << message;
     });
-    QList<int> columns;
-    for (int c = 0; c < TableLayout::special().columns.size(); ++c) {
-        if (TableLayout::special().isTextColumn(TableLayout::special().columns.at(c)))
-            columns << c;
-    }
 
     std::vector<std::unique_ptr<QProcess>> counters;
     counters.reserve(kiosks);
@@ -97,19 +84,10 @@ Outcome run(const QString& script)
         counters.emplace_back(startCounter(script, countsEach));
     QElapsedTimer clock;
     clock.start();
-    QHash<QPair<int, int>, QString> typed;
-    for (int i = 0; i < edits; ++i) {
-        const int row = i % rows;
-        const int column = columns.at((i / rows) % columns.size());
-        const QString text = u"edit %1"_s.arg(i);
-        QElapsedTimer save;
-        save.start();
-        model.setData(model.index(row, column), text);
-        model.savePending(); // as the grid saves on leaving the row
-        outcome.longestSaveMs = std::max(outcome.longestSaveMs, save.elapsed());
-        typed.insert({row, column}, text);
-        QCoreApplication::processEvents();
-    }
+    SoakScript::Edits typed;
+    for (int i = 0; i < edits; ++i)
+        typed.make(model, i);
+    outcome.longestSaveMs = typed.longestSaveMs();
     outcome.savesPerSecond = edits * 1000.0 / double(std::max<qint64>(1, clock.elapsed()));
     int counted = 0;
     for (auto& counter : counters)
@@ -132,18 +110,9 @@ Outcome run(const QString& script)
     if (model.index(0, yes).data().toLongLong() != before)
         outcome.shownAfterMs = shown.elapsed();
 
-    auto table = ScriptTable::open(script, TableLayout::special());
-    RecordStore store(*table);
-    const QList<qint64> ids = store.ids(RecordStore::Order::ById);
-    const auto values = store.read(ids);
-    qint64 total = 0;
-    for (const QVariantList& row : values)
-        total += row.at(yes).toLongLong();
+    const auto [lost, total] = typed.lostAndCounted(script);
     outcome.countsLost = kiosks * countsEach + 1 - total;
-    for (auto cell = typed.cbegin(); cell != typed.cend(); ++cell) {
-        if (values.value(ids.at(cell.key().first)).at(cell.key().second) != cell.value())
-            ++outcome.editsLost;
-    }
+    outcome.editsLost = lost;
     if (model.hasUnsavedEdits())
         ++outcome.editsLost;
     return outcome;

@@ -5,9 +5,8 @@
 // special-case script through the runner's own counting code while the editor's model saves
 // edits to the text fields of the same rows, as an author leaving one row for the next.
 // Prints what was lost or refused; every figure must be 0, and the exit status says so.
+#include "bench/SoakScript.h"
 #include "editor/model/RecordModel.h"
-#include "script/RecordStore.h"
-#include "script/ScriptTable.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -20,34 +19,11 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-constexpr int rows = 50;
+using SoakScript::rows;
 int counts = 10000;
 int edits = 1000;
 // Both run for about ten seconds, so that counts and saves meet all along.
 constexpr unsigned long countPauseUs = 1000;
-
-qint64 totalCount(const QString& dir)
-{
-    auto table = ScriptTable::open(dir, TableLayout::special());
-    RecordStore store(*table);
-    const int yes = int(TableLayout::special().columns.indexOf(TableLayout::countColumn()));
-    qint64 total = 0;
-    const QHash<qint64, QVariantList> all = store.read(store.ids(RecordStore::Order::ById));
-    for (const QVariantList& row : all)
-        total += row.at(yes).toLongLong();
-    return total;
-}
-
-QList<int> textColumns()
-{
-    QList<int> result;
-    const TableLayout& layout = TableLayout::special();
-    for (int c = 0; c < layout.columns.size(); ++c) {
-        if (layout.isTextColumn(layout.columns.at(c)))
-            result << c;
-    }
-    return result;
-}
 } // namespace
 
 int main(int argc, char* argv[])
@@ -58,14 +34,7 @@ int main(int argc, char* argv[])
         edits = QByteArray(argv[2]).toInt();
     }
     QTemporaryDir dir;
-    {
-        auto table = ScriptTable::create(dir.path(), TableLayout::special());
-        table->writeTransaction([&] {
-            for (int k = 1; k <= rows; ++k)
-                table->insertRow({u"case %1"_s.arg(k), u"Question %1?"_s.arg(k), 0, u"more"_s,
-                                  u"why?"_s, u"when?"_s, u"where?"_s});
-        });
-    }
+    SoakScript::write(dir.path());
     RecordModel model(ScriptTable::open(dir.path(), TableLayout::special()));
     int conflicts = 0;
     int lockedEdits = 0;
@@ -91,23 +60,12 @@ int main(int argc, char* argv[])
     }
     QElapsedTimer clock;
     clock.start();
-    const QList<int> columns = textColumns();
-    QHash<QPair<int, int>, QString> typed;
+    SoakScript::Edits typed;
     int editsWhileCounting = 0;
-    qint64 longestSaveMs = 0;
     for (int i = 0; i < edits; ++i) {
-        const int row = i % rows;
-        const int column = columns.at((i / rows) % columns.size());
-        const QString text = u"edit %1"_s.arg(i);
-        QElapsedTimer save;
-        save.start();
-        model.setData(model.index(row, column), text);
-        model.savePending(); // as the grid saves on leaving the row
-        longestSaveMs = std::max(longestSaveMs, save.elapsed());
-        typed.insert({row, column}, text);
+        typed.make(model, i);
         if (counter.state() == QProcess::Running)
             ++editsWhileCounting;
-        QCoreApplication::processEvents();
         QThread::usleep(countPauseUs * counts / edits);
     }
     const qint64 editMs = clock.elapsed();
@@ -119,21 +77,11 @@ int main(int argc, char* argv[])
     const int counterFailed = words.value(5).toInt();
     const qint64 countMs = clock.elapsed();
 
-    int editsLost = 0;
-    {
-        auto table = ScriptTable::open(dir.path(), TableLayout::special());
-        RecordStore store(*table);
-        const QList<qint64> ids = store.ids(RecordStore::Order::ById);
-        const auto values = store.read(ids);
-        for (auto cell = typed.cbegin(); cell != typed.cend(); ++cell) {
-            if (values.value(ids.at(cell.key().first)).at(cell.key().second) != cell.value())
-                ++editsLost;
-        }
-    }
-    const qint64 countsLost = counts - counterLocked - counterFailed - totalCount(dir.path());
+    const auto [editsLost, total] = typed.lostAndCounted(dir.path());
+    const qint64 countsLost = counts - counterLocked - counterFailed - total;
     std::printf("%d edits on %d rows (%d while the counter ran, %lld ms, longest save %lld ms) "
                 "beside %d counted Yes (%lld ms)\n",
-                edits, rows, editsWhileCounting, editMs, longestSaveMs, counted, countMs);
+                edits, rows, editsWhileCounting, editMs, typed.longestSaveMs(), counted, countMs);
     std::printf("counts lost: %lld\n", countsLost);
     std::printf("edits lost: %d\n", editsLost + (model.hasUnsavedEdits() ? 1 : 0));
     std::printf("spurious conflicts: %d\n", conflicts);
