@@ -93,7 +93,7 @@ void RecordModel::takeBackgroundRead()
     }
     m_rows.complete(std::move(read.ids));
     if (!read.damage)
-        m_integrityKnown = true;
+        m_table->knowIntact();
     else if (!read.damage->isLocked())
         markDamaged(*read.damage);
 }
@@ -112,8 +112,6 @@ bool RecordModel::checkIntegrity()
         takeBackgroundRead();
     if (m_damaged)
         return false;
-    if (m_integrityKnown)
-        return true;
     try {
         m_table->checkIntegrity();
     } catch (const ScriptError& error) {

@@ -224,7 +224,6 @@ private:
     bool m_fileThere = true; // whether a file was at the lost file's place at the last look
     QList<std::pair<int, QString>> m_typingAtLoss;
     quint64 m_generation = 0;
-    bool m_integrityKnown = false; // the file was read whole for damage and found sound
     std::unique_ptr<BackgroundRead> m_reading;
     mutable std::optional<qint64> m_largestCount; // forgotten whenever values may change
 };
