@@ -35,7 +35,8 @@ public:
     // save compares with what the author saw.
     static constexpr int StoredValueRole = Qt::UserRole;
     static constexpr std::chrono::milliseconds pollInterval{1000};
-    // How long a save the author asked for waits for another program's lock, in short tries.
+    // How long what the author asked for (a save, an undo, a replacement's steps) waits for
+    // another program's lock, in short tries.
     static constexpr std::chrono::milliseconds lockPatience{5000};
     static constexpr std::chrono::milliseconds lockRetry{100};
 

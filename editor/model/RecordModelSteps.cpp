@@ -35,7 +35,7 @@ bool RecordModel::writeBack(const Fields& rows)
     const QScopedValueRollback busy(m_busy, true);
     QHash<qint64, RecordStore::Written> written;
     try {
-        written = m_store.write(rows);
+        written = writeWaiting(rows);
     } catch (const ScriptError& error) {
         Q_EMIT failed(describeFile(u"nothing was changed (%1)"_s.arg(error.reason())));
         return false;
