@@ -68,9 +68,8 @@ ReplaceStep::Run ReplaceStep::write(TextChanges::Way way, const QString& doing)
         if (next == count)
             return true;
         Part& part = m_parts[at()];
-        if (part.model->generation() != part.generation) {
+        if (!part.model->isSameFile(part.generation)) {
             // Never done in a file other than the one it was done in: told, and passed over.
-            part.model->tellStepLost();
             run.reached[at()] = part.changes.size();
             return false;
         }

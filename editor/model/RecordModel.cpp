@@ -368,8 +368,11 @@ bool RecordModel::reopen()
     return true;
 }
 
-void RecordModel::tellStepLost()
+bool RecordModel::isSameFile(quint64 generation)
 {
+    if (generation == m_generation)
+        return true;
     Q_EMIT failed(describeFile(
         u"the file was opened afresh since this step, so the step is not done there"_s));
+    return false;
 }

@@ -135,8 +135,9 @@ public:
     // Counts the files this model has had open, so that a step of the author's is never done
     // in a file other than the one it was done in.
     quint64 generation() const { return m_generation; }
-    // Tells that a step of the author's belongs to a file this model no longer has open.
-    void tellStepLost();
+    // Whether the file of `generation` is still the one open; when not, tells that the step of
+    // the author's done in it is not done here.
+    bool isSameFile(quint64 generation);
     // Work over thousands of rows written past the model in short steps, such as a replacement
     // over the whole script and its undo: the store it writes through; hold() keeps the
     // model's own saves and its look for other programs' changes out of the way between the
