@@ -102,8 +102,7 @@ void RecordModel::markDamaged(const ScriptError& error)
 {
     m_damaged = true;
     Q_EMIT failed(error.message() + u"; its rows can be read here but not changed."_s);
-    if (rowCount() > 0)
-        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    showAllAfresh();
 }
 
 bool RecordModel::checkIntegrity()
@@ -245,11 +244,18 @@ void RecordModel::showValues(int row, const QVariantList& values)
     rowChanged(row);
 }
 
-void RecordModel::showStepWritten()
+void RecordModel::showAllAfresh()
 {
     m_rows.forgetValues();
-    if (rowCount() > 0)
-        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    if (const int rows = rowCount(); rows > 0) {
+        Q_EMIT dataChanged(index(0, 0), index(rows - 1, columnCount() - 1));
+        Q_EMIT headerDataChanged(Qt::Vertical, 0, rows - 1);
+    }
+}
+
+void RecordModel::showStepWritten()
+{
+    showAllAfresh();
     Q_EMIT wrote();
 }
 
@@ -289,9 +295,7 @@ void RecordModel::poll()
     }
     // Values only: the rows keep their order, and a range of cells leaves the cell being
     // edited, the current cell, the selection and the scroll position as they are.
-    m_rows.forgetValues();
-    if (rowCount() > 0)
-        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    showAllAfresh();
 }
 
 void RecordModel::loseFile(const ScriptError& error, bool writtenOver)

@@ -193,6 +193,9 @@ private:
     bool showStoredRow(int row);
     void rowChanged(int row);
     void showValues(int row, const QVariantList& values);
+    // Reads every value again as the grid next shows it, keeping the rows, the cell being
+    // edited, the current cell, the selection and the scroll position as they are.
+    void showAllAfresh();
     // Shows what writes past the edits left in the file, without looking up each row when
     // there are many.
     void showWritten(const QHash<qint64, RecordStore::Written>& written);

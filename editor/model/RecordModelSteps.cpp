@@ -16,11 +16,7 @@ using namespace Qt::Literals::StringLiterals;
 void RecordModel::showWritten(const QHash<qint64, RecordStore::Written>& written)
 {
     if (written.size() > RowList::pageSize) {
-        m_rows.forgetValues();
-        if (const int rows = rowCount(); rows > 0) {
-            Q_EMIT dataChanged(index(0, 0), index(rows - 1, columnCount() - 1));
-            Q_EMIT headerDataChanged(Qt::Vertical, 0, rows - 1);
-        }
+        showAllAfresh();
         return;
     }
     for (auto row = written.cbegin(); row != written.cend(); ++row) {
