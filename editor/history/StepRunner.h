@@ -6,7 +6,6 @@
 #include "script/ScriptError.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <chrono>
 #include <functional>
