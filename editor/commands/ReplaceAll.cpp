@@ -29,11 +29,6 @@ struct Found {
     std::optional<CellSearch::Match> firstReadOnly;
 };
 
-int rowNumber(const RecordModel& model, qint64 id)
-{
-    return model.rows().number(model.rows().rowOf(id));
-}
-
 // Where a search in steps has got to in one file: the IDs after `after` up to `last` are left,
 // looked at `span` IDs a step, a span the speed of the last step adjusts.
 struct Cursor {
@@ -97,7 +92,7 @@ int ReplaceAll::run(const CellSearch::Options& options, const QString& replaceme
                 !problem.isEmpty()) {
                 refusals.add([&] {
                     return ScriptError(file.model->table().fileName(), problem,
-                                       rowNumber(*file.model, match.id), column)
+                                       file.model->rows().numberOf(match.id), column)
                         .message();
                 });
                 return;
@@ -153,7 +148,8 @@ int ReplaceAll::run(const CellSearch::Options& options, const QString& replaceme
             return ScriptError(file.model->table().fileName(),
                                u"the file is read-only here, so none of its %1 matches can be "
                                u"replaced"_s.arg(file.readOnlyMatches),
-                               rowNumber(*file.model, first.id), layout.columns.at(first.column))
+                               file.model->rows().numberOf(first.id),
+                               layout.columns.at(first.column))
                 .message();
         });
     }

@@ -146,11 +146,10 @@ QString ReplaceStep::describeMissed(const Run& run, TextChanges::Way way) const
                              .message();
                 continue;
             }
-            const int row = model.rows().number(model.rows().rowOf(id));
             lines << ScriptError(file,
                                  u"another program changed this field since, to %1, so it was "
                                  u"left as it is"_s.arg(CellLook::quoted(now->at(column))),
-                                 row, model.layout().columns.at(column))
+                                 model.rows().numberOf(id), model.layout().columns.at(column))
                          .message();
         }
     }

@@ -159,7 +159,7 @@ QString RecordModel::describeRows(const QString& reason, const QList<qint64>& id
 {
     QList<int> rows;
     for (qint64 id : ids)
-        rows << m_rows.number(m_rows.rowOf(id));
+        rows << m_rows.numberOf(id);
     std::sort(rows.begin(), rows.end());
     if (rows.size() == 1)
         return ScriptError(m_table->fileName(), reason, rows.first()).message();
@@ -306,8 +306,7 @@ void RecordModel::loseFile(const ScriptError& error, bool writtenOver)
     QStringList texts;
     for (qint64 id : m_edits.rows()) {
         typed << m_edits.typed(id, layout().columns);
-        for (const PendingEdits::Cell& cell : m_edits.cells(id))
-            texts << cell.value.toString();
+        texts << m_edits.texts(id);
     }
     m_edits = PendingEdits();
     // What the connection still holds belongs to the old file. A file written over under its
