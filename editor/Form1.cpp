@@ -18,13 +18,10 @@
 #include "windowkit/Dialogs.h"
 #include "windowkit/WindowKit.h"
 
-#include <QClipboard>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScrollArea>

@@ -117,6 +117,8 @@ public:
     // calls only repeat the verdict.
     void checkIntegrity() const;
     bool integrityKnown() const { return m_integrityKnown; }
+    // The whole file was read for damage through another connection and found sound.
+    void knowIntact() { m_integrityKnown = true; }
 
 private:
     ScriptTable(const TableLayout& layout, QString path, bool readOnly);

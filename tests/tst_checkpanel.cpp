@@ -10,6 +10,7 @@
 #include "tests/support/EditorWindow.h"
 #include "tests/support/ScriptFixture.h"
 #include "voice/SpeechVoice.h"
+#include "windowkit/WindowKit.h"
 
 #include <QAction>
 #include <QLabel>
@@ -223,6 +224,23 @@ private Q_SLOTS:
             QCOMPARE(w.form->currentTab(), Tab::Control);
         }
         QCOMPARE(fx.column(TableLayout::basic(), u"String"_s).at(21), u"Goodbye for now"_s);
+    }
+
+    // A window already wider than the screen has room for keeps its width, with the panel
+    // shown and after.
+    void panelLeavesAWindowWiderThanTheScreenAsWide()
+    {
+        ScriptFixture fx;
+        fx.createFullScript();
+        Window w(fx);
+        const int wide = WindowKit::roomOnScreen(*w.form).width() + 100;
+        w.form->resize(wide, w.form->height());
+        QTRY_COMPARE(w.form->width(), wide);
+        QVERIFY(w.openPanel());
+        QCOMPARE(w.form->width(), wide);
+        QTest::keyClick(w.form.get(), Qt::Key_F7);
+        QTRY_VERIFY(!w.panel()->isVisible());
+        QCOMPARE(w.form->width(), wide);
     }
 
     void checksAgainAfterASaveThatFixesTheFault()

@@ -49,25 +49,6 @@ int gridRowOf(const RecordModel& model, const QString& note)
     }
     return -1;
 }
-
-// Spoils the first table page past the middle of the file, where the rows are and the
-// list of IDs (read from the count index) is not.
-bool spoilATablePage(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite))
-        return false;
-    constexpr qint64 page = 4096;
-    for (qint64 at = (file.size() / page / 2) * page; at + page <= file.size(); at += page) {
-        file.seek(at);
-        char type = 0;
-        if (file.getChar(&type) && type == 0x0D) { // a leaf page of a table
-            file.seek(at + 3);                     // its number of cells, now far too many
-            return file.write("\xFF\xFF", 2) == 2;
-        }
-    }
-    return false;
-}
 } // namespace
 
 class TestGridReading : public QObject {
@@ -239,7 +220,7 @@ private Q_SLOTS:
             rows << specialRow(u"case %1"_s.arg(k), words + QString::number(k), k % 7);
         fx.create(specialLayout(), rows);
         if (damaged)
-            QVERIFY(spoilATablePage(fx.path(specialLayout())));
+            QVERIFY(ScriptFixture::spoilATablePage(fx.path(specialLayout())));
         ScriptedDialogs dialogs;
         Form1 form(dialogs, fx.dir());
         RecordModel* model = form.model(Tab::Special);
@@ -269,7 +250,7 @@ private Q_SLOTS:
         fx.create(specialLayout(), rows);
         const QString path = fx.path(specialLayout());
         QVERIFY(QFile(path).size() > qint64(1024) * 1024);
-        QVERIFY(spoilATablePage(path));
+        QVERIFY(ScriptFixture::spoilATablePage(path));
         const QByteArray before = ScriptFixture::fingerprint(path);
 
         ScriptedDialogs dialogs;

@@ -138,22 +138,33 @@ private Q_SLOTS:
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("told");
         QTest::addColumn<bool>("offered"); // to open the file at the place at once
-        QTest::newRow("moved over it") << u"mv"_s << u"replaced by another"_s << true;
-        QTest::newRow("deleted, then put back") << u"rm"_s << u"deleted"_s << false;
-        QTest::newRow("copied over it in place") << u"cp"_s << u"written over"_s << false;
+        // Both files large, so that each is read whole for damage only after it shows.
+        QTest::addColumn<bool>("damaged");
+        QTest::newRow("moved over it") << u"mv"_s << u"replaced by another"_s << true << false;
+        QTest::newRow("moved over it, damaged")
+            << u"mv"_s << u"replaced by another"_s << true << true;
+        QTest::newRow("deleted, then put back") << u"rm"_s << u"deleted"_s << false << false;
+        QTest::newRow("copied over it in place") << u"cp"_s << u"written over"_s << false << false;
     }
     void fileReplacedUnderTheEditorIsToldAndNeverWrittenTo()
     {
         QFETCH(QString, how);
         QFETCH(QString, told);
         QFETCH(bool, offered);
+        QFETCH(bool, damaged);
+        const int rows = damaged ? 1500 : 3;
+        const QString words = damaged ? QString(200, u'w') : QString();
         ScriptFixture fx;
-        fx.createNumbered(TableLayout::special(), 3);
+        fx.createNumbered(TableLayout::special(), rows, words);
         ScriptFixture elsewhere;
-        elsewhere.createNumbered(TableLayout::special(), 2, u"new"_s);
+        // A damaged replacement spoiled past the rows listed first, so that it opens.
+        elsewhere.createNumbered(TableLayout::special(), damaged ? 2 * rows : 2, words + u"new"_s);
         const QString path = fx.path(TableLayout::special());
         const QString replacement = elsewhere.path(TableLayout::special());
+        if (damaged)
+            QVERIFY(ScriptFixture::spoilATablePage(replacement));
         Window w(fx);
+        QTRY_COMPARE(w.model()->rowCount(), rows); // the old file, read whole and found sound
         // A saved edit leaves pages in the log beside the file; one still typed is not saved.
         QVERIFY(w.model()->setData(w.cell(1, description), u"saved"_s));
         QVERIFY(w.model()->savePending());
@@ -172,7 +183,8 @@ private Q_SLOTS:
         }
         w.dialogs.answers << QMessageBox::Open;
         QTRY_VERIFY_WITH_TIMEOUT(!w.messages().isEmpty(), 5000);
-        QCOMPARE(w.messages().size(), 1);
+        if (!damaged) // where reading a damaged file fails, that is told too
+            QCOMPARE(w.messages().size(), 1);
         QVERIFY2(w.messages().first().startsWith(u"special.mdb: the file was %1"_s.arg(told)),
                  qPrintable(w.messages().first()));
         QCOMPARE(w.dialogs.messages.first().buttons.testFlag(QMessageBox::Open), offered);
@@ -186,6 +198,14 @@ private Q_SLOTS:
         if (how == u"cp"_s) {
             QVERIFY(w.model()->isReadOnly());
             QCOMPARE(w.model()->rowCount(), 0);
+            return;
+        }
+        if (damaged) {
+            const QByteArray before = ScriptFixture::fingerprint(path);
+            QVERIFY(!w.model()->setData(w.cell(1, description), u"after"_s));
+            QVERIFY2(w.messages().last().startsWith(u"special.mdb: the file is damaged"_s),
+                     qPrintable(w.messages().last()));
+            QCOMPARE(ScriptFixture::fingerprint(path), before);
             return;
         }
         // The file at the place is the one shown and written now, and nothing of the old one

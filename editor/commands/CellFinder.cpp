@@ -169,7 +169,5 @@ bool CellFinder::replace(const QString& replacement)
 
 int CellFinder::replaceAll(const QString& replacement)
 {
-    return ReplaceAll(*m_window, *m_history,
-                      [this](const QString& message) { Q_EMIT failed(message); })
-        .run(m_options, replacement);
+    return ReplaceAll(*m_window, *m_history).run(m_options, replacement);
 }

@@ -73,8 +73,9 @@ void CheckPanel::shownOrHidden(bool shown)
     const bool free = isFloating() || form.isMaximized() || form.isFullScreen();
     if (shown && !free && m_grownBy == 0) {
         // As far as the screen has room; past it, the panel takes its width from the grids.
-        m_grownBy =
-            std::clamp(sizeHint().width(), 0, WindowKit::roomOnScreen(form).width() - form.width());
+        // A window already wider than the room grows by nothing, rather than shrinking.
+        const int room = std::max(0, WindowKit::roomOnScreen(form).width() - form.width());
+        m_grownBy = std::clamp(sizeHint().width(), 0, room);
         const QRect screen = form.screen()->availableGeometry();
         const int over = form.frameGeometry().right() + m_grownBy - screen.right();
         if (over > 0)

@@ -179,6 +179,7 @@ bool GridClipboard::put(ScriptGrid& grid, Cells rows, const QString& step, const
     // Held by ID: a box opened on the way must not send a value to another row.
     struct Target {
         qint64 id;
+        int row; // where the row was planned; a box answered meanwhile may have moved it
         int column;
         std::optional<QString> value;
     };
@@ -207,7 +208,7 @@ bool GridClipboard::put(ScriptGrid& grid, Cells rows, const QString& step, const
                 });
                 continue;
             }
-            cells << Target{model->rows().id(row), field, values.at(c)};
+            cells << Target{model->rows().id(row), row, field, values.at(c)};
         }
     }
     if (!refusals.isEmpty()) {
@@ -217,9 +218,16 @@ bool GridClipboard::put(ScriptGrid& grid, Cells rows, const QString& step, const
     }
     if (cells.isEmpty())
         return false;
+    // Looking each row up by ID would make pasting over a long column quadratic: the planned
+    // row is trusted while it still shows the same ID.
+    const auto cellOf = [model](const Target& target) {
+        const RowList& shown = model->rows();
+        const bool moved = target.row >= shown.size() || shown.id(target.row) != target.id;
+        return model->index(moved ? shown.rowOf(target.id) : target.row, target.column);
+    };
     m_history->beginStep(step);
     for (const Target& target : cells) {
-        const QModelIndex cell = model->index(model->rows().rowOf(target.id), target.column);
+        const QModelIndex cell = cellOf(target);
         if (target.value)
             model->setData(cell, *target.value);
         else
@@ -227,10 +235,8 @@ bool GridClipboard::put(ScriptGrid& grid, Cells rows, const QString& step, const
     }
     const bool saved = model->savePending();
     m_history->endStep();
-    const QModelIndex first =
-        model->index(model->rows().rowOf(cells.first().id), cells.first().column);
-    const QModelIndex last =
-        model->index(model->rows().rowOf(cells.last().id), cells.last().column);
+    const QModelIndex first = cellOf(cells.first());
+    const QModelIndex last = cellOf(cells.last());
     if (first.isValid() && last.isValid())
         grid.selectionModel()->select(QItemSelection(first, last),
                                       QItemSelectionModel::ClearAndSelect);

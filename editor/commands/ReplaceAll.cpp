@@ -5,6 +5,7 @@
 
 #include "editor/commands/Refusals.h"
 #include "editor/commands/ScriptWindow.h"
+#include "editor/commands/Tab.h"
 #include "editor/history/EditHistory.h"
 #include "editor/history/ReplaceStep.h"
 #include "editor/history/StepRunner.h"
@@ -28,11 +29,6 @@ struct Found {
     std::optional<CellSearch::Match> firstReadOnly;
 };
 
-int rowNumber(const RecordModel& model, qint64 id)
-{
-    return model.rows().number(model.rows().rowOf(id));
-}
-
 // Where a search in steps has got to in one file: the IDs after `after` up to `last` are left,
 // looked at `span` IDs a step, a span the speed of the last step adjusts.
 struct Cursor {
@@ -53,10 +49,9 @@ struct Cursor {
 };
 } // namespace
 
-ReplaceAll::ReplaceAll(ScriptWindow& window, EditHistory& history, Tell tell)
+ReplaceAll::ReplaceAll(ScriptWindow& window, EditHistory& history)
     : m_window(&window)
     , m_history(&history)
-    , m_tell(std::move(tell))
 {
 }
 
@@ -97,7 +92,7 @@ int ReplaceAll::run(const CellSearch::Options& options, const QString& replaceme
                 !problem.isEmpty()) {
                 refusals.add([&] {
                     return ScriptError(file.model->table().fileName(), problem,
-                                       rowNumber(*file.model, match.id), column)
+                                       file.model->rows().numberOf(match.id), column)
                         .message();
                 });
                 return;
@@ -140,7 +135,7 @@ int ReplaceAll::run(const CellSearch::Options& options, const QString& replaceme
         m_window->showStatus(u"Replace All stopped; nothing was replaced."_s);
         return 0;
     case StepRunner::Outcome::Failed:
-        m_tell(finding.error()->message() + u" Nothing was replaced."_s);
+        m_window->tell(finding.error()->message() + u" Nothing was replaced."_s);
         return 0;
     }
 
@@ -153,12 +148,13 @@ int ReplaceAll::run(const CellSearch::Options& options, const QString& replaceme
             return ScriptError(file.model->table().fileName(),
                                u"the file is read-only here, so none of its %1 matches can be "
                                u"replaced"_s.arg(file.readOnlyMatches),
-                               rowNumber(*file.model, first.id), layout.columns.at(first.column))
+                               file.model->rows().numberOf(first.id),
+                               layout.columns.at(first.column))
                 .message();
         });
     }
     if (!refusals.isEmpty()) {
-        m_tell(refusals.message(
+        m_window->tell(refusals.message(
             u"Nothing was replaced, as not every match can take the replacement:\n"_s));
         return 0;
     }
@@ -176,7 +172,9 @@ int ReplaceAll::run(const CellSearch::Options& options, const QString& replaceme
     found.clear();
     auto replacing = std::make_unique<ReplaceStep>(
         u"Replace All"_s, std::move(parts), &m_window->widget(),
-        ReplaceStep::Report{m_tell, [this](const QString& line) { m_window->showStatus(line); }});
+        ReplaceStep::Report{
+            [window = m_window](const QString& message) { window->tell(message); },
+            [window = m_window](const QString& line) { window->showStatus(line); }});
     const bool whole =
         replacing->writeFirst(u"Replacing \"%1\" with \"%2\""_s.arg(options.text, replacement));
     const auto replaced = int(replacing->size());

@@ -3,11 +3,9 @@
 
 #pragma once
 
-#include "editor/commands/Tab.h"
 #include "script/CellSearch.h"
 
 #include <QString>
-#include <functional>
 
 class EditHistory;
 class ScriptWindow;
@@ -21,9 +19,7 @@ class ScriptWindow;
 // and longer than it was: one that shortens an over-long text makes nothing worse.
 class ReplaceAll {
 public:
-    using Tell = std::function<void(const QString&)>;
-
-    ReplaceAll(ScriptWindow& window, EditHistory& history, Tell tell);
+    ReplaceAll(ScriptWindow& window, EditHistory& history);
 
     // Returns how many fields were changed.
     int run(const CellSearch::Options& options, const QString& replacement);
@@ -31,5 +27,4 @@ public:
 private:
     ScriptWindow* m_window;
     EditHistory* m_history;
-    Tell m_tell;
 };

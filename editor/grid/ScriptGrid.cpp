@@ -112,22 +112,17 @@ void ScriptGrid::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int 
             m_delegate->typedInRows(model(), start, end))
         tellLost(*draft);
     m_keptTop.reset();
-    const int top = rowAt(0);
-    if (const auto* records = qobject_cast<const RecordModel*>(model());
-        records && top > end && start <= end)
-        m_keptTop = TopRow{records->rows().id(top), rowViewportPosition(top)};
+    if (const int top = rowAt(0); top > end && start <= end)
+        m_keptTop = TopRow{top - (end - start + 1), rowViewportPosition(top)};
     QTableView::rowsAboutToBeRemoved(parent, start, end);
 }
 
 void ScriptGrid::keepTopInView()
 {
     const std::optional<TopRow> kept = std::exchange(m_keptTop, std::nullopt);
-    const auto* records = qobject_cast<const RecordModel*>(model());
-    if (!kept || !records)
+    if (!kept)
         return;
-    const int row = records->rows().rowOf(kept->id);
-    if (row < 0)
-        return;
+    const int row = kept->row;
     // The scroll position counts rows (or pixels) from the top, so it would otherwise stay
     // where it was while the rows under it moved up.
     verticalScrollBar()->setValue(verticalScrollMode() == ScrollPerItem

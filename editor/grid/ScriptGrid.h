@@ -50,10 +50,10 @@ private:
     void tellLost(const GridDelegate::Draft& draft);
     void setEmptyText();
 
-    // The top row in view and how far it stood above the view's edge, kept while rows above
-    // it go, so that the view shows the same rows afterwards.
+    // Where the top row in view will stand once rows above it are gone, and how far it stood
+    // above the view's edge, so that the view shows the same rows afterwards.
     struct TopRow {
-        qint64 id = 0;
+        int row = 0;
         int offset = 0;
     };
     std::optional<TopRow> m_keptTop;

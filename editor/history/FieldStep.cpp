@@ -48,8 +48,7 @@ bool FieldStep::write(bool back)
             whole = false;
             continue;
         }
-        if (part.model->generation() != part.generation) {
-            part.model->tellStepLost();
+        if (!part.model->isSameFile(part.generation)) {
             whole = false;
             continue;
         }

@@ -68,9 +68,8 @@ ReplaceStep::Run ReplaceStep::write(TextChanges::Way way, const QString& doing)
         if (next == count)
             return true;
         Part& part = m_parts[at()];
-        if (part.model->generation() != part.generation) {
+        if (!part.model->isSameFile(part.generation)) {
             // Never done in a file other than the one it was done in: told, and passed over.
-            part.model->tellStepLost();
             run.reached[at()] = part.changes.size();
             return false;
         }
@@ -147,11 +146,10 @@ QString ReplaceStep::describeMissed(const Run& run, TextChanges::Way way) const
                              .message();
                 continue;
             }
-            const int row = model.rows().number(model.rows().rowOf(id));
             lines << ScriptError(file,
                                  u"another program changed this field since, to %1, so it was "
                                  u"left as it is"_s.arg(CellLook::quoted(now->at(column))),
-                                 row, model.layout().columns.at(column))
+                                 model.rows().numberOf(id), model.layout().columns.at(column))
                          .message();
         }
     }

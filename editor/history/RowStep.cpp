@@ -20,19 +20,9 @@ RowStep::RowStep(Kind kind, RecordModel* model, qint64 id, int row, QVariantList
 {
 }
 
-bool RowStep::sameFile() const
-{
-    if (!m_model)
-        return false;
-    if (m_model->generation() == m_generation)
-        return true;
-    m_model->tellStepLost();
-    return false;
-}
-
 bool RowStep::take()
 {
-    if (!sameFile())
+    if (!m_model || !m_model->isSameFile(m_generation))
         return false;
     const QScopedValueRollback applying(*m_applying, true);
     // Where the row is shown now, so that it comes back there.
@@ -50,7 +40,7 @@ bool RowStep::take()
 
 bool RowStep::putBack()
 {
-    if (!sameFile())
+    if (!m_model || !m_model->isSameFile(m_generation))
         return false;
     const QScopedValueRollback applying(*m_applying, true);
     return m_model->putBackRow(m_id, m_row, m_values);

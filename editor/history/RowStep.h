@@ -26,8 +26,6 @@ public:
 private:
     bool take();
     bool putBack();
-    // Whether the model still has the file the step was done in open; told when not.
-    bool sameFile() const;
 
     Kind m_kind;
     QPointer<RecordModel> m_model;

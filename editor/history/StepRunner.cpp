@@ -3,6 +3,8 @@
 
 #include "editor/history/StepRunner.h"
 
+#include "editor/model/RecordModel.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -99,7 +101,8 @@ StepRunner::Outcome StepRunner::run(const std::function<bool()>& step,
         } catch (const ScriptError& error) {
             if (!locked.isValid())
                 locked.start();
-            if (!error.mayPass() || locked.elapsed() >= lockPatience.count()) {
+            // Steps meet a lock no longer than a save would wait for it.
+            if (!error.mayPass() || locked.elapsed() >= RecordModel::lockPatience.count()) {
                 m_error = error;
                 stop(Outcome::Failed);
             } else if (!m_cancelled) {

@@ -6,7 +6,6 @@
 #include "script/ScriptError.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <chrono>
 #include <functional>
@@ -40,8 +39,6 @@ public:
     static constexpr std::chrono::milliseconds writePause{30};
     // How long one try of a step waits for another program's lock.
     static constexpr std::chrono::milliseconds lockWait{30};
-    // How long steps may keep meeting a lock before the work stops.
-    static constexpr std::chrono::milliseconds lockPatience{5000};
 
     // `title` is the progress box's; `window` the one it belongs to.
     StepRunner(QWidget* window, const QString& title);

@@ -40,6 +40,14 @@ bool PendingEdits::hasConflict(qint64 id) const
     return std::ranges::any_of(cells(id), [](const Cell& cell) { return cell.theirs.has_value(); });
 }
 
+QStringList PendingEdits::texts(qint64 id) const
+{
+    QStringList result;
+    for (const Cell& cell : cells(id))
+        result << cell.value.toString();
+    return result;
+}
+
 QString PendingEdits::typed(qint64 id, const QStringList& columns) const
 {
     QStringList parts;

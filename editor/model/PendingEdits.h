@@ -36,6 +36,8 @@ public:
     // "theirs" where you typed "mine"; ... for those in conflict.
     QString typed(qint64 id, const QStringList& columns) const;
     QString conflicts(qint64 id, const QStringList& columns) const;
+    // What was typed in the row, a field a line, for the author to take back.
+    QStringList texts(qint64 id) const;
 
     // Typing back what the field held drops its edit; a field typed into again keeps the
     // base it had.

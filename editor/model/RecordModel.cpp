@@ -93,7 +93,7 @@ void RecordModel::takeBackgroundRead()
     }
     m_rows.complete(std::move(read.ids));
     if (!read.damage)
-        m_integrityKnown = true;
+        m_table->knowIntact();
     else if (!read.damage->isLocked())
         markDamaged(*read.damage);
 }
@@ -102,8 +102,7 @@ void RecordModel::markDamaged(const ScriptError& error)
 {
     m_damaged = true;
     Q_EMIT failed(error.message() + u"; its rows can be read here but not changed."_s);
-    if (rowCount() > 0)
-        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    showAllAfresh();
 }
 
 bool RecordModel::checkIntegrity()
@@ -112,8 +111,6 @@ bool RecordModel::checkIntegrity()
         takeBackgroundRead();
     if (m_damaged)
         return false;
-    if (m_integrityKnown)
-        return true;
     try {
         m_table->checkIntegrity();
     } catch (const ScriptError& error) {
@@ -162,7 +159,7 @@ QString RecordModel::describeRows(const QString& reason, const QList<qint64>& id
 {
     QList<int> rows;
     for (qint64 id : ids)
-        rows << m_rows.number(m_rows.rowOf(id));
+        rows << m_rows.numberOf(id);
     std::sort(rows.begin(), rows.end());
     if (rows.size() == 1)
         return ScriptError(m_table->fileName(), reason, rows.first()).message();
@@ -247,11 +244,18 @@ void RecordModel::showValues(int row, const QVariantList& values)
     rowChanged(row);
 }
 
-void RecordModel::showStepWritten()
+void RecordModel::showAllAfresh()
 {
     m_rows.forgetValues();
-    if (rowCount() > 0)
-        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    if (const int rows = rowCount(); rows > 0) {
+        Q_EMIT dataChanged(index(0, 0), index(rows - 1, columnCount() - 1));
+        Q_EMIT headerDataChanged(Qt::Vertical, 0, rows - 1);
+    }
+}
+
+void RecordModel::showStepWritten()
+{
+    showAllAfresh();
     Q_EMIT wrote();
 }
 
@@ -291,9 +295,7 @@ void RecordModel::poll()
     }
     // Values only: the rows keep their order, and a range of cells leaves the cell being
     // edited, the current cell, the selection and the scroll position as they are.
-    m_rows.forgetValues();
-    if (rowCount() > 0)
-        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    showAllAfresh();
 }
 
 void RecordModel::loseFile(const ScriptError& error, bool writtenOver)
@@ -304,8 +306,7 @@ void RecordModel::loseFile(const ScriptError& error, bool writtenOver)
     QStringList texts;
     for (qint64 id : m_edits.rows()) {
         typed << m_edits.typed(id, layout().columns);
-        for (const PendingEdits::Cell& cell : m_edits.cells(id))
-            texts << cell.value.toString();
+        texts << m_edits.texts(id);
     }
     m_edits = PendingEdits();
     // What the connection still holds belongs to the old file. A file written over under its
@@ -370,8 +371,11 @@ bool RecordModel::reopen()
     return true;
 }
 
-void RecordModel::tellStepLost()
+bool RecordModel::isSameFile(quint64 generation)
 {
+    if (generation == m_generation)
+        return true;
     Q_EMIT failed(describeFile(
         u"the file was opened afresh since this step, so the step is not done there"_s));
+    return false;
 }

@@ -35,7 +35,8 @@ public:
     // save compares with what the author saw.
     static constexpr int StoredValueRole = Qt::UserRole;
     static constexpr std::chrono::milliseconds pollInterval{1000};
-    // How long a save the author asked for waits for another program's lock, in short tries.
+    // How long what the author asked for (a save, an undo, a replacement's steps) waits for
+    // another program's lock, in short tries.
     static constexpr std::chrono::milliseconds lockPatience{5000};
     static constexpr std::chrono::milliseconds lockRetry{100};
 
@@ -134,8 +135,9 @@ public:
     // Counts the files this model has had open, so that a step of the author's is never done
     // in a file other than the one it was done in.
     quint64 generation() const { return m_generation; }
-    // Tells that a step of the author's belongs to a file this model no longer has open.
-    void tellStepLost();
+    // Whether the file of `generation` is still the one open; when not, tells that the step of
+    // the author's done in it is not done here.
+    bool isSameFile(quint64 generation);
     // Work over thousands of rows written past the model in short steps, such as a replacement
     // over the whole script and its undo: the store it writes through; hold() keeps the
     // model's own saves and its look for other programs' changes out of the way between the
@@ -191,6 +193,9 @@ private:
     bool showStoredRow(int row);
     void rowChanged(int row);
     void showValues(int row, const QVariantList& values);
+    // Reads every value again as the grid next shows it, keeping the rows, the cell being
+    // edited, the current cell, the selection and the scroll position as they are.
+    void showAllAfresh();
     // Shows what writes past the edits left in the file, without looking up each row when
     // there are many.
     void showWritten(const QHash<qint64, RecordStore::Written>& written);
@@ -224,7 +229,6 @@ private:
     bool m_fileThere = true; // whether a file was at the lost file's place at the last look
     QList<std::pair<int, QString>> m_typingAtLoss;
     quint64 m_generation = 0;
-    bool m_integrityKnown = false; // the file was read whole for damage and found sound
     std::unique_ptr<BackgroundRead> m_reading;
     mutable std::optional<qint64> m_largestCount; // forgotten whenever values may change
 };

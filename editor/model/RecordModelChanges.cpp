@@ -207,12 +207,10 @@ void RecordModel::dropDeletedRow(qint64 id)
                                      u"saved; the row leaves the grid."_s,
                                      row) +
                             u" What you typed was %1."_s.arg(m_edits.typed(id, layout().columns));
-    QStringList texts;
-    for (const PendingEdits::Cell& cell : m_edits.cells(id))
-        texts << cell.value.toString();
+    const QString texts = m_edits.texts(id).join(u'\n');
     m_edits.remove(id);
     m_rows.remove(row);
-    Q_EMIT typedTextLost(message, texts.join(u'\n'));
+    Q_EMIT typedTextLost(message, texts);
 }
 
 bool RecordModel::savePending()

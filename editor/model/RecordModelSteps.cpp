@@ -16,11 +16,7 @@ using namespace Qt::Literals::StringLiterals;
 void RecordModel::showWritten(const QHash<qint64, RecordStore::Written>& written)
 {
     if (written.size() > RowList::pageSize) {
-        m_rows.forgetValues();
-        if (const int rows = rowCount(); rows > 0) {
-            Q_EMIT dataChanged(index(0, 0), index(rows - 1, columnCount() - 1));
-            Q_EMIT headerDataChanged(Qt::Vertical, 0, rows - 1);
-        }
+        showAllAfresh();
         return;
     }
     for (auto row = written.cbegin(); row != written.cend(); ++row) {
@@ -35,7 +31,7 @@ bool RecordModel::writeBack(const Fields& rows)
     const QScopedValueRollback busy(m_busy, true);
     QHash<qint64, RecordStore::Written> written;
     try {
-        written = m_store.write(rows);
+        written = writeWaiting(rows);
     } catch (const ScriptError& error) {
         Q_EMIT failed(describeFile(u"nothing was changed (%1)"_s.arg(error.reason())));
         return false;

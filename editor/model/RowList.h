@@ -53,6 +53,8 @@ public:
     // The row's number in every message: its place in ID order, from 1, whatever the order
     // shown; 0 when there is no such row.
     int number(int row) const { return m_numbers.number(m_ids, row); }
+    // The number of the row showing `id`; 0 when none does.
+    int numberOf(qint64 id) const { return number(rowOf(id)); }
     // The row that messages call `number`; -1 when there is none.
     int rowOfNumber(int number) const { return m_numbers.row(m_ids, number); }
 

@@ -224,3 +224,20 @@ QByteArray ScriptFixture::fingerprint(const QString& path)
         return "unreadable";
     return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
 }
+
+bool ScriptFixture::spoilATablePage(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    constexpr qint64 page = 4096;
+    for (qint64 at = (file.size() / page / 2) * page; at + page <= file.size(); at += page) {
+        file.seek(at);
+        char type = 0;
+        if (file.getChar(&type) && type == 0x0D) { // a leaf page of a table
+            file.seek(at + 3);                     // its number of cells, now far too many
+            return file.write("\xFF\xFF", 2) == 2;
+        }
+    }
+    return false;
+}

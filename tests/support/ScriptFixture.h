@@ -67,6 +67,9 @@ public:
     // What stands at `path`, to show it was left as it was: a hash of a file's bytes, or what
     // stands there instead of a readable file.
     static QByteArray fingerprint(const QString& path);
+    // Spoils the first table page past the middle of a file, where the rows are and the list
+    // of IDs (read from the count index) is not; false when there is none to spoil.
+    static bool spoilATablePage(const QString& path);
 
 private:
     QString serverSql(const TableLayout& layout, const QString& sql) const;
