@@ -196,7 +196,7 @@ ScriptCommands::ImportReport ScriptCommands::importScript(const QString& source,
                                                           const ImportOptions& options)
 {
     std::unique_ptr<Sources> sources;
-    if (isSpreadsheet(source))
+    if (options.spreadsheet)
         sources = std::make_unique<Sheets>(source, options.tables);
     else
         sources = std::make_unique<CsvFiles>(source, options.tables);

@@ -144,9 +144,11 @@ QList<const TableLayout*> tablesNamed(const std::optional<QString>& list, QStrin
     return problem.isEmpty() && !tables.isEmpty() ? tables : QList<const TableLayout*>{};
 }
 
-int importScript(const QString& source, const QString& dir, const Options& options)
+int importScript(const QString& source, bool spreadsheet, const QString& dir,
+                 const Options& options)
 {
     ScriptCommands::ImportOptions import;
+    import.spreadsheet = spreadsheet;
     QString problem;
     import.tables = tablesNamed(options.only, problem);
     if (import.tables.isEmpty())
@@ -309,7 +311,7 @@ int run(const QString& command, const QStringList& args, const Options& options)
         if (spreadsheet ? !source.isFile() : !source.isDir())
             return usage(u"%1: the %2 was not found"_s.arg(nativePath(args.at(0)),
                                                            spreadsheet ? u"file"_s : u"folder"_s));
-        return importScript(args.at(0), *dir, options);
+        return importScript(args.at(0), spreadsheet, *dir, options);
     }
     return usage(u"unknown command '%1'"_s.arg(command));
 }
