@@ -11,13 +11,9 @@
 #include "script/ServerBuilder.h"
 #include "script/WorkFolder.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QStringList>
-#include <cerrno>
-#include <cstring>
-#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -201,15 +197,8 @@ void ScriptBuilder::seal()
         }
     });
     m_tables.clear();
-    for (const TableLayout* layout : std::as_const(m_layouts)) {
-        // Every byte on the disk before the file is moved in: a write the system only buffered
-        // is not written yet.
-        QFile file(m_work->filePath(layout->fileName));
-        if (!file.open(QIODevice::ReadWrite) || ::fsync(file.handle()) != 0)
-            m_work->fail(layout->fileName, file.errorString().isEmpty()
-                                               ? QString::fromLocal8Bit(std::strerror(errno))
-                                               : file.errorString());
-    }
+    for (const TableLayout* layout : std::as_const(m_layouts))
+        m_work->makeDurable(layout->fileName);
     m_sealed = true;
 }
 
