@@ -109,6 +109,10 @@ public:
     // table once listen() was called, and with every reconnect (see ServerConnection).
     qint64 announcements() const;
 
+    // Throws a statement's failure on this table as ScriptError: the engine's or server's own
+    // words, and the kind a caller acts on (locked, unreachable, full disk, file replaced).
+    [[noreturn]] void fail(const QSqlError& error) const;
+
     static QString quoted(const QString& identifier);
     // A value as read, with every whole number as a qint64 whichever store it came from.
     static QVariant fieldValue(const QVariant& value);
@@ -126,7 +130,6 @@ private:
     void connect(Access access);
     void checkLayout() const;
     [[noreturn]] void fail(const QString& reason) const;
-    [[noreturn]] void fail(const QSqlError& error) const;
     // Why statements fail when the file was deleted or replaced under the open connection;
     // empty while the path still names the file that was opened.
     QString goneReason() const;
