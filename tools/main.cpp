@@ -9,7 +9,6 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
 #include <algorithm>
@@ -119,8 +118,7 @@ int check(const QString& dir, bool strict)
         print(finding);
         ++(finding.isError() ? errors : warnings);
     });
-    summarize(errors, warnings,
-              ScriptLocation::isServer(dir) ? shown(dir) : nativePath(QDir(dir).absolutePath()));
+    summarize(errors, warnings, ScriptLocation::whereShown(dir));
     return errors > 0 || (strict && warnings > 0) ? Failed : Ok;
 }
 
