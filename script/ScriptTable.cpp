@@ -20,6 +20,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QUrl>
+#include <algorithm>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -198,10 +199,12 @@ void ScriptTable::letGo()
 
 void ScriptTable::setBusyTimeout(int milliseconds)
 {
-    if (m_server)
-        m_lockTimeoutMs = milliseconds;
-    else
-        exec(u"PRAGMA busy_timeout = %1"_s.arg(milliseconds));
+    if (m_server) {
+        m_lockTimeoutMs = std::max(1, milliseconds); // a server's 0 waits without end
+        return;
+    }
+    exec(u"PRAGMA busy_timeout = %1"_s.arg(milliseconds));
+    m_lockTimeoutMs = milliseconds;
 }
 
 void ScriptTable::keepCallerResponsive()
