@@ -52,9 +52,7 @@ ScriptBuilder::ScriptBuilder(QString dir, Existing existing, QList<const TableLa
                                                    howToReplace);
         return;
     }
-    const QFileInfo info(m_dir);
-    if (info.exists() && !info.isDir())
-        throw ScriptError(nativePath(m_dir), u"this is not a folder"_s);
+    // A path that is no folder is refused by the working folder, which names it.
     if (m_existing == Existing::Refuse) {
         const QString hint = howToReplace.isEmpty() ? QString() : u" ("_s + howToReplace + u')';
         QStringList found;
