@@ -54,19 +54,13 @@ ScriptBuilder::ScriptBuilder(QString dir, Existing existing, QList<const TableLa
     }
     // A path that is no folder is refused by the working folder, which names it.
     if (m_existing == Existing::Refuse) {
-        const QString hint = howToReplace.isEmpty() ? QString() : u" ("_s + howToReplace + u')';
         QStringList found;
         for (const TableLayout* layout : std::as_const(m_layouts)) {
             if (present(ScriptTable::pathIn(m_dir, *layout)))
                 found << layout->fileName;
         }
-        if (found.size() == 1)
-            throw ScriptError(found.first(), u"the file already exists in %1; no script file was "
-                                             u"written%2"_s.arg(nativePath(m_dir), hint));
         if (!found.isEmpty())
-            throw ScriptError(found.join(u", "_s),
-                              u"these files already exist in %1; no script "
-                              u"file was written%2"_s.arg(nativePath(m_dir), hint));
+            throw ScriptError::alreadyThere(found, u"file"_s, nativePath(m_dir), howToReplace);
     }
     refuseFilesInUse();
     m_work = std::make_unique<WorkFolder>(m_dir);
