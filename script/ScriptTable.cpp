@@ -199,12 +199,10 @@ void ScriptTable::letGo()
 
 void ScriptTable::setBusyTimeout(int milliseconds)
 {
-    if (m_server) {
-        m_lockTimeoutMs = std::max(1, milliseconds); // a server's 0 waits without end
-        return;
-    }
-    exec(u"PRAGMA busy_timeout = %1"_s.arg(milliseconds));
-    m_lockTimeoutMs = milliseconds;
+    if (!m_server)
+        exec(u"PRAGMA busy_timeout = %1"_s.arg(milliseconds));
+    // A server's 0 would wait without end.
+    m_lockTimeoutMs = m_server ? std::max(1, milliseconds) : milliseconds;
 }
 
 void ScriptTable::keepCallerResponsive()
