@@ -18,5 +18,5 @@ public:
 
 private:
     ScriptTable& m_table;
-    qint64 m_before = -1;
+    int m_before;
 };

@@ -81,6 +81,16 @@ QList<qint64> idsFromList(QByteArrayView list)
 }
 } // namespace
 
+QList<qint64> RecordStore::readJoinedIds(const QString& sql) const
+{
+    QSqlQuery query = m_table->exec(sql);
+    QList<qint64> result =
+        query.next() ? idsFromList(query.value(0).toByteArray()) : QList<qint64>();
+    if (query.lastError().isValid())
+        throw ScriptError(m_table->fileName(), query.lastError().text());
+    return result;
+}
+
 QList<qint64> RecordStore::readIds(QSqlQuery& query) const
 {
     QList<qint64> result;
@@ -99,14 +109,10 @@ QList<qint64> RecordStore::ids(Order order) const
         // from every row of the file; one joined text spares a round through the driver for
         // each row, and as bytes it is never widened to UTF-16. Sorting here is the cheap
         // part.
-        QSqlQuery query = m_table->exec(
+        QList<qint64> result = readJoinedIds(
             m_table->isOnServer()
                 ? u"SELECT string_agg(\"ID\"::text, ',') FROM %1"_s.arg(m_table->sqlName())
                 : u"SELECT CAST(group_concat(ID) AS BLOB) FROM Table1"_s);
-        QList<qint64> result =
-            query.next() ? idsFromList(query.value(0).toByteArray()) : QList<qint64>();
-        if (query.lastError().isValid())
-            throw ScriptError(m_table->fileName(), query.lastError().text());
         if (!std::is_sorted(result.cbegin(), result.cend()))
             std::sort(result.begin(), result.end());
         return result;
@@ -120,14 +126,9 @@ QList<qint64> RecordStore::ids(Order order) const
     }
     // One joined text here too: a sort of a million rows is mostly this read. The LIMIT
     // keeps SQLite from ever leaving out the inner order, which only the joining follows.
-    QSqlQuery query = m_table->exec(u"SELECT CAST(group_concat(ID) AS BLOB) FROM "
-                                    u"(SELECT ID FROM Table1 ORDER BY %1 DESC, ID LIMIT -1)"_s.arg(
-                                        ScriptTable::quoted(TableLayout::countColumn())));
-    QList<qint64> result =
-        query.next() ? idsFromList(query.value(0).toByteArray()) : QList<qint64>();
-    if (query.lastError().isValid())
-        throw ScriptError(m_table->fileName(), query.lastError().text());
-    return result;
+    return readJoinedIds(u"SELECT CAST(group_concat(ID) AS BLOB) FROM "
+                         u"(SELECT ID FROM Table1 ORDER BY %1 DESC, ID LIMIT -1)"_s.arg(
+                             ScriptTable::quoted(TableLayout::countColumn())));
 }
 
 QList<qint64> RecordStore::firstIds(int count) const

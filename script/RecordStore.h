@@ -132,6 +132,9 @@ private:
     QString columnList() const;
     // The IDs a query yields, in its order; throws ScriptError when the read fails.
     QList<qint64> readIds(QSqlQuery& query) const;
+    // The IDs of a query that yields them joined in one text, in its order; throws
+    // ScriptError when the read fails.
+    QList<qint64> readJoinedIds(const QString& sql) const;
     Written writeRow(qint64 id, const QList<Change>& changes, std::optional<QVariantList> stored);
     // After this store wrote (or tried to write), what the file looks like is its own doing.
     void noteOwnWrite();

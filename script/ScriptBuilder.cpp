@@ -11,13 +11,9 @@
 #include "script/ServerBuilder.h"
 #include "script/WorkFolder.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QStringList>
-#include <cerrno>
-#include <cstring>
-#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -56,23 +52,15 @@ ScriptBuilder::ScriptBuilder(QString dir, Existing existing, QList<const TableLa
                                                    howToReplace);
         return;
     }
-    const QFileInfo info(m_dir);
-    if (info.exists() && !info.isDir())
-        throw ScriptError(nativePath(m_dir), u"this is not a folder"_s);
+    // A path that is no folder is refused by the working folder, which names it.
     if (m_existing == Existing::Refuse) {
-        const QString hint = howToReplace.isEmpty() ? QString() : u" ("_s + howToReplace + u')';
         QStringList found;
         for (const TableLayout* layout : std::as_const(m_layouts)) {
             if (present(ScriptTable::pathIn(m_dir, *layout)))
                 found << layout->fileName;
         }
-        if (found.size() == 1)
-            throw ScriptError(found.first(), u"the file already exists in %1; no script file was "
-                                             u"written%2"_s.arg(nativePath(m_dir), hint));
         if (!found.isEmpty())
-            throw ScriptError(found.join(u", "_s),
-                              u"these files already exist in %1; no script "
-                              u"file was written%2"_s.arg(nativePath(m_dir), hint));
+            throw ScriptError::alreadyThere(found, u"file"_s, nativePath(m_dir), howToReplace);
     }
     refuseFilesInUse();
     m_work = std::make_unique<WorkFolder>(m_dir);
@@ -201,15 +189,8 @@ void ScriptBuilder::seal()
         }
     });
     m_tables.clear();
-    for (const TableLayout* layout : std::as_const(m_layouts)) {
-        // Every byte on the disk before the file is moved in: a write the system only buffered
-        // is not written yet.
-        QFile file(m_work->filePath(layout->fileName));
-        if (!file.open(QIODevice::ReadWrite) || ::fsync(file.handle()) != 0)
-            m_work->fail(layout->fileName, file.errorString().isEmpty()
-                                               ? QString::fromLocal8Bit(std::strerror(errno))
-                                               : file.errorString());
-    }
+    for (const TableLayout* layout : std::as_const(m_layouts))
+        m_work->makeDurable(layout->fileName);
     m_sealed = true;
 }
 

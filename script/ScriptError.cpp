@@ -3,6 +3,8 @@
 
 #include "script/ScriptError.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 QString compose(const QString& file, const QString& reason, int row, const QString& field,
                 ScriptError::Place place)
@@ -33,4 +35,14 @@ ScriptError::ScriptError(QString file, QString reason, int row, QString field, P
 QString ScriptError::message() const
 {
     return compose(m_file, m_reason, m_row, m_field, m_place);
+}
+
+ScriptError ScriptError::alreadyThere(const QStringList& names, const QString& what,
+                                      const QString& where, const QString& howToReplace)
+{
+    const QString hint = howToReplace.isEmpty() ? QString() : u" ("_s + howToReplace + u')';
+    const QString found = names.size() == 1 ? u"the %1 already exists"_s.arg(what)
+                                            : u"these %1s already exist"_s.arg(what);
+    return {names.join(u", "_s),
+            u"%1 in %2; no script %3 was written%4"_s.arg(found, where, what, hint)};
 }

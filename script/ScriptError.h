@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <stdexcept>
 
 // A fault in a script database, told in words an author can act on: which file, which row
@@ -25,6 +26,12 @@ public:
         : ScriptError(std::move(file), std::move(reason), row, std::move(field), Place::Row, kind)
     {
     }
+
+    // The refusal to write a script over one already there: `names` are the files (or server
+    // tables) found, `what` is "file" (or "table"), `where` is the folder (or server) as
+    // shown, `howToReplace` an option that would replace them, or empty.
+    static ScriptError alreadyThere(const QStringList& names, const QString& what,
+                                    const QString& where, const QString& howToReplace);
 
     Kind kind() const { return m_kind; }
     bool isLocked() const { return m_kind == Kind::Locked; }

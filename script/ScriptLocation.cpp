@@ -4,8 +4,10 @@
 #include "script/ScriptLocation.h"
 
 #include "script/Libpq.h"
+#include "script/NativePath.h"
 #include "script/ScriptError.h"
 
+#include <QDir>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QUrl>
@@ -57,6 +59,11 @@ QString ScriptLocation::chosen(const QString& optionValue)
 bool ScriptLocation::isServer(const QString& text)
 {
     return schemePattern().match(text).hasMatch();
+}
+
+QString ScriptLocation::whereShown(const QString& text)
+{
+    return isServer(text) ? parse(text).shown() : nativePath(QDir(text).absolutePath());
 }
 
 ScriptLocation ScriptLocation::parse(const QString& text)

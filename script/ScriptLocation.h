@@ -23,6 +23,9 @@ public:
     // whether it is a well-formed one.
     static bool isServer(const QString& text);
     static ScriptLocation parse(const QString& text);
+    // Where the script at `text` is, as a summary names it: the server's address with its
+    // password masked, or the folder's whole path as the person's system writes it.
+    static QString whereShown(const QString& text);
 
     Kind kind() const { return m_kind; }
     const QString& folder() const { return m_folder; }

@@ -20,6 +20,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QUrl>
+#include <algorithm>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -198,10 +199,10 @@ void ScriptTable::letGo()
 
 void ScriptTable::setBusyTimeout(int milliseconds)
 {
-    if (m_server)
-        m_lockTimeoutMs = milliseconds;
-    else
+    if (!m_server)
         exec(u"PRAGMA busy_timeout = %1"_s.arg(milliseconds));
+    // A server's 0 would wait without end.
+    m_lockTimeoutMs = m_server ? std::max(1, milliseconds) : milliseconds;
 }
 
 void ScriptTable::keepCallerResponsive()

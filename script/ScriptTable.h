@@ -93,9 +93,10 @@ public:
     void letGo();
     // How long a statement waits for another program's lock before it fails with
     // ScriptError::Kind::Locked; five seconds unless changed. A caller that keeps a window
-    // responsive waits in short steps of its own instead.
+    // responsive waits in short steps of its own instead. A server waits at least a
+    // millisecond, since no wait at all means an endless one there.
     void setBusyTimeout(int milliseconds);
-    // On a server, the wait setBusyTimeout set last (a file's is SQLite's to tell).
+    // The wait setBusyTimeout set last.
     int busyTimeout() const { return m_lockTimeoutMs; }
     // For a window: statements on a server run while the calling thread goes on handling its
     // events, so a server slow to answer, or a network gone quiet, never freezes it. (A file
@@ -108,6 +109,10 @@ public:
     // On a server, a number that grows with every change another program commits to this
     // table once listen() was called, and with every reconnect (see ServerConnection).
     qint64 announcements() const;
+
+    // Throws a statement's failure on this table as ScriptError: the engine's or server's own
+    // words, and the kind a caller acts on (locked, unreachable, full disk, file replaced).
+    [[noreturn]] void fail(const QSqlError& error) const;
 
     static QString quoted(const QString& identifier);
     // A value as read, with every whole number as a qint64 whichever store it came from.
@@ -128,7 +133,6 @@ private:
     void connect(Access access);
     void checkLayout() const;
     [[noreturn]] void fail(const QString& reason) const;
-    [[noreturn]] void fail(const QSqlError& error) const;
     // Why statements fail when the file was deleted or replaced under the open connection;
     // empty while the path still names the file that was opened.
     QString goneReason() const;
@@ -140,8 +144,10 @@ private:
     std::unique_ptr<ServerSchema> m_schema;
     QString m_connection;
     bool m_readOnly;
-    int m_lockTimeoutMs = 5000; // a server table's busy timeout: its connection is shared
-    QByteArray m_identity;      // device and inode at opening, where the system tells them
+    // The busy timeout; a server table's is set again before each statement, its connection
+    // being shared.
+    int m_lockTimeoutMs = 5000;
+    QByteArray m_identity; // device and inode at opening, where the system tells them
     std::unique_ptr<QHash<QString, QSqlQuery>> m_reused; // prepared statements kept by SQL
     mutable bool m_integrityKnown = false;
     mutable QString m_damage; // what the check found; empty for an intact file

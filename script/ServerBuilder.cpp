@@ -30,14 +30,8 @@ ServerBuilder::ServerBuilder(const QString& location, bool replace,
             found << layout->caption;
         }
     }
-    if (!replace && !found.isEmpty()) {
-        const QString hint = howToReplace.isEmpty() ? QString() : u" ("_s + howToReplace + u')';
-        throw ScriptError(
-            found.join(u", "_s),
-            u"%1 in %2; no script table was written%3"_s.arg(
-                found.size() == 1 ? u"the table already exists"_s : u"these tables already exist"_s,
-                parsed.shown(), hint));
-    }
+    if (!replace && !found.isEmpty())
+        throw ScriptError::alreadyThere(found, u"table"_s, parsed.shown(), howToReplace);
     m_connection->begin(first);
     m_open = true;
 }

@@ -3,7 +3,6 @@
 
 #include "script/TableWriter.h"
 
-#include "script/ScriptError.h"
 #include "script/ScriptTable.h"
 
 #include <QSqlError>
@@ -49,7 +48,7 @@ QSqlQuery TableWriter::prepared(int rows) const
     QSqlQuery query(m_table.database());
     if (!query.prepare(u"INSERT INTO %1 (%2) VALUES %3"_s.arg(
             m_table.sqlName(), names.join(u", "_s), QStringList(rows, marks).join(u", "_s))))
-        throw ScriptError(m_table.fileName(), query.lastError().text());
+        m_table.fail(query.lastError());
     return query;
 }
 
@@ -76,10 +75,7 @@ void TableWriter::write(QSqlQuery& statement, qsizetype rows)
     Q_ASSERT(m_pending.size() == rows * m_table.layout().columns.size());
     for (qsizetype i = 0; i < m_pending.size(); ++i)
         statement.bindValue(int(i), m_pending.at(i));
-    if (!statement.exec()) {
-        const QSqlError error = statement.lastError();
-        throw ScriptError(m_table.fileName(),
-                          error.databaseText().isEmpty() ? error.text() : error.databaseText());
-    }
+    if (!statement.exec())
+        m_table.fail(statement.lastError());
     m_pending.clear();
 }

@@ -11,8 +11,11 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -101,6 +104,17 @@ void WorkFolder::fail(const QString& name, const QString& cause) const
                       u"%1, so %2 could not be written in this working folder (%3). %4"_s.arg(
                           full ? u"the disk is full"_s : u"a write failed"_s, name, cause,
                           kept.arg(nativePath(m_target))));
+}
+
+void WorkFolder::makeDurable(const QString& name) const
+{
+    QFile file(filePath(name));
+    if (!file.open(QIODevice::ReadWrite))
+        fail(name, file.errorString());
+    // QFile knows nothing of a failed fsync: its errorString() would say "Unknown error".
+    if (::fsync(file.handle()) != 0)
+        fail(name, QString::fromLocal8Bit(std::strerror(errno)));
+    file.close();
 }
 
 void WorkFolder::moveIn(const QStringList& names, bool replace) const

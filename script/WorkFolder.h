@@ -30,6 +30,10 @@ public:
     // files were kept as they were.
     [[noreturn]] void fail(const QString& name, const QString& cause) const;
 
+    // Puts every byte of the file `name`, written and closed here, on the disk, or fails as
+    // fail() does: a write the system only buffered is not written yet.
+    void makeDurable(const QString& name) const;
+
     // Moves the named files from here into the target. Without `replace` a file already in
     // the target is never replaced; with it, each replaced file is kept aside until all are
     // in place and put back if any move fails.

@@ -42,12 +42,18 @@ private Q_SLOTS:
     void exportAndImportKeepEveryValue_data()
     {
         QTest::addColumn<bool>("spreadsheet");
-        QTest::newRow("CSV files") << false;
-        QTest::newRow("spreadsheet file") << true;
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("importForm");
+        QTest::newRow("CSV files") << false << u"csv"_s << QStringList{};
+        QTest::newRow("spreadsheet file") << true << u"script.xlsx"_s << QStringList{};
+        QTest::newRow("spreadsheet file by another name")
+            << true << u"script.dat"_s << QStringList{u"--xlsx"_s};
     }
     void exportAndImportKeepEveryValue()
     {
         QFETCH(bool, spreadsheet);
+        QFETCH(QString, name);
+        QFETCH(QStringList, importForm);
         // What spreadsheets are known to change when they read a value as a number, a
         // formula or a date, and what text files and cells are known to mangle.
         const QList<QVariant> texts{QVariant(),
@@ -83,7 +89,7 @@ private Q_SLOTS:
         from.create(TableLayout::doubles(), {{texts.at(6), texts.at(2), texts.at(0)}});
 
         QTemporaryDir tmp;
-        const QString out = tmp.filePath(spreadsheet ? u"script.xlsx"_s : u"csv"_s);
+        const QString out = tmp.filePath(name);
         const QString form = spreadsheet ? u"--xlsx"_s : u"--bom"_s;
         ScriptFixture to;
         QCOMPARE(ToolRun::tool({u"export"_s, form, from.dir(), out}).code, 0);
@@ -91,8 +97,12 @@ private Q_SLOTS:
             QVERIFY(
                 bytesOf(QDir(out).filePath(u"basic.csv"_s)).startsWith("\xEF\xBB\xBF\"Purpose\""));
         // The null in a line stops the runner, so only an explicit wish imports it.
-        QCOMPARE(ToolRun::tool({u"import"_s, out, to.dir()}).code, 1);
-        QCOMPARE(ToolRun::tool({u"import"_s, u"--allow-errors"_s, out, to.dir()}).code, 0);
+        QCOMPARE(
+            ToolRun::tool(QStringList{u"import"_s} + importForm + QStringList{out, to.dir()}).code,
+            1);
+        const ToolRun imported = ToolRun::tool(QStringList{u"import"_s, u"--allow-errors"_s} +
+                                               importForm + QStringList{out, to.dir()});
+        QVERIFY2(imported.code == 0, qPrintable(imported.err));
 
         for (const TableLayout* layout : TableLayout::all()) {
             for (const QString& column : layout->columns) {

@@ -10,6 +10,36 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
+// The role of each basic.mdb row, by its place (row 1 at index 0).
+const QStringList& basicRoles()
+{
+    static const QStringList roles{
+        u"Greeting, shown first"_s,
+        u"Asks the name"_s,
+        u"Asks the birth date, again until the answer reads as a date"_s,
+        u"Follows the name: the name, a blank, this line"_s,
+        u"Introduction, shown after the name (1 of 5)"_s,
+        u"Introduction, shown after the name (2 of 5)"_s,
+        u"Introduction, shown after the name (3 of 5)"_s,
+        u"Introduction, shown after the name (4 of 5)"_s,
+        u"Introduction, shown after the name (5 of 5)"_s,
+        u"Last line of the introduction; shown again when the user goes on"_s,
+        u"Closing: asks whether to go on; Yes goes back to the conversation"_s,
+        u"Closing: opens each closing turn; Yes leads to the age prompt"_s,
+        u"Closing: the age prompt"_s,
+        u"Closing: prompt after a No to the line above"_s,
+        u"Closing: wrong age, shown as this line, a blank, the answer and a full stop"_s,
+        u"Farewell, first line"_s,
+        u"Farewell: this line, a blank, the name"_s,
+        u"Goodbye for hours 0 to 5"_s,
+        u"Goodbye for hours 6 to 11"_s,
+        u"Goodbye for hours 12 to 17"_s,
+        u"Goodbye for hours 18 to 22"_s,
+        u"Goodbye for hour 23"_s,
+    };
+    return roles;
+}
+
 // What the runner does with a line drawn from each block, in the order of the blocks.
 const QStringList& controlBlockRoles()
 {
@@ -44,35 +74,6 @@ QString slotNote(int block, int slot, const QString& role)
 }
 
 } // namespace
-
-const QStringList& BlankScript::basicRoles()
-{
-    static const QStringList roles{
-        u"Greeting, shown first"_s,
-        u"Asks the name"_s,
-        u"Asks the birth date, again until the answer reads as a date"_s,
-        u"Follows the name: the name, a blank, this line"_s,
-        u"Introduction, shown after the name (1 of 5)"_s,
-        u"Introduction, shown after the name (2 of 5)"_s,
-        u"Introduction, shown after the name (3 of 5)"_s,
-        u"Introduction, shown after the name (4 of 5)"_s,
-        u"Introduction, shown after the name (5 of 5)"_s,
-        u"Last line of the introduction; shown again when the user goes on"_s,
-        u"Closing: asks whether to go on; Yes goes back to the conversation"_s,
-        u"Closing: opens each closing turn; Yes leads to the age prompt"_s,
-        u"Closing: the age prompt"_s,
-        u"Closing: prompt after a No to the line above"_s,
-        u"Closing: wrong age, shown as this line, a blank, the answer and a full stop"_s,
-        u"Farewell, first line"_s,
-        u"Farewell: this line, a blank, the name"_s,
-        u"Goodbye for hours 0 to 5"_s,
-        u"Goodbye for hours 6 to 11"_s,
-        u"Goodbye for hours 12 to 17"_s,
-        u"Goodbye for hours 18 to 22"_s,
-        u"Goodbye for hour 23"_s,
-    };
-    return roles;
-}
 
 QList<QVariantList> BlankScript::rows(const TableLayout& layout)
 {

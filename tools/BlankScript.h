@@ -18,6 +18,4 @@ public:
     // The rows of `layout`'s table, values for layout.columns in order; none for the special
     // table, whose rows the author adds.
     static QList<QVariantList> rows(const TableLayout& layout);
-    // The role of each basic.mdb row, by its place (row 1 at index 0).
-    static const QStringList& basicRoles();
 };

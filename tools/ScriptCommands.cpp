@@ -20,7 +20,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <memory>
-#include <unistd.h>
 #include <vector>
 
 using namespace Qt::Literals::StringLiterals;
@@ -44,16 +43,6 @@ void refuseExisting(const QString& folder, const QString& name)
     if (QFileInfo::exists(QDir(folder).filePath(name)))
         throw ScriptError(name, u"the file already exists in %1; nothing was written (--force "
                                 u"replaces it)"_s.arg(nativePath(folder)));
-}
-
-// Every byte on the disk or a failure: a write the system only buffered is not written yet.
-void makeDurable(const WorkFolder& work, QFile& file, const QString& name)
-{
-    if (!file.flush() || ::fsync(file.handle()) != 0)
-        work.fail(name, file.errorString());
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        work.fail(name, file.errorString());
 }
 
 void openFile(QFile& file, const QString& name)
@@ -196,7 +185,7 @@ ScriptCommands::ImportReport ScriptCommands::importScript(const QString& source,
                                                           const ImportOptions& options)
 {
     std::unique_ptr<Sources> sources;
-    if (isSpreadsheet(source))
+    if (options.spreadsheet)
         sources = std::make_unique<Sheets>(source, options.tables);
     else
         sources = std::make_unique<CsvFiles>(source, options.tables);
@@ -255,7 +244,10 @@ void ScriptCommands::exportCsv(const QString& dir, const QString& out, const Exp
                 work.fail(name, error.reason());
             throw;
         }
-        makeDurable(work, file, name);
+        file.close();
+        if (file.error() != QFileDevice::NoError)
+            work.fail(name, file.errorString());
+        work.makeDurable(name);
     }
     work.moveIn(names, options.replace);
 }
@@ -282,9 +274,6 @@ void ScriptCommands::exportSpreadsheet(const QString& dir, const QString& file, 
     }
     if (const QString problem = missingRows(work.filePath(name), sheets); !problem.isEmpty())
         work.fail(name, problem);
-    QFile written(work.filePath(name));
-    if (!written.open(QIODevice::ReadWrite))
-        work.fail(name, written.errorString());
-    makeDurable(work, written, name);
+    work.makeDurable(name);
     work.moveIn({name}, replace);
 }

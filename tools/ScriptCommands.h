@@ -35,6 +35,7 @@ public:
     struct ImportOptions {
         bool replace = false;
         bool allowErrors = false; // import a script that stops the runner all the same
+        bool spreadsheet = false; // the source is one spreadsheet file, not a folder of CSV files
         QList<const TableLayout*> tables = TableLayout::all();
         ScriptImport::Options records;
         // Told each finding of the check on the new files as it is found, placed by CSV file

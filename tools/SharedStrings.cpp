@@ -97,6 +97,9 @@ QString SharedStrings::at(qint64 index)
     if (!m_texts.seek(bounds[0]))
         return {};
     const QByteArray text = m_texts.read(length);
+    // A short read would hand back a cut text as if it were the whole cell.
+    if (text.size() != length)
+        return {};
     // Not a null QString: the empty text is a text.
     return text.isEmpty() ? u""_s : QString::fromUtf8(text);
 }

@@ -20,7 +20,7 @@ public:
     // cannot be read or kept, or an empty string.
     QString load(QIODevice& xml);
     qint64 size() const { return m_count; }
-    // The text numbered `index`; a null QString when there is none.
+    // The text numbered `index`; a null QString when there is none or it cannot be read back.
     QString at(qint64 index);
 
     // Reads the text of a cell or a shared string, as `reader` stands on its opening tag: the

@@ -80,9 +80,14 @@ QVariant SheetReader::readCell(int& column)
         return {};
     if (type == u"s"_s) {
         bool ok = false;
-        const QString text = m_strings.at(value.toLongLong(&ok));
-        if (!ok || text.isNull())
+        const qint64 index = value.toLongLong(&ok);
+        if (!ok || index < 0 || index >= m_strings.size())
             fail(u"cell %1%2 names text %3, which the file does not hold"_s.arg(columnName(column))
+                     .arg(m_reading)
+                     .arg(value));
+        const QString text = m_strings.at(index);
+        if (text.isNull())
+            fail(u"cell %1%2: its text %3 cannot be read back"_s.arg(columnName(column))
                      .arg(m_reading)
                      .arg(value));
         return text;

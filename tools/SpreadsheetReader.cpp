@@ -123,20 +123,23 @@ void SpreadsheetReader::readPart(const QString& part,
                           u"its part %1 cannot be read (%2)"_s.arg(part, xml.errorString()));
 }
 
-std::unique_ptr<RecordSource> SpreadsheetReader::sheet(const QString& sheet)
+std::unique_ptr<QIODevice> SpreadsheetReader::openSheet(const QString& sheet) const
 {
     auto part = m_zip.open(m_parts.value(sheet));
     if (!part)
         throw ScriptError(m_name, u"there is no sheet named \"%1\" in it"_s.arg(sheet));
-    return std::make_unique<SheetReader>(std::move(part), m_strings,
+    return part;
+}
+
+std::unique_ptr<RecordSource> SpreadsheetReader::sheet(const QString& sheet)
+{
+    return std::make_unique<SheetReader>(openSheet(sheet), m_strings,
                                          u"%1, sheet %2"_s.arg(m_name, sheet));
 }
 
 int SpreadsheetReader::lastRow(const QString& sheet)
 {
-    const auto part = m_zip.open(m_parts.value(sheet));
-    if (!part)
-        throw ScriptError(m_name, u"there is no sheet named \"%1\" in it"_s.arg(sheet));
+    const auto part = openSheet(sheet);
     static const QByteArray rowStart = "<row r=\"";
     int last = 0;
     QByteArray rest; // the end of the last block, where a row's tag may begin

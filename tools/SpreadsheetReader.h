@@ -40,6 +40,8 @@ private:
     // Where the relationships of `part` point, by id.
     QMap<QString, Relation> relations(const QString& part);
     static QString relatedOfType(const QMap<QString, Relation>& relations, const QString& typeEnd);
+    // The part of `sheet`; throws ScriptError when the file has no sheet of that name.
+    std::unique_ptr<QIODevice> openSheet(const QString& sheet) const;
     // Parts of the file are read as XML through this; `handle` sees each start element.
     void readPart(const QString& part, const std::function<void(class QXmlStreamReader&)>& handle);
 

@@ -9,7 +9,6 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
 #include <algorithm>
@@ -119,8 +118,7 @@ int check(const QString& dir, bool strict)
         print(finding);
         ++(finding.isError() ? errors : warnings);
     });
-    summarize(errors, warnings,
-              ScriptLocation::isServer(dir) ? shown(dir) : nativePath(QDir(dir).absolutePath()));
+    summarize(errors, warnings, ScriptLocation::whereShown(dir));
     return errors > 0 || (strict && warnings > 0) ? Failed : Ok;
 }
 
@@ -144,9 +142,11 @@ QList<const TableLayout*> tablesNamed(const std::optional<QString>& list, QStrin
     return problem.isEmpty() && !tables.isEmpty() ? tables : QList<const TableLayout*>{};
 }
 
-int importScript(const QString& source, const QString& dir, const Options& options)
+int importScript(const QString& source, bool spreadsheet, const QString& dir,
+                 const Options& options)
 {
     ScriptCommands::ImportOptions import;
+    import.spreadsheet = spreadsheet;
     QString problem;
     import.tables = tablesNamed(options.only, problem);
     if (import.tables.isEmpty())
@@ -309,7 +309,7 @@ int run(const QString& command, const QStringList& args, const Options& options)
         if (spreadsheet ? !source.isFile() : !source.isDir())
             return usage(u"%1: the %2 was not found"_s.arg(nativePath(args.at(0)),
                                                            spreadsheet ? u"file"_s : u"folder"_s));
-        return importScript(args.at(0), *dir, options);
+        return importScript(args.at(0), spreadsheet, *dir, options);
     }
     return usage(u"unknown command '%1'"_s.arg(command));
 }

@@ -12,7 +12,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QScreen>
@@ -128,10 +127,7 @@ void CheckPanel::showFindings()
                                          finding.message(), m_list);
         item->setToolTip(finding.message());
     }
-    m_summary->setText(ScriptCheck::summary(
-        m_findings, ScriptLocation::isServer(m_dir)
-                        ? ScriptLocation::parse(m_dir).shown()
-                        : QDir::toNativeSeparators(QDir(m_dir).absolutePath())));
+    m_summary->setText(ScriptCheck::summary(m_findings, ScriptLocation::whereShown(m_dir)));
     Q_EMIT checked();
 }
 
